@@ -1,0 +1,184 @@
+#include "settings/settings.h"
+
+#include <cstring>
+
+const char kSettingsKeyPath[] = "Software\\Orwenk\\Nivalo\\ScreenSaverSettings";
+const char kSettingsValueName[] = "Nivalo settings";
+const char kBuiltinMaskName[] = "Vavovoraze 2000 rara";
+
+namespace {
+
+constexpr size_t kFirstIntegerOffset = 0x020;
+constexpr size_t kPictureLayoutOffset = 0x1FC;
+constexpr size_t kMaskMaxRectsOffset = 0x400;
+constexpr int kMaxFlakes = 500;
+
+SettingsRecord StartRecord() {
+  SettingsRecord r{};
+  r.GustRiseStep = 100;
+  r.GustRiseTime = 6000;
+  r.GustFallStep = 100;
+  r.GustFallTime = 4000;
+  r.GustMax = 40;
+  r.RedNose = 0;
+  r.SleighClimb = 1;
+  r.SleighAltVariant = 0;
+  return r;
+}
+
+SettingsRecord record = StartRecord();
+uint8_t staging[kSettingsValueSize];
+
+// The nineteen integers stored one after another from offset 0x020.
+int32_t* const kIntegerFields[] = {
+    &record.SnowfallOn,      &record.SleighOn,        &record.WindOn,
+    &record.SceneryOn,       &record.SnowOnMask,      &record.SnowOnGround,
+    &record.SleighInWind,    &record.SleighKind,      &record.FlakeCount,
+    &record.FlakeWobble,     &record.FlakeDrift,      &record.FlakeSpeed,
+    &record.WindowSnowDepth, &record.GroundSnowDepth, &record.SleighSpeed,
+    &record.FramePeriod,     &record.SleighFrameDivider, &record.GustPause,
+    &record.ReservedFlag,
+};
+
+void PutInt(size_t offset, int32_t value) {
+  uint32_t v = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) staging[offset + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+int32_t GetInt(size_t offset) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(staging[offset + i]) << (8 * i);
+  return static_cast<int32_t>(v);
+}
+
+// Copies a string with its terminator into a stored field, never past the
+// field's end; the bytes after the terminator keep what they held.
+void PutString(size_t offset, size_t field, const char* text) {
+  size_t n = strnlen(text, field - 1);
+  memcpy(staging + offset, text, n);
+  staging[offset + n] = 0;
+}
+
+// Copies a stored string into a 256-byte record buffer. The copy stops at the
+// terminator, at the field's end or at the buffer's end, whichever is first,
+// and is always terminated.
+void GetString(size_t offset, size_t field, char (&out)[256]) {
+  size_t limit = field < sizeof out ? field : sizeof out - 1;
+  const char* src = reinterpret_cast<const char*>(staging + offset);
+  size_t n = strnlen(src, limit);
+  memcpy(out, src, n);
+  out[n] = 0;
+}
+
+void Terminate(char* text, size_t maxChars) {
+  text[strnlen(text, maxChars)] = 0;
+}
+
+}  // namespace
+
+SettingsRecord& Settings() { return record; }
+uint8_t* SettingsBuffer() { return staging; }
+
+void ResetSettings() {
+  record.SnowfallOn = 1;
+  record.SleighOn = 1;
+  record.WindOn = 1;
+  record.SceneryOn = 17;
+  record.SnowOnMask = 1;
+  record.SnowOnGround = 1;
+  record.SleighInWind = 1;
+  record.SleighKind = 2;
+  record.FlakeCount = 50;
+  record.FlakeWobble = 2;
+  record.FlakeDrift = 2;
+  record.FlakeSpeed = 10;
+  record.WindowSnowDepth = 15;
+  record.GroundSnowDepth = 40;
+  record.SleighSpeed = 4;
+  record.FramePeriod = 50;
+  record.SleighFrameDivider = 4;
+  record.GustPause = 30000;
+  record.ReservedFlag = 1;
+  record.PictureLayout = 0;
+  record.PicturePath[0] = 0;
+  strcpy(record.MaskPath, kBuiltinMaskName);
+  record.MaskMaxRects = 20000;
+  record.RedNose = 0;
+  record.SleighClimb = 1;
+}
+
+void PackSettings() {
+  size_t offset = kFirstIntegerOffset;
+  for (int32_t* field : kIntegerFields) {
+    PutInt(offset, *field);
+    offset += 4;
+  }
+  PutString(kPicturePathOffset, kPicturePathField, record.PicturePath);
+  PutString(kMaskPathOffset, kMaskPathField, record.MaskPath);
+  PutInt(kPictureLayoutOffset, record.PictureLayout);
+  PutInt(kMaskMaxRectsOffset, record.MaskMaxRects);
+}
+
+void UnpackSettings() {
+  size_t offset = kFirstIntegerOffset;
+  for (int32_t* field : kIntegerFields) {
+    *field = GetInt(offset);
+    offset += 4;
+  }
+  GetString(kPicturePathOffset, kPicturePathField, record.PicturePath);
+  GetString(kMaskPathOffset, kMaskPathField, record.MaskPath);
+  record.PictureLayout = GetInt(kPictureLayoutOffset);
+  record.MaskMaxRects = GetInt(kMaskMaxRectsOffset);
+}
+
+void MakeSettingsSafe() {
+  if (record.FlakeCount < 0) record.FlakeCount = 0;
+  if (record.FlakeCount > kMaxFlakes) record.FlakeCount = kMaxFlakes;
+  if (record.SleighFrameDivider == 0) record.SleighFrameDivider = 1;
+  Terminate(record.PicturePath, kPicturePathField - 1);
+  Terminate(record.MaskPath, sizeof record.MaskPath - 1);
+}
+
+int LoadSettings() {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  LONG opened = RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &key, &disposition);
+  LONG read = ERROR_INVALID_HANDLE;
+  if (opened == ERROR_SUCCESS) {
+    // Read into a scratch copy so that a failed read (a value too long, say)
+    // leaves the staging buffer exactly as it was.
+    uint8_t incoming[kSettingsValueSize];
+    DWORD size = kSettingsValueSize;
+    read = RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, incoming, &size);
+    if (read == ERROR_SUCCESS) memcpy(staging, incoming, size);
+    RegCloseKey(key);
+  }
+  if (read != ERROR_SUCCESS) {
+    ResetSettings();
+    PackSettings();
+    return 0;
+  }
+  UnpackSettings();
+  MakeSettingsSafe();
+  return 1;
+}
+
+int SaveSettings() {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    return 0;
+  }
+  PackSettings();
+  LONG written = RegSetValueExA(key, kSettingsValueName, 0, REG_BINARY, staging,
+                                kSettingsValueSize);
+  RegCloseKey(key);
+  return written == ERROR_SUCCESS ? 1 : 0;
+}
+
+void ResetSettingsProcessState() {
+  record = StartRecord();
+  memset(staging, 0, sizeof staging);
+}

@@ -1,0 +1,73 @@
+// The one record of every tunable of the saver and its 1028-byte stored form.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+
+// Every field is read directly by name by the other modules; only the
+// settings dialog and the load and reset operations below change them.
+struct SettingsRecord {
+  // Persisted, in stored order.
+  int32_t SnowfallOn;
+  int32_t SleighOn;
+  int32_t WindOn;
+  int32_t SceneryOn;
+  int32_t SnowOnMask;
+  int32_t SnowOnGround;
+  int32_t SleighInWind;
+  int32_t SleighKind;
+  int32_t FlakeCount;
+  int32_t FlakeWobble;
+  int32_t FlakeDrift;
+  int32_t FlakeSpeed;
+  int32_t WindowSnowDepth;
+  int32_t GroundSnowDepth;
+  int32_t SleighSpeed;
+  int32_t FramePeriod;
+  int32_t SleighFrameDivider;
+  int32_t GustPause;
+  int32_t ReservedFlag;
+  int32_t PictureLayout;
+  char PicturePath[256];
+  char MaskPath[256];
+  int32_t MaskMaxRects;
+
+  // Kept for the life of the process only.
+  int32_t GustRiseStep;
+  int32_t GustRiseTime;
+  int32_t GustFallStep;
+  int32_t GustFallTime;
+  int32_t GustMax;
+  int32_t RedNose;
+  int32_t SleighClimb;
+  int32_t SleighAltVariant;
+};
+
+// Sizes and offsets of the stored value.
+constexpr DWORD kSettingsValueSize = 1028;
+constexpr size_t kPicturePathOffset = 0x200;
+constexpr size_t kPicturePathField = 255;
+constexpr size_t kMaskPathOffset = 0x2FF;
+constexpr size_t kMaskPathField = 257;
+
+extern const char kSettingsKeyPath[];    // under HKEY_CURRENT_USER
+extern const char kSettingsValueName[];
+extern const char kBuiltinMaskName[];    // MaskPath that selects the built-in mask
+
+SettingsRecord& Settings();
+// The process-wide staging buffer that mirrors the registry value.
+uint8_t* SettingsBuffer();
+
+int LoadSettings();    // 1 when the record came from the registry
+int SaveSettings();    // 1 on success
+void ResetSettings();
+void PackSettings();
+void UnpackSettings();
+
+// Brings freshly unpacked values into the ranges the other modules rely on:
+// FlakeCount 0..500, SleighFrameDivider at least 1, both paths terminated.
+void MakeSettingsSafe();
+
+// Puts the record and the staging buffer back to their state at process
+// start (for tests that need a fresh process state).
+void ResetSettingsProcessState();

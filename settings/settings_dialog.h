@@ -1,0 +1,6 @@
+// The settings dialog (template 2003).
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

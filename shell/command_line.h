@@ -1,0 +1,23 @@
+// The program's entry and its mode switch: full screen, preview, settings,
+// change password.
+#pragma once
+
+#include <windows.h>
+
+// Reads the command line, runs the mode and ends the process with its code.
+[[noreturn]] void SaverMain();
+// The exit code of the mode that the argument text names.
+int DispatchMode(HINSTANCE instance, const char* arguments);
+// A window handle written as an unsigned decimal number (wrapping at 32 bits).
+HWND ParseWindowHandle(const char* text);
+// Full screen with no parent; a preview child of the parent otherwise.
+int RunSaverWindow(HWND parent);
+int ShowSettingsDialog(HWND parent);
+int ChangePasswordMode(const char* text);
+
+// The argument text after the program name of a full command line.
+const char* SkipProgramName(const char* commandLine);
+
+extern const char kSaverClassName[];
+extern const char kFullScreenTitle[];
+extern const char kPreviewTitle[];

@@ -1,0 +1,184 @@
+#include "shell/saver_window.h"
+
+#include <cstdlib>
+
+#include "scene/scene.h"
+#include "shell/password.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+using AssociateFunction = HANDLE(WINAPI*)(HWND, HANDLE);
+
+constexpr SaverProcState kStartState{{0, 0}, 0, 0, ~0u};
+SaverProcState state = kStartState;
+
+AssociateFunction associateContext = nullptr;
+HANDLE keptContext = nullptr;
+
+bool InPreview() { return Shell().previewMode != 0; }
+
+void HideCursor() { SetCursor(nullptr); }
+
+void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+// The input method is detached only when the process already has it loaded.
+void DetachInputMethod(HWND window) {
+  HMODULE imm = GetModuleHandleA("IMM32.DLL");
+  if (!imm) return;
+  associateContext = reinterpret_cast<AssociateFunction>(
+      reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+  if (associateContext) keptContext = associateContext(window, nullptr);
+}
+
+LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DetachInputMethod(window);
+  GetCursorPos(&state.savedCursor);
+  if (!InPreview()) HideCursor();
+  return SceneProc(window, message, wParam, lParam);
+}
+
+LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (associateContext && keptContext) associateContext(window, keptContext);
+  PostQuitMessage(0);
+  return SceneProc(window, message, wParam, lParam);
+}
+
+LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (state.closing) return DefWindowProcA(window, message, wParam, lParam);
+  if (!InPreview()) HideCursor();
+  return SceneProc(window, message, wParam, lParam);
+}
+
+// In a preview the control panel owns help: hand the request to the parent.
+LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!InPreview()) return SceneProc(window, message, wParam, lParam);
+  HWND parent = GetParent(window);
+  if (parent && IsWindow(parent)) {
+    PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+  }
+  return 1;
+}
+
+LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (state.closing) return DefWindowProcA(window, message, wParam, lParam);
+  return SceneProc(window, message, wParam, lParam);
+}
+
+LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!InPreview() && (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW ||
+                       wParam == SC_SCREENSAVE)) {
+    return 0;
+  }
+  return SceneProc(window, message, wParam, lParam);
+}
+
+LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (state.closing) return 0;
+  Sleep(0);
+  return SceneProc(window, message, wParam, lParam);
+}
+
+// Mouse travel is measured from the baseline with the real cursor position;
+// small moves add up against the same baseline.
+void OnMouseMove(HWND window) {
+  POINT now;
+  GetCursorPos(&now);
+  unsigned travel = static_cast<unsigned>(std::abs(now.x - state.savedCursor.x)) +
+                    static_cast<unsigned>(std::abs(now.y - state.savedCursor.y));
+  if (travel > kMouseThreshold) {
+    PostClose(window);
+    state.savedCursor = now;
+  }
+}
+
+LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Shell().win9xPlatform && !CheckPasswordOnClose(window)) {
+    GetCursorPos(&state.savedCursor);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Messages every saver treats alike, outside a running password prompt.
+// Returns true when the message was answered in full (result set).
+bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LRESULT* result) {
+  switch (message) {
+    case WM_SHOWWINDOW:
+      if (wParam) HideCursor();
+      return false;
+    case WM_ACTIVATEAPP:
+      if (!wParam) PostClose(window);
+      return false;
+    case WM_SETCURSOR:
+      HideCursor();
+      *result = 1;
+      return true;
+    case WM_POWER:
+      if (wParam == PWR_SUSPENDREQUEST) PostClose(window);
+      return false;
+    case WM_POWERBROADCAST:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      PostClose(window);
+      return false;
+    case WM_MOUSEMOVE:
+      OnMouseMove(window);
+      return false;
+    default:
+      return false;
+  }
+}
+
+LRESULT Tail(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  UINT autoPlay = Shell().autoPlayMessage;
+  if (autoPlay != 0 && message == autoPlay) {
+    PostClose(window);
+    return VerifierLoaded() ? 1 : 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+SaverProcState& SaverState() { return state; }
+
+void ResetSaverProcState() {
+  state = kStartState;
+  associateContext = nullptr;
+  keptContext = nullptr;
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:      return OnCreate(window, message, wParam, lParam);
+    case WM_DESTROY:     return OnDestroy(window, message, wParam, lParam);
+    case WM_SETTEXT:     return 0;
+    case WM_PAINT:       return OnPaint(window, message, wParam, lParam);
+    case WM_HELP:
+    case WM_CONTEXTMENU: return OnHelpRequest(window, message, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:  return OnSysCommand(window, message, wParam, lParam);
+    case WM_TIMER:       return OnTimer(window, message, wParam, lParam);
+    default:             return SceneProc(window, message, wParam, lParam);
+  }
+}
+
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (InPreview() || state.closing) return Tail(window, message, wParam, lParam);
+  if (message == WM_CLOSE) return OnClose(window, message, wParam, lParam);
+  if (message == kVerifyRequest && Shell().win9xPlatform) return RunVerifier(window);
+  if (!state.checkingPassword) {
+    LRESULT result = 0;
+    if (HandleSaverInput(window, message, wParam, &result)) return result;
+  }
+  return Tail(window, message, wParam, lParam);
+}

@@ -1,0 +1,50 @@
+#include "sprites/sleigh.h"
+
+#include "scene/scene_state.h"
+#include "snow/random.h"
+#include "sprites/sprite_blit.h"
+
+namespace {
+SleighState StartState() {
+  SleighState s{};
+  s.bobCount = 1;
+  s.bobSign = 1;
+  return s;
+}
+SleighState sleigh = StartState();
+}  // namespace
+
+SleighState& Sleigh() { return sleigh; }
+
+void LoadSleighSprites(HINSTANCE, int) { StartSleighPass(); }
+
+void StartSleighPass() {
+  RECT mask{0, 0, 0, 0};
+  BitmapRect(&mask, sleigh.sleighMasks[0]);
+  sleigh.sleighFrame = 0;
+  sleigh.sleighWidth = mask.right;
+  sleigh.sleighX = -sleigh.sleighWidth;
+  sleigh.sleighY = RandomBelow(Scene().windowRect.bottom);
+  sleigh.backgroundPending = 1;
+}
+
+void DrawSleigh(int, int, int) {}
+
+// Until the sprites arrive a move only steps the animation frame.
+void MoveSleigh() { sleigh.sleighFrame = (sleigh.sleighFrame + 1) % 4; }
+
+void RemoveSleigh(int, int, int) {}
+void ApplySleighSwitch(int, int) {}
+
+void DeleteSleighSprites() {
+  for (int i = 0; i < 4; ++i) {
+    DeleteObject(sleigh.sleighImages[i]);
+    sleigh.sleighImages[i] = nullptr;
+    DeleteObject(sleigh.sleighMasks[i]);
+    sleigh.sleighMasks[i] = nullptr;
+  }
+  DeleteObject(sleigh.sleighBackground);
+  sleigh.sleighBackground = nullptr;
+}
+
+void ResetSleigh() { sleigh = StartState(); }

@@ -1,0 +1,10 @@
+// Five fir trees standing in front of the snow.
+#pragma once
+
+#include <windows.h>
+
+void LoadTreeSprites(HINSTANCE instance);
+void PlaceTrees();
+void DrawTrees();
+void EraseTrees();
+void ApplyScenerySwitch(int newValue, int oldValue);

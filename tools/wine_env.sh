@@ -1,0 +1,46 @@
+# Sourced by the run and test scripts: builds the project and prepares a Wine
+# prefix with a persistent server. Expects NIVALO_ROOT to be set.
+
+nivalo_build() {
+  local build_dir=$1
+  cmake -S "$NIVALO_ROOT" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$NIVALO_ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build_dir" -j"$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# Starts an Xvfb of the given size on a free display number and exports
+# DISPLAY; the server ends with the script.
+nivalo_start_xvfb() {
+  local size=$1 n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+    NIVALO_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$NIVALO_XVFB_PID" 2>/dev/null || true
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+# A fresh Wine prefix with its server kept running, booted before anything
+# else runs in it, so that Wine's own services never hold the caller's pipes.
+nivalo_start_wine() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$WINEPREFIX"
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine wineboot -i </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 &
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+nivalo_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${NIVALO_XVFB_PID:-}" ]; then kill "$NIVALO_XVFB_PID" 2>/dev/null || true; fi
+}

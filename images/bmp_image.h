@@ -21,5 +21,22 @@ void GiveFreshInfoBlock(BmpImage* image);
 // Releases everything the record holds (objects and info block).
 void FreeBmpImage(BmpImage* image);
 
+// Reads path into the record; 1 on success, 0 on failure. With
+// previouslyLoaded set, the objects made from the earlier picture are
+// released first.
+//
+// A file with a plain 40-byte header, 1, 4, 8 or 24 bits, no compression,
+// bottom-up rows and its pixels right after the colour table is copied as it
+// stands. Every other readable file (longer headers, pixels elsewhere, top-
+// down rows, 2, 16 and 32 bits, bit fields, RLE) is converted while loading
+// into that same plain layout: 8 bits with a 256-entry table for colour-
+// table pictures, 24 bits for the others. Alpha is dropped. A file whose
+// sizes, dimensions or data cannot be trusted is refused, and nothing past
+// the end of the file is ever read.
 int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image);
 int ReadBmpFile(HWND window, const char* path, BmpImage* image);
+
+// The loader closes its file and mapping handles through this function, so
+// that a test can make a close fail. Null puts CloseHandle back.
+using HandleCloser = BOOL(WINAPI*)(HANDLE);
+void SetBmpHandleCloser(HandleCloser closer);

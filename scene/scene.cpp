@@ -78,8 +78,7 @@ LRESULT OnEraseBackground(HWND window) {
 void FrameTick() {
   const SettingsRecord& s = Settings();
   scene.workingDC = GetDC(scene.window);
-  SetRectRgn(scene.scratchRegion, 0, 0, scene.screenWidth, scene.screenHeight);
-  CombineRgn(scene.occupiedRegion, scene.occupiedRegion, scene.scratchRegion, RGN_AND);
+  OccupiedClipToScreen();
   if (s.SleighOn) {
     ++frameCounter;
     if (frameCounter % s.SleighFrameDivider == 0) {

@@ -1,6 +1,43 @@
 #include "snow/cover.h"
 
+#include "images/mask_region.h"
 #include "scene/scene_state.h"
+#include "settings/settings.h"
+#include "snow/flakes.h"
+
+namespace {
+
+constexpr int kGroundBand = 14;  // rows of the seed band under the window
+
+bool SceneExists() { return Scene().window && Scene().coverRegion; }
+
+// target = target op the region; a mask region that was never built is
+// empty and leaves the target as it is.
+void CombineWith(HRGN target, HRGN region, int mode) {
+  if (region) CombineRgn(target, target, region, mode);
+}
+
+void SetScratch(int left, int top, int right, int bottom) {
+  SetRectRgn(Scene().scratchRegion, left, top, right, bottom);
+}
+
+// The seeds: the mask's edge band and the ground band, or the ground cut
+// away when there is no snow on the ground.
+void SeedCover() {
+  const SettingsRecord& s = Settings();
+  SceneState& scene = Scene();
+  const RECT& w = scene.windowRect;
+  if (s.SnowOnMask) CombineWith(scene.coverRegion, MaskEdgeRegion(), RGN_OR);
+  if (s.SnowOnGround) {
+    SetScratch(0, w.bottom, w.right, w.bottom + kGroundBand);
+    CombineRgn(scene.coverRegion, scene.scratchRegion, scene.coverRegion, RGN_OR);
+  } else {
+    SetScratch(0, w.bottom, w.right, scene.screenHeight + kGroundBand);
+    CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_DIFF);
+  }
+}
+
+}  // namespace
 
 void MeasureScreen() {
   SceneState& scene = Scene();
@@ -8,13 +45,101 @@ void MeasureScreen() {
   GetWindowRect(scene.window, &scene.windowRect);
   scene.screenWidth = GetDeviceCaps(scene.workingDC, HORZRES);
   scene.screenHeight = GetDeviceCaps(scene.workingDC, VERTRES);
+  OccupiedFitScreen();
   BuildCover();
   BuildRoom();
 }
 
-void BuildCover() {}
-void BuildRoom() {}
-void RebuildCover() {}
-void ApplySnowOnMask(int, int) {}
-void ApplySnowOnGround(int, int) {}
-void ApplySnowDepth(int, int) {}
+void BuildCover() {
+  SetRectRgn(Scene().coverRegion, 0, 0, 0, 0);
+  SeedCover();
+}
+
+void RebuildCover() { SeedCover(); }
+
+void BuildRoom() {
+  const SettingsRecord& s = Settings();
+  SceneState& scene = Scene();
+  const RECT& w = scene.windowRect;
+  SetRectRgn(scene.roomRegion, 0, 0, 0, 0);
+  if (!s.SnowOnGround) return;  // no ground, no growth anywhere
+  SetScratch(0, w.bottom - s.GroundSnowDepth, w.right, w.bottom + kGroundBand);
+  CombineRgn(scene.roomRegion, scene.scratchRegion, scene.roomRegion, RGN_OR);
+  CombineWith(scene.roomRegion, MaskBodyRegion(), RGN_OR);
+}
+
+void ApplySnowOnMask(int newValue, int oldValue) {
+  if (!SceneExists()) return;
+  SceneState& scene = Scene();
+  if (oldValue != 0 && newValue == 0) {
+    BuildRoom();
+    // Grown snow stays only inside the room; the mask's seed bands go.
+    CombineRgn(scene.coverRegion, scene.roomRegion, scene.coverRegion, RGN_AND);
+    RebuildCover();
+    const RECT& w = scene.windowRect;
+    SetScratch(w.left, w.top, w.right, w.bottom);
+    CombineRgn(scene.scratchRegion, scene.scratchRegion, scene.roomRegion, RGN_DIFF);
+    RepaintRegion(scene.scratchRegion);
+  } else if (oldValue == 0 && newValue != 0) {
+    RebuildCover();
+    BuildRoom();
+  }
+}
+
+void ApplySnowOnGround(int newValue, int oldValue) {
+  if (!SceneExists()) return;
+  SceneState& scene = Scene();
+  if (oldValue != 0 && newValue == 0) {
+    const RECT& w = scene.windowRect;
+    SetScratch(0, w.bottom - Settings().GroundSnowDepth, w.right, w.bottom + 7);
+    RepaintRegion(scene.scratchRegion);
+    CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_DIFF);
+    RebuildCover();
+    BuildRoom();
+  } else if (oldValue == 0 && newValue != 0) {
+    RebuildCover();
+    BuildRoom();
+  }
+}
+
+void ApplySnowDepth(int newValue, int oldValue) {
+  if (!SceneExists() || newValue == oldValue) return;
+  SceneState& scene = Scene();
+  if (newValue > oldValue) {
+    RebuildCover();
+    BuildRoom();
+    return;
+  }
+  HRGN oldRoom = CreateRectRgn(0, 0, 0, 0);
+  HRGN wipe = CreateRectRgn(0, 0, 0, 0);
+  HRGN scratch = scene.scratchRegion;
+  CombineRgn(oldRoom, scene.roomRegion, nullptr, RGN_COPY);
+  RebuildCover();
+  BuildRoom();
+  // Snow above the new height goes; the seeds outside the room come back.
+  CombineRgn(scene.coverRegion, scene.coverRegion, scene.roomRegion, RGN_AND);
+  RebuildCover();
+
+  // What lost its room, 14 pixels to each side and at least 7 rows above,
+  // so that imprints sticking out of the old surface go too.
+  CombineRgn(wipe, oldRoom, scene.roomRegion, RGN_DIFF);
+  CombineRgn(scratch, wipe, nullptr, RGN_COPY);
+  OffsetRgn(scratch, -14, 0);
+  CombineRgn(wipe, wipe, scratch, RGN_OR);
+  OffsetRgn(scratch, 28, 0);
+  CombineRgn(wipe, wipe, scratch, RGN_OR);
+  CombineRgn(scratch, wipe, nullptr, RGN_COPY);
+  const int d = oldValue - newValue;
+  if (d >= 7) {
+    OffsetRgn(scratch, 0, -7);
+    CombineRgn(wipe, wipe, scratch, RGN_OR);
+  } else {
+    for (int i = 0; i < 7 / d + 1; ++i) {
+      OffsetRgn(scratch, 0, -d);
+      CombineRgn(wipe, wipe, scratch, RGN_OR);
+    }
+  }
+  RepaintRegion(wipe);
+  DeleteObject(oldRoom);
+  DeleteObject(wipe);
+}

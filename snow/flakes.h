@@ -17,6 +17,7 @@ struct Flake {
   int hidden;        // 1 if it met the occupied region at its last update
   HBITMAP saveBitmap;  // screen pixels under the flake where last drawn
   int unsaved;       // 1 while saveBitmap holds nothing valid
+  int slot;          // which cell of the shared background store is its own
 };
 
 struct FlakeKind {
@@ -41,3 +42,24 @@ void RepaintRegion(HRGN region);
 
 void ApplyFlakeCount(int oldCount, int newCount);
 void ApplySnowfallSwitch(int newValue, int oldValue);
+
+// The occupied set: the union of everything drawn over a saved background
+// (flakes and the sleigh), minus what was taken off again. Region calls on a
+// region of many hundred rectangles are far too slow to run twice per flake
+// per frame, so the part on the screen is kept as one byte per pixel and only
+// the part off the screen (flakes that drift out at the sides or fall past
+// the bottom) is kept in the scene's occupied region. Everything that adds
+// to, takes from or tests the occupied set goes through these calls; none
+// may combine into the occupied region directly.
+void OccupiedAddRect(const RECT& r);
+void OccupiedRemoveRect(const RECT& r);
+// Whether any pixel of r is occupied (RectInRegion on the whole set).
+bool OccupiedIntersects(const RECT& r);
+// Cuts everything outside (0, 0, screen width, screen height) away.
+void OccupiedClipToScreen();
+// Empties the set (a new scene starts with an empty occupied region).
+void OccupiedClear();
+// Sizes the on-screen part to the measured screen.
+void OccupiedFitScreen();
+// The whole set as a new region, for checking; the caller deletes it.
+HRGN OccupiedAsRegion();

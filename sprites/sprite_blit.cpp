@@ -1,6 +1,94 @@
 #include "sprites/sprite_blit.h"
 
+#include <utility>
+
+#include "scene/scene_state.h"
+#include "settings/settings.h"
 #include "snow/flakes.h"
+#include "sprites/sleigh.h"
+
+namespace {
+
+// The flake memory DC and the shape selected into it now.
+HDC flakeDC = nullptr;
+int flakeDCMade = 0;
+HGDIOBJ flakeDCStart = nullptr;
+HBITMAP flakeDCShape = nullptr;
+
+// The background store.
+constexpr int kCell = 7;
+constexpr int kCellsPerRow = 25;
+HDC storeDC = nullptr;
+HBITMAP storeBitmap = nullptr;
+HGDIOBJ storeStart = nullptr;
+
+// DrawMasked's work bitmap, kept selected in its DC and grown when a larger
+// sprite comes, and two DCs that hold the mask and the image for one call.
+HDC workDC = nullptr;
+HBITMAP workBitmap = nullptr;
+HGDIOBJ workStart = nullptr;
+int workWidth = 0;
+int workHeight = 0;
+HDC maskDC = nullptr;
+HDC imageDC = nullptr;
+
+void TakeMapMode(HDC memory, HDC target) {
+  const int mode = GetMapMode(target);
+  if (GetMapMode(memory) != mode) SetMapMode(memory, mode);
+}
+
+void MakeWorkBitmap(HDC dc, int w, int h) {
+  if (!workDC) {
+    workDC = CreateCompatibleDC(dc);
+    maskDC = CreateCompatibleDC(dc);
+    imageDC = CreateCompatibleDC(dc);
+  }
+  if (w <= workWidth && h <= workHeight) return;
+  if (workBitmap) {
+    SelectObject(workDC, workStart);
+    DeleteObject(workBitmap);
+  }
+  workWidth = w > workWidth ? w : workWidth;
+  workHeight = h > workHeight ? h : workHeight;
+  workBitmap = CreateCompatibleBitmap(Scene().workingDC ? Scene().workingDC : dc, workWidth,
+                                      workHeight);
+  workStart = SelectObject(workDC, workBitmap);
+}
+
+void DeleteWorkDCs() {
+  if (workBitmap) {
+    SelectObject(workDC, workStart);
+    DeleteObject(workBitmap);
+  }
+  if (workDC) DeleteDC(workDC);
+  if (maskDC) DeleteDC(maskDC);
+  if (imageDC) DeleteDC(imageDC);
+  workDC = maskDC = imageDC = nullptr;
+  workBitmap = nullptr;
+  workStart = nullptr;
+  workWidth = workHeight = 0;
+}
+
+int KindWidth(const Flake& flake) { return FlakeKindAt(flake.kind).extent.right; }
+int KindHeight(const Flake& flake) { return FlakeKindAt(flake.kind).extent.bottom; }
+
+// One save or restore of the sleigh's background: a memory DC for the one
+// bitmap, one copy, the DC gone again.
+void CopySleighBackground(HDC dc, int x, int y, int w, int h, bool save) {
+  HBITMAP bitmap = Sleigh().sleighBackground;
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ start = SelectObject(memory, bitmap);
+  TakeMapMode(memory, dc);
+  if (save) {
+    BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
+  } else {
+    BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY);
+  }
+  SelectObject(memory, start);
+  DeleteDC(memory);
+}
+
+}  // namespace
 
 void BitmapRect(RECT* r, HBITMAP bitmap) {
   if (!bitmap) return;
@@ -8,11 +96,129 @@ void BitmapRect(RECT* r, HBITMAP bitmap) {
   if (GetObjectA(bitmap, sizeof bm, &bm) == sizeof bm) SetRect(r, 0, 0, bm.bmWidth, bm.bmHeight);
 }
 
-void DrawMasked(HDC, HBITMAP, HBITMAP, int, int, int, int) {}
-void BlitShared(HDC, HBITMAP, int, int, int, int, DWORD) {}
-void SaveFlakeBackground(HDC, Flake& flake) { flake.unsaved = 0; }
-void RestoreFlakeBackground(HDC, Flake&, int, int) {}
-void SaveSleighBackground(HDC) {}
-void RestoreSleighBackground(HDC, int, int) {}
-void EraseFlakesUnder(const RECT&) {}
-void DeleteFlakeMemoryDC() {}
+void DrawMasked(HDC dc, HBITMAP mask, HBITMAP image, int x, int y, int w, int h) {
+  if (w <= 0 || h <= 0) return;
+  MakeWorkBitmap(dc, w, h);
+  TakeMapMode(workDC, dc);
+  TakeMapMode(maskDC, dc);
+  TakeMapMode(imageDC, dc);
+  // The screen under the sprite, white where the mask is opaque, then the
+  // image ANDed in: its pixels where opaque, the screen (AND white) elsewhere.
+  BitBlt(workDC, 0, 0, w, h, dc, x, y, SRCCOPY);
+  HGDIOBJ maskStart = SelectObject(maskDC, mask);
+  BitBlt(workDC, 0, 0, w, h, maskDC, 0, 0, SRCPAINT);
+  SelectObject(maskDC, maskStart);
+  HGDIOBJ imageStart = SelectObject(imageDC, image);
+  BitBlt(workDC, 0, 0, w, h, imageDC, 0, 0, SRCAND);
+  SelectObject(imageDC, imageStart);
+  BitBlt(dc, x, y, w, h, workDC, 0, 0, SRCCOPY);  // one copy: no flicker
+}
+
+void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop) {
+  if (!flakeDCMade) {
+    flakeDC = CreateCompatibleDC(dc);
+    flakeDCMade = 1;
+    flakeDCStart = GetCurrentObject(flakeDC, OBJ_BITMAP);
+  }
+  if (flakeDCShape != bitmap) {
+    SelectObject(flakeDC, bitmap);
+    flakeDCShape = bitmap;
+  }
+  TakeMapMode(flakeDC, dc);
+  BitBlt(dc, x, y, w, h, flakeDC, 0, 0, rop);
+}
+
+HBITMAP FlakeBackgroundStore(HDC dc) {
+  if (!storeBitmap && dc) {
+    const int rows = (kFlakeSlots + kCellsPerRow - 1) / kCellsPerRow;
+    storeDC = CreateCompatibleDC(dc);
+    storeBitmap = CreateCompatibleBitmap(dc, kCellsPerRow * kCell, rows * kCell);
+    storeStart = SelectObject(storeDC, storeBitmap);
+    TakeMapMode(storeDC, dc);
+  }
+  return storeBitmap;
+}
+
+HDC FlakeBackgroundDC() { return storeDC; }
+
+POINT FlakeBackgroundCell(int slot) {
+  return POINT{(slot % kCellsPerRow) * kCell, (slot / kCellsPerRow) * kCell};
+}
+
+void DeleteFlakeBackgroundStore() {
+  if (storeDC) {
+    SelectObject(storeDC, storeStart);
+    DeleteDC(storeDC);
+  }
+  if (storeBitmap) DeleteObject(storeBitmap);
+  storeDC = nullptr;
+  storeBitmap = nullptr;
+  storeStart = nullptr;
+}
+
+void SaveFlakeBackground(HDC dc, Flake& flake) {
+  if (flake.saveBitmap && flake.saveBitmap == storeBitmap) {
+    const POINT cell = FlakeBackgroundCell(flake.slot);
+    TakeMapMode(storeDC, dc);
+    BitBlt(storeDC, cell.x, cell.y, KindWidth(flake), KindHeight(flake), dc, flake.x, flake.y,
+           SRCCOPY);
+  }
+  flake.unsaved = 0;
+}
+
+void RestoreFlakeBackground(HDC dc, Flake& flake, int x, int y) {
+  if (!flake.saveBitmap || flake.saveBitmap != storeBitmap) return;
+  const POINT cell = FlakeBackgroundCell(flake.slot);
+  TakeMapMode(storeDC, dc);
+  BitBlt(dc, x, y, KindWidth(flake), KindHeight(flake), storeDC, cell.x, cell.y, SRCCOPY);
+}
+
+void SaveSleighBackground(HDC dc) {
+  SleighState& s = Sleigh();
+  RECT size{0, 0, 0, 0};
+  BitmapRect(&size, s.sleighBackground);
+  if (s.sleighBackground) CopySleighBackground(dc, s.sleighX, s.sleighY, size.right, size.bottom, true);
+  s.backgroundPending = 0;
+}
+
+void RestoreSleighBackground(HDC dc, int x, int y) {
+  SleighState& s = Sleigh();
+  RECT size{0, 0, 0, 0};
+  BitmapRect(&size, s.sleighMasks[s.sleighFrame & 3]);
+  if (s.sleighBackground) CopySleighBackground(dc, x, y, size.right, size.bottom, false);
+  SceneState& scene = Scene();
+  const RECT erase{x, y, x + size.right, y + size.bottom};
+  if (scene.eraseRegion) SetRectRgn(scene.eraseRegion, erase.left, erase.top, erase.right, erase.bottom);
+  OccupiedRemoveRect(erase);
+}
+
+void EraseFlakesUnder(const RECT& given) {
+  SceneState& scene = Scene();
+  if (scene.scratchRegion) {
+    SetRectRgn(scene.scratchRegion, given.left, given.top, given.right, given.bottom);
+  }
+  // The scratch region holds the rectangle in order, as SetRectRgn puts it.
+  RECT r = given;
+  if (r.left > r.right) std::swap(r.left, r.right);
+  if (r.top > r.bottom) std::swap(r.top, r.bottom);
+  const int count = Settings().FlakeCount;
+  for (int i = 0; i < count; ++i) {
+    Flake& flake = FlakeAt(i);
+    const RECT& e = FlakeKindAt(flake.kind).extent;
+    const RECT f{flake.x, flake.y, flake.x + e.right, flake.y + e.bottom};
+    const bool meets = f.left < r.right && r.left < f.right && f.top < r.bottom && r.top < f.bottom &&
+                       r.left < r.right && r.top < r.bottom;
+    if (meets && flake.unsaved == 0) RestoreFlakeBackground(scene.workingDC, flake, flake.x, flake.y);
+  }
+}
+
+void DeleteFlakeMemoryDC() {
+  if (flakeDCMade) {
+    SelectObject(flakeDC, flakeDCStart);
+    DeleteDC(flakeDC);
+    flakeDC = nullptr;
+    flakeDCMade = 0;
+    flakeDCShape = nullptr;
+  }
+  DeleteWorkDCs();
+}

@@ -17,5 +17,18 @@ void SaveSleighBackground(HDC dc);
 void RestoreSleighBackground(HDC dc, int x, int y);
 void EraseFlakesUnder(const RECT& r);
 
-// Deletes the flake memory DC if the first flake drawing made it.
+// Deletes the flake memory DC if the first flake drawing made it, and the
+// work DCs that DrawMasked keeps between calls.
 void DeleteFlakeMemoryDC();
+
+// The saved backgrounds of all flake slots live side by side in one bitmap,
+// a 7 x 7 cell per slot, kept selected in one memory DC for the whole run:
+// selecting a separate bitmap per flake for every save and restore costs far
+// more than the copies themselves. Made on first use, compatible with dc.
+HBITMAP FlakeBackgroundStore(HDC dc);
+// The store's memory DC (null before the store exists) and the top-left
+// pixel of a slot's cell in it.
+HDC FlakeBackgroundDC();
+POINT FlakeBackgroundCell(int slot);
+// Teardown: the store bitmap and its DC.
+void DeleteFlakeBackgroundStore();

@@ -36,6 +36,10 @@ void FreeBmpImage(BmpImage* image);
 int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image);
 int ReadBmpFile(HWND window, const char* path, BmpImage* image);
 
+// The reading of a whole file's bytes, as ReadBmpFile does on the mapped
+// view; it reads nothing outside data[0, size).
+int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image);
+
 // The loader closes its file and mapping handles through this function, so
 // that a test can make a close fail. Null puts CloseHandle back.
 using HandleCloser = BOOL(WINAPI*)(HANDLE);

@@ -80,6 +80,9 @@ bool IsWindowsHeaderSize(uint32_t size) {
   return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
+// OS/2 2.x headers end after any of their 32-bit fields.
+bool IsOs2HeaderSize(uint32_t size) { return size >= 16 && size <= 64 && size % 4 == 0; }
+
 // One colour channel of a bit-field pixel.
 struct Channel {
   uint32_t mask;
@@ -258,7 +261,7 @@ int ReadConverted(const View& file, const Header& h, BmpImage* image) {
   // allows, and never running into the pixels.
   uint64_t colours = 0;
   if (palettedBits) {
-    if (h.clrUsed > kMaxSide) return 0;
+    if (h.clrUsed > 256) return 0;
     colours = h.clrUsed ? h.clrUsed : (1u << bc);
   }
   uint64_t bitsAt;
@@ -333,7 +336,8 @@ int ReadMapped(const View& file, BmpImage* image) {
   h.size = U32(file.data + kFileHeaderSize);
   h.offBits = U32(file.data + 10);
   if (h.size == kCoreHeaderSize) return 0;
-  if (h.size < 16 || h.size > 124 || !file.Has(kFileHeaderSize, h.size)) return 0;
+  if (!IsWindowsHeaderSize(h.size) && !IsOs2HeaderSize(h.size)) return 0;
+  if (!file.Has(kFileHeaderSize, h.size)) return 0;
 
   uint8_t raw[124] = {};
   memcpy(raw, file.data + kFileHeaderSize, h.size);
@@ -408,11 +412,15 @@ int ReadBmpFile(HWND, const char* path, BmpImage* image) {
     CloseFile(file);
     return 0;
   }
-  const int result = ReadMapped(View{static_cast<const uint8_t*>(view), size}, image);
+  const int result = ReadBmpBytes(view, size, image);
   UnmapViewOfFile(view);
   CloseMapping(mapping);
   CloseFile(file);
   return result;
+}
+
+int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
+  return ReadMapped(View{static_cast<const uint8_t*>(data), size}, image);
 }
 
 void SetBmpHandleCloser(HandleCloser closer) { closeHandle = closer ? closer : CloseHandle; }

@@ -198,6 +198,7 @@ int RunSaverWindow(HWND parent) {
     if (!parent) SetForegroundWindow(shell.saverWindow);
     code = RunMessageLoop();
   }
+  UnregisterClassA(kSaverClassName, shell.instance);
   UnloadPasswordVerifier();
   return code;
 }

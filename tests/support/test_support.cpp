@@ -66,6 +66,8 @@ void RunWindTimer(HWND saver, UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0
 void DropPendingMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // A paint request stays until it is handled: let it paint.
+    if (msg.message == WM_PAINT) DispatchMessageA(&msg);
   }
 }
 

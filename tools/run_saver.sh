@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the saver and starts it full screen under
+# Wine. On a machine with an X display it runs there until a key or the
+# mouse ends it. Without one it runs on a virtual 1024 x 768 screen for a few
+# seconds and saves a screenshot, whose path it prints.
+set -euo pipefail
+NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$NIVALO_ROOT/tools/wine_env.sh"
+
+bash "$NIVALO_ROOT/tools/setup.sh"
+build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
+echo "run: building in $build_dir"
+nivalo_build "$build_dir"
+saver="$build_dir/Nivalo.scr"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "run: starting $saver /s on $DISPLAY (a key press or a mouse move ends it)"
+  WINEDEBUG=-all exec wine "$saver" /s
+fi
+
+seconds=${NIVALO_RUN_SECONDS:-20}
+shot=${NIVALO_SCREENSHOT:-$build_dir/nivalo-screenshot.png}
+prefix=$(mktemp -d /tmp/nivalo-run.XXXXXX)
+trap 'nivalo_stop; rm -rf "$prefix"' EXIT
+nivalo_start_xvfb 1024x768x24
+nivalo_start_wine "$prefix"
+echo "run: no display; running the saver for $seconds s on a virtual 1024 x 768 screen"
+wine "$saver" /s &
+saver_pid=$!
+sleep "$seconds"
+import -window root "$shot"
+kill "$saver_pid" 2>/dev/null || true
+echo "run: screenshot saved to $shot"

@@ -36,7 +36,6 @@ nivalo_start_wine() {
   mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1
   wine wineboot -i </dev/null >/dev/null 2>&1 || true
-  wineserver -w </dev/null >/dev/null 2>&1 &
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 

@@ -147,3 +147,33 @@ TEST(CommandLine, PreviewOfAWindowCreatesAChildOfItsClientSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Resources, NameVersionAndIconAreThere) {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  char name[32] = {};
+  ASSERT_GT(LoadStringA(self, 1, name, sizeof name), 0);
+  EXPECT_STREQ("Nivalo", name) << "the name the system lists the saver under";
+  EXPECT_NE(nullptr, LoadIconA(self, MAKEINTRESOURCEA(1)));
+  EXPECT_NE(nullptr, FindResourceA(self, MAKEINTRESOURCEA(2003), MAKEINTRESOURCEA(5)))
+      << "the settings dialog template";
+
+  HRSRC res = FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+  ASSERT_NE(nullptr, res);
+  const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(self, res)));
+  DWORD size = SizeofResource(self, res);
+  const VS_FIXEDFILEINFO* info = nullptr;
+  for (DWORD i = 0; i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4) {
+    const auto* candidate = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + i);
+    if (candidate->dwSignature == 0xFEEF04BD) {
+      info = candidate;
+      break;
+    }
+  }
+  ASSERT_NE(nullptr, info);
+  EXPECT_EQ(MAKELONG(1, 0), info->dwFileVersionMS);
+  EXPECT_EQ(MAKELONG(3, 5), info->dwFileVersionLS) << "version 0.1.5.3";
+}
+
+}  // namespace

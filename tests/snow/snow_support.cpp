@@ -1,0 +1,112 @@
+#include "snow/snow_support.h"
+
+#include "scene/scene_state.h"
+#include "snow/flakes.h"
+#include "snow/random.h"
+#include "snow/wind.h"
+#include "support/test_support.h"
+
+HWND StartSaver(const std::function<void(SettingsRecord&)>& edit) {
+  RecordMessageBoxes();
+  StoreSettings(edit);
+  HWND saver = CreateSaverWindow();
+  UpdateWindow(saver);
+  DropPendingMessages();
+  ResetRandom();
+  ResetWind();
+  return saver;
+}
+
+void StopSaver(HWND saver) {
+  DestroyWindow(saver);
+  DropPendingMessages();
+  ClearStoredSettings();
+}
+
+Capture CaptureDC(HDC dc, int width, int height) {
+  Capture c;
+  c.width = width;
+  c.height = height;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ start = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  GdiFlush();
+  const uint32_t* p = static_cast<const uint32_t*>(bits);
+  c.pixels.assign(p, p + static_cast<size_t>(width) * height);
+  for (uint32_t& v : c.pixels) v &= 0xFFFFFF;
+  SelectObject(memory, start);
+  DeleteDC(memory);
+  DeleteObject(dib);
+  return c;
+}
+
+Capture CaptureSaver(HWND saver) {
+  HDC dc = GetDC(saver);
+  Capture c = CaptureDC(dc, Scene().screenWidth, Scene().screenHeight);
+  ReleaseDC(saver, dc);
+  return c;
+}
+
+void PaintDetail(HWND saver) {
+  HDC dc = GetDC(saver);
+  const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190),
+                              RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10),
+                              RGB(140, 60, 170)};
+  const int w = Scene().screenWidth;
+  const int h = Scene().screenHeight;
+  for (int x = 0; x < w; x += 3) {
+    HBRUSH brush = CreateSolidBrush(colours[(x / 3) % 7]);
+    RECT r{x, 0, x + 3, h};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  for (int y = 0; y < h; y += 5) {
+    HBRUSH brush = CreateSolidBrush(colours[(y / 5 + 3) % 7]);
+    RECT r{0, y, w, y + 1};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  ReleaseDC(saver, dc);
+}
+
+void FillSaver(HWND saver, COLORREF colour) {
+  HDC dc = GetDC(saver);
+  HBRUSH brush = CreateSolidBrush(colour);
+  RECT r{0, 0, Scene().screenWidth, Scene().screenHeight};
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  ReleaseDC(saver, dc);
+}
+
+int HighestHandleIndex() {
+  HRGN probe = CreateRectRgn(0, 0, 0, 0);
+  const int index = static_cast<int>(reinterpret_cast<UINT_PTR>(probe) & 0xFFFF);
+  DeleteObject(probe);
+  return index;
+}
+
+void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind) {
+  Flake& f = FlakeAt(slot);
+  f.x = x;
+  f.y = y;
+  f.dx = dx;
+  f.dy = dy;
+  f.kind = kind;
+  f.inCover = -1;
+  f.hidden = 0;
+  f.unsaved = 1;
+}
+
+bool RegionHas(HRGN region, int x, int y) { return PtInRegion(region, x, y) != 0; }
+
+HRGN RectRegion(int left, int top, int right, int bottom) {
+  return CreateRectRgn(left, top, right, bottom);
+}

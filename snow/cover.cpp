@@ -1,5 +1,9 @@
 #include "snow/cover.h"
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "images/mask_region.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
@@ -10,6 +14,37 @@ namespace {
 constexpr int kGroundBand = 14;  // rows of the seed band under the window
 
 bool SceneExists() { return Scene().window && Scene().coverRegion; }
+
+// The cover map: one byte per pixel over the screen widened by a margin on
+// each side and below (where the ground band lies); lookups outside it ask
+// the region itself.
+constexpr int kMapMargin = 64;
+std::vector<uint8_t> coverMap;
+RECT mapArea{0, 0, 0, 0};
+bool mapStale = true;
+
+void RebuildCoverMap() {
+  const SceneState& scene = Scene();
+  mapArea = RECT{-kMapMargin, 0, scene.screenWidth + kMapMargin, scene.screenHeight + kMapMargin};
+  const int width = mapArea.right - mapArea.left;
+  coverMap.assign(static_cast<size_t>(width) * (mapArea.bottom - mapArea.top), 0);
+  mapStale = false;
+  if (!scene.coverRegion) return;
+  const DWORD size = GetRegionData(scene.coverRegion, 0, nullptr);
+  if (size == 0) return;
+  std::vector<char> buffer(size);
+  RGNDATA* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  if (!GetRegionData(scene.coverRegion, size, data)) return;
+  const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+    RECT part;
+    if (!IntersectRect(&part, &rects[i], &mapArea)) continue;
+    for (int y = part.top; y < part.bottom; ++y) {
+      memset(&coverMap[static_cast<size_t>(y - mapArea.top) * width + (part.left - mapArea.left)], 1,
+             static_cast<size_t>(part.right - part.left));
+    }
+  }
+}
 
 // target = target op the region; a mask region that was never built is
 // empty and leaves the target as it is.
@@ -39,6 +74,31 @@ void SeedCover() {
 
 }  // namespace
 
+bool CoverHas(int x, int y) {
+  if (mapStale) RebuildCoverMap();
+  if (x < mapArea.left || x >= mapArea.right || y < mapArea.top || y >= mapArea.bottom) {
+    return Scene().coverRegion && PtInRegion(Scene().coverRegion, x, y);
+  }
+  const int width = mapArea.right - mapArea.left;
+  return coverMap[static_cast<size_t>(y - mapArea.top) * width + (x - mapArea.left)] != 0;
+}
+
+void CoverAddRect(const RECT& r) {
+  SceneState& scene = Scene();
+  SetRectRgn(scene.scratchRegion, r.left, r.top, r.right, r.bottom);
+  CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_OR);
+  if (mapStale) return;
+  RECT part;
+  if (!IntersectRect(&part, &r, &mapArea)) return;
+  const int width = mapArea.right - mapArea.left;
+  for (int y = part.top; y < part.bottom; ++y) {
+    memset(&coverMap[static_cast<size_t>(y - mapArea.top) * width + (part.left - mapArea.left)], 1,
+           static_cast<size_t>(part.right - part.left));
+  }
+}
+
+void CoverChanged() { mapStale = true; }
+
 void MeasureScreen() {
   SceneState& scene = Scene();
   scene.workingDC = GetDC(scene.window);
@@ -53,9 +113,13 @@ void MeasureScreen() {
 void BuildCover() {
   SetRectRgn(Scene().coverRegion, 0, 0, 0, 0);
   SeedCover();
+  CoverChanged();
 }
 
-void RebuildCover() { SeedCover(); }
+void RebuildCover() {
+  SeedCover();
+  CoverChanged();
+}
 
 void BuildRoom() {
   const SettingsRecord& s = Settings();
@@ -75,6 +139,7 @@ void ApplySnowOnMask(int newValue, int oldValue) {
     BuildRoom();
     // Grown snow stays only inside the room; the mask's seed bands go.
     CombineRgn(scene.coverRegion, scene.roomRegion, scene.coverRegion, RGN_AND);
+    CoverChanged();
     RebuildCover();
     const RECT& w = scene.windowRect;
     SetScratch(w.left, w.top, w.right, w.bottom);
@@ -94,6 +159,7 @@ void ApplySnowOnGround(int newValue, int oldValue) {
     SetScratch(0, w.bottom - Settings().GroundSnowDepth, w.right, w.bottom + 7);
     RepaintRegion(scene.scratchRegion);
     CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_DIFF);
+    CoverChanged();
     RebuildCover();
     BuildRoom();
   } else if (oldValue == 0 && newValue != 0) {
@@ -118,6 +184,7 @@ void ApplySnowDepth(int newValue, int oldValue) {
   BuildRoom();
   // Snow above the new height goes; the seeds outside the room come back.
   CombineRgn(scene.coverRegion, scene.coverRegion, scene.roomRegion, RGN_AND);
+  CoverChanged();
   RebuildCover();
 
   // What lost its room, 14 pixels to each side and at least 7 rows above,

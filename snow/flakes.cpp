@@ -8,6 +8,7 @@
 
 #include "scene/scene_state.h"
 #include "settings/settings.h"
+#include "snow/cover.h"
 #include "snow/random.h"
 #include "snow/wind.h"
 #include "sprites/sprite_blit.h"
@@ -93,6 +94,13 @@ RECT FlakeRect(const Flake& f) {
 }
 
 bool SceneExists() { return Scene().window != nullptr; }
+
+// Whether any of r lies on the saver window: a copy wholly outside it
+// changes nothing on the screen nor in the flake's cell, so it is skipped.
+bool OnWindow(const RECT& r) {
+  const RECT& w = Scene().windowRect;
+  return r.right > 0 && r.bottom > 0 && r.left < w.right - w.left && r.top < w.bottom - w.top;
+}
 
 }  // namespace
 
@@ -197,13 +205,14 @@ void UpdateFlake(int slot) {
 
   const RECT newRect = FlakeRect(f);
   const int cx = newRect.left + (newRect.right - newRect.left) / 2;
-  const bool belowInCover = PtInRegion(scene.coverRegion, cx, newRect.bottom) != 0;
-  const bool touching = belowInCover || PtInRegion(scene.coverRegion, cx, newRect.top) != 0;
+  const bool belowInCover = CoverHas(cx, newRect.bottom);
+  const bool touching = belowInCover || CoverHas(cx, newRect.top);
 
   // A flake that touched the cover last frame stays where it was as snow.
-  if (f.hidden == 0 && f.inCover == 0 && f.unsaved == 0) {
-    RestoreFlakeBackground(scene.workingDC, f, oldX, oldY);
-  }
+  // Putting its old place back is left until it is known whether the flake
+  // is drawn again, so that both can be done in one go.
+  const bool restorePending =
+      f.hidden == 0 && f.inCover == 0 && f.unsaved == 0 && OnWindow(oldRect);
 
   if (OccupiedIntersects(newRect)) {
     f.hidden = 1;
@@ -213,21 +222,27 @@ void UpdateFlake(int slot) {
     OccupiedAddRect(newRect);
   }
 
-  if (f.y > scene.screenHeight) {
-    SpawnFlake(slot);
-    return;
-  }
-  if (wind.phase > kWindCalm && (f.x > scene.screenWidth || f.x < 0)) {
+  if (f.y > scene.screenHeight ||
+      (wind.phase > kWindCalm && (f.x > scene.screenWidth || f.x < 0))) {
+    if (restorePending) RestoreFlakeBackground(scene.workingDC, f, oldX, oldY);
     SpawnFlake(slot);
     return;
   }
 
   // A flake on the cover is drawn even over another sprite: it is snow now.
-  if (f.hidden == 0 || touching) {
-    SaveFlakeBackground(scene.workingDC, f);
-    const FlakeKind& kind = kinds[f.kind];
-    BlitShared(scene.workingDC, kind.shape, f.x, f.y, kind.extent.right, kind.extent.bottom,
-               SRCPAINT);
+  const bool drawn = f.hidden == 0 || touching;
+  const bool moved = restorePending && drawn && OnWindow(newRect) &&
+                     MoveFlakeImage(scene.workingDC, f, oldX, oldY);
+  if (!moved) {
+    if (restorePending) RestoreFlakeBackground(scene.workingDC, f, oldX, oldY);
+    if (drawn && OnWindow(newRect)) {
+      SaveFlakeBackground(scene.workingDC, f);
+      const FlakeKind& kind = kinds[f.kind];
+      BlitShared(scene.workingDC, kind.shape, f.x, f.y, kind.extent.right, kind.extent.bottom,
+                 SRCPAINT);
+    } else if (drawn) {
+      f.unsaved = 0;
+    }
   }
 
   if (touching) {
@@ -235,9 +250,7 @@ void UpdateFlake(int slot) {
     // It landed on top of the cover with its top in the room: its two
     // bottom rows become cover.
     if (belowInCover && PtInRegion(scene.roomRegion, cx, newRect.top)) {
-      SetRectRgn(scene.scratchRegion, newRect.left, newRect.bottom - 2, newRect.right,
-                 newRect.bottom);
-      CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_OR);
+      CoverAddRect(RECT{newRect.left, newRect.bottom - 2, newRect.right, newRect.bottom});
     }
   } else {
     f.inCover = 0;
@@ -255,6 +268,7 @@ void EraseFlake(int slot) {
 }
 
 void DeleteFlakeSlots() {
+  CoverChanged();
   DeleteFlakeBackgroundStore();
   for (Flake& f : flakes) f.saveBitmap = nullptr;
   OccupiedClear();
@@ -297,15 +311,17 @@ void ApplySnowfallSwitch(int newValue, int oldValue) {
 
 void OccupiedAddRect(const RECT& given) {
   const RECT r = Ordered(given);
-  RECT part;
+  RECT part{0, 0, 0, 0};
   if (OnScreenPart(r, &part)) FillPixels(part, 1);
   HRGN off = Scene().occupiedRegion;
   if (off && ReachesOffScreen(r)) {
     MakeOccupiedHelpers();
     SetRectRgn(occupiedRect, r.left, r.top, r.right, r.bottom);
     CombineRgn(off, off, occupiedRect, RGN_OR);
-    SetRectRgn(occupiedScreen, 0, 0, occupiedWidth, occupiedHeight);
-    CombineRgn(off, off, occupiedScreen, RGN_DIFF);
+    if (part.left < part.right && part.top < part.bottom) {  // partly on the screen
+      SetRectRgn(occupiedScreen, 0, 0, occupiedWidth, occupiedHeight);
+      CombineRgn(off, off, occupiedScreen, RGN_DIFF);
+    }
   }
 }
 

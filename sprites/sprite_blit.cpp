@@ -1,5 +1,8 @@
 #include "sprites/sprite_blit.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "scene/scene_state.h"
@@ -15,12 +18,44 @@ int flakeDCMade = 0;
 HGDIOBJ flakeDCStart = nullptr;
 HBITMAP flakeDCShape = nullptr;
 
-// The background store.
+// The background store: a 32-bit top-down DIB section, so that a flake's
+// move can also be done on its pixels directly.
 constexpr int kCell = 7;
 constexpr int kCellsPerRow = 25;
+constexpr int kStoreWidth = kCellsPerRow * kCell;
 HDC storeDC = nullptr;
 HBITMAP storeBitmap = nullptr;
 HGDIOBJ storeStart = nullptr;
+uint32_t* storeBits = nullptr;
+
+// The work area of MoveFlakeImage, the same kind of DIB section.
+constexpr int kWorkWidth = 128;
+constexpr int kWorkHeight = 64;
+HDC moveDC = nullptr;
+HBITMAP moveBitmap = nullptr;
+HGDIOBJ moveStart = nullptr;
+uint32_t* moveBits = nullptr;
+
+// The flake shapes' bits, read once per shape bitmap.
+struct ShapeBits {
+  HBITMAP shape;
+  unsigned char rows[8];
+};
+ShapeBits shapeBits[kFlakeKinds] = {};
+
+HBITMAP MakeDib(HDC dc, int w, int h, uint32_t** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* p = nullptr;
+  HBITMAP b = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  *bits = static_cast<uint32_t*>(p);
+  return b;
+}
 
 // DrawMasked's work bitmap, kept selected in its DC and grown when a larger
 // sprite comes, and two DCs that hold the mask and the image for one call.
@@ -132,7 +167,7 @@ HBITMAP FlakeBackgroundStore(HDC dc) {
   if (!storeBitmap && dc) {
     const int rows = (kFlakeSlots + kCellsPerRow - 1) / kCellsPerRow;
     storeDC = CreateCompatibleDC(dc);
-    storeBitmap = CreateCompatibleBitmap(dc, kCellsPerRow * kCell, rows * kCell);
+    storeBitmap = MakeDib(dc, kStoreWidth, rows * kCell, &storeBits);
     storeStart = SelectObject(storeDC, storeBitmap);
     TakeMapMode(storeDC, dc);
   }
@@ -154,6 +189,58 @@ void DeleteFlakeBackgroundStore() {
   storeDC = nullptr;
   storeBitmap = nullptr;
   storeStart = nullptr;
+  storeBits = nullptr;
+  if (moveDC) {
+    SelectObject(moveDC, moveStart);
+    DeleteDC(moveDC);
+  }
+  if (moveBitmap) DeleteObject(moveBitmap);
+  moveDC = nullptr;
+  moveBitmap = nullptr;
+  moveStart = nullptr;
+  moveBits = nullptr;
+  for (ShapeBits& b : shapeBits) b.shape = nullptr;
+}
+
+bool MoveFlakeImage(HDC dc, Flake& flake, int oldX, int oldY) {
+  if (!storeBits || flake.saveBitmap != storeBitmap) return false;
+  const FlakeKind& kind = FlakeKindAt(flake.kind);
+  const int w = kind.extent.right, h = kind.extent.bottom;
+  const int left = std::min(oldX, flake.x), top = std::min(oldY, flake.y);
+  const int bw = std::max(oldX, flake.x) + w - left, bh = std::max(oldY, flake.y) + h - top;
+  if (bw > kWorkWidth || bh > kWorkHeight || w > kCell || h > kCell) return false;
+  if (!moveDC) {
+    moveDC = CreateCompatibleDC(dc);
+    moveBitmap = MakeDib(dc, kWorkWidth, kWorkHeight, &moveBits);
+    moveStart = SelectObject(moveDC, moveBitmap);
+  }
+  if (!moveBits) return false;
+  ShapeBits& bits = shapeBits[flake.kind];
+  if (bits.shape != kind.shape) {
+    unsigned char raw[16] = {};
+    GetBitmapBits(kind.shape, sizeof raw, raw);
+    for (int row = 0; row < 8; ++row) bits.rows[row] = raw[row * 2];
+    bits.shape = kind.shape;
+  }
+  TakeMapMode(moveDC, dc);
+  BitBlt(moveDC, 0, 0, bw, bh, dc, left, top, SRCCOPY);
+  GdiFlush();
+  const POINT cell = FlakeBackgroundCell(flake.slot);
+  uint32_t* cellRow = storeBits + static_cast<size_t>(cell.y) * kStoreWidth + cell.x;
+  // The old place gets its background back ...
+  uint32_t* work = moveBits + static_cast<size_t>(oldY - top) * kWorkWidth + (oldX - left);
+  for (int y = 0; y < h; ++y) memcpy(work + y * kWorkWidth, cellRow + y * kStoreWidth, w * 4);
+  // ... the new place's background is kept, and the shape ORed on in white.
+  work = moveBits + static_cast<size_t>(flake.y - top) * kWorkWidth + (flake.x - left);
+  for (int y = 0; y < h; ++y) {
+    memcpy(cellRow + y * kStoreWidth, work + y * kWorkWidth, w * 4);
+    for (int x = 0; x < w; ++x) {
+      if ((bits.rows[y] >> (7 - x)) & 1) work[y * kWorkWidth + x] |= 0x00FFFFFF;
+    }
+  }
+  BitBlt(dc, left, top, bw, bh, moveDC, 0, 0, SRCCOPY);
+  flake.unsaved = 0;
+  return true;
 }
 
 void SaveFlakeBackground(HDC dc, Flake& flake) {

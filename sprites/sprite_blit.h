@@ -32,3 +32,11 @@ HDC FlakeBackgroundDC();
 POINT FlakeBackgroundCell(int slot);
 // Teardown: the store bitmap and its DC.
 void DeleteFlakeBackgroundStore();
+
+// One step of a flake that is erased at (oldX, oldY) and drawn at its new
+// place: the same pixels as RestoreFlakeBackground at the old place, then
+// SaveFlakeBackground and the SRCPAINT of its shape at the new one, but with
+// one copy from the screen of the rectangle around both places and one copy
+// back, the rest done in memory. False when the two places lie too far
+// apart for that; the caller then does the three steps itself.
+bool MoveFlakeImage(HDC dc, Flake& flake, int oldX, int oldY);

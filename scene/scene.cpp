@@ -70,8 +70,13 @@ LRESULT OnEraseBackground(HWND window) {
   GetClientRect(window, &client);
   HDC dc = GetDC(window);
   PaintBackground(dc, client);
+  // The picture goes into the same DC. A paint bracket opened here would
+  // find nothing left to paint when this message comes from the bracket of
+  // a WM_PAINT (every wipe of the snow), and the picture would stay away.
+  if (pictureLoaded && Settings().PicturePath[0]) {
+    DrawPicture(window, dc, &picture, scene.screenWidth, scene.screenHeight);
+  }
   ReleaseDC(window, dc);
-  if (pictureLoaded && Settings().PicturePath[0]) PaintPicture(window, &picture);
   return 1;
 }
 

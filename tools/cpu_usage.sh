@@ -30,7 +30,7 @@ nivalo_start_wine "$prefix"
 if [ -n "$flakes" ]; then
   # The settings value is 1028 bytes; the flake count is the 32-bit integer
   # at offset 0x40. Store the defaults with that one field changed.
-  wine "$build_dir/bench_frames.exe" store-flakes "$flakes" >/dev/null
+  wine "$build_dir/tools/bench_frames.exe" store-flakes "$flakes" >/dev/null
 fi
 
 # Clock ticks (user + system) used so far by a process.

@@ -1,0 +1,175 @@
+// Cost of building the scene with the built-in mask stretched over the
+// screen, and of its two mask regions alone in each layout, joined pairwise
+// (as the saver does) and ORed one rectangle at a time into a growing region
+// (the plain way, for comparison). Prints the rectangle counts of both.
+//
+//   bench_mask WxH     the screen must be that size (benchmark.sh sees to it)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "images/mask_region.h"
+#include "scene/scene_state.h"
+#include "settings/settings.h"
+#include "shell/command_line.h"
+#include "shell/message_box.h"
+#include "shell/saver_window.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int boxesSeen = 0;
+int CountBox(HWND, const char*, const char*, UINT) {
+  ++boxesSeen;
+  return IDOK;
+}
+
+HWND CreateSaver() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  Shell().instance = instance;
+  WNDCLASSA wc{};
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+  wc.lpfnWndProc = SaverWindowProc;
+  wc.hInstance = instance;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = kSaverClassName;
+  RegisterClassA(&wc);
+  return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
+                         WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                         nullptr, instance, nullptr);
+}
+
+unsigned RegionRectCount(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  std::vector<BYTE> data(size);
+  GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()));
+  return reinterpret_cast<RGNDATA*>(data.data())->rdh.nCount;
+}
+
+// The same rectangles in the same order, each ORed into one growing region.
+HRGN OneAtATime(const BITMAP* placed, int maxRects, int* added) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  HRGN piece = CreateRectRgn(0, 0, 0, 0);
+  const BYTE* bits = static_cast<const BYTE*>(placed->bmBits);
+  const int width = placed->bmWidth;
+  auto black = [&](const BYTE* row, int x) { return !(row[x / 8] & (0x80 >> (x % 8))); };
+  auto whole = [&](const BYTE* row, int x, bool wantBlack) {
+    for (int i = 0; i < 8 && x + i < width; ++i) {
+      if (black(row, x + i) != wantBlack) return false;
+    }
+    return true;
+  };
+  *added = 0;
+  bool cut = false;
+  auto add = [&](int l, int t, int r) {
+    SetRectRgn(piece, l, t, r, t + 1);
+    CombineRgn(region, region, piece, RGN_OR);
+    cut = ++*added > maxRects;
+  };
+  for (int y = 0; y < placed->bmHeight && !cut; ++y) {
+    const BYTE* row = bits + y * placed->bmWidthBytes;
+    for (int x = 0; x < width && !cut;) {
+      if (whole(row, x, false)) {
+        x += 8;
+      } else if (whole(row, x, true)) {
+        int n = 8;
+        while (x + n < width && whole(row, x + n, true)) n += 8;
+        add(x, y, x + n);
+        x += n;
+      } else {
+        for (int i = 0; i < 8 && !cut; ++i) {
+          if (x + i < width && black(row, x + i)) add(x + i, y, x + i + 1);
+        }
+        x += 8;
+      }
+    }
+  }
+  DeleteObject(piece);
+  return region;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  if (argc > 1) sscanf(argv[1], "%dx%d", &W, &H);
+  SetMessageBoxObserver(CountBox);
+  ResetSettings();  // the defaults: built-in mask, stretched, 20000 rectangles
+  const int maxRects = Settings().MaskMaxRects;
+
+  // The whole scene, as the saver builds it on start.
+  std::vector<double> scene;
+  for (int round = 0; round < 5; ++round) {
+    const double t0 = Now();
+    HWND saver = CreateSaver();
+    scene.push_back(Now() - t0);
+    DestroyWindow(saver);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  printf("screen %dx%d: scene creation with the built-in mask stretched: median %.1f ms "
+         "(of 5; first %.1f ms)\n", Scene().screenWidth ? Scene().screenWidth : W, H,
+         Median(scene), scene[0]);
+
+  HBITMAP mask = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                 MAKEINTRESOURCEA(kBuiltinMaskBitmap),
+                                                 IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
+  HDC source = CreateCompatibleDC(nullptr);
+  HBITMAP old = static_cast<HBITMAP>(SelectObject(source, mask));
+  for (int layout : {0, 1, 2})
+  for (MaskRegionKind kind : {kMaskEdge, kMaskBody}) {
+    const char* name = kind == kMaskEdge ? "edge" : "body";
+    if (kind == kMaskEdge) printf(" %s:\n", layout == 0 ? "stretched" : layout == 1 ? "centred" : "tiled");
+    std::vector<double> placing, pairwise, plain;
+    HRGN fast = nullptr, slow = nullptr;
+    int fastAdded = 0, slowAdded = 0;
+    for (int round = 0; round < 3; ++round) {
+      BITMAP placed;
+      double t0 = Now();
+      PlaceMaskBits(source, 640, 490, W, H, layout, kind, true, &placed);
+      placing.push_back(Now() - t0);
+      if (fast) DeleteObject(fast);
+      if (slow) DeleteObject(slow);
+      t0 = Now();
+      fast = MaskBitsToRegion(&placed);
+      pairwise.push_back(Now() - t0);
+      fastAdded = MaskRectCount();
+      t0 = Now();
+      slow = OneAtATime(&placed, maxRects, &slowAdded);
+      plain.push_back(Now() - t0);
+      FreeMaskBits(&placed);
+    }
+    printf("  %s region: placing %.1f ms; pairwise %.1f ms, %d rectangles added, region of %u; "
+           "one at a time %.1f ms, %d added, region of %u; equal: %s; within %d: %s\n",
+           name, Median(placing), Median(pairwise), fastAdded, RegionRectCount(fast),
+           Median(plain), slowAdded, RegionRectCount(slow), EqualRgn(fast, slow) ? "yes" : "NO",
+           maxRects, fastAdded <= maxRects ? "yes" : "no");
+    DeleteObject(fast);
+    DeleteObject(slow);
+  }
+  SelectObject(source, old);
+  DeleteDC(source);
+  DeleteObject(mask);
+  printf("  message boxes: %d\n", boxesSeen);
+  return 0;
+}

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the project and runs every benchmark program (build/bench_*.exe)
+# Builds the project and runs every benchmark program (build/tools/bench_*.exe)
 # under Wine, first on an Xvfb screen of 1920 x 1080 x 24, then of
 # 1024 x 768 x 24. Each program is given the screen size as its argument and
 # prints its own figures.
@@ -16,7 +16,7 @@ trap 'nivalo_stop; rm -rf "$prefix"' EXIT
 for size in 1920x1080 1024x768; do
   nivalo_start_xvfb "${size}x24"
   nivalo_start_wine "$prefix"
-  for bench in "$build_dir"/bench_*.exe; do
+  for bench in "$build_dir"/tools/bench_*.exe; do
     [ -e "$bench" ] || continue
     echo "== $(basename "$bench" .exe) on $size"
     wine "$bench" "$size"

@@ -4,10 +4,15 @@
 // (the plain way, for comparison). Prints the rectangle counts of both.
 //
 //   bench_mask WxH     the screen must be that size (benchmark.sh sees to it)
+//   bench_mask store [picture=PATH] [mask=PATH] [layout=N]
+//                      stores the defaults so changed, for a run of the real
+//                      saver (the screenshots)
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "images/mask_region.h"
@@ -109,7 +114,25 @@ double Median(std::vector<double> v) {
 
 }  // namespace
 
+// The defaults with the given picture, mask and layout, stored for the saver.
+int Store(int argc, char** argv) {
+  ResetSettings();
+  SettingsRecord& s = Settings();
+  for (int i = 2; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!strncmp(arg, "picture=", 8)) {
+      lstrcpynA(s.PicturePath, arg + 8, sizeof s.PicturePath);
+    } else if (!strncmp(arg, "mask=", 5)) {
+      lstrcpynA(s.MaskPath, arg + 5, sizeof s.MaskPath);
+    } else if (!strncmp(arg, "layout=", 7)) {
+      s.PictureLayout = atoi(arg + 7);
+    }
+  }
+  return SaveSettings() ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+  if (argc > 1 && !strcmp(argv[1], "store")) return Store(argc, argv);
   int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   if (argc > 1) sscanf(argv[1], "%dx%d", &W, &H);
   SetMessageBoxObserver(CountBox);

@@ -17,39 +17,14 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_clock.h"
 #include "settings/settings.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
+#include "support/test_support.h"
 #include "shell/command_line.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-HWND CreateSaver() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  Shell().instance = instance;
-  WNDCLASSA wc{};
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-  wc.lpfnWndProc = SaverWindowProc;
-  wc.hInstance = instance;
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = kSaverClassName;
-  RegisterClassA(&wc);
-  return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
-                         WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                         nullptr, instance, nullptr);
-}
 
 // Lets Wine do what it does between frames (pushing the window's pixels to
 // the X server) without running any of the timers the scene armed.
@@ -103,9 +78,9 @@ double Percentile(std::vector<double> v, double p) {
 
 void RunBenchmark(int flakes, int frames) {
   StoreFlakeCount(flakes);
-  const double start = Now();
-  HWND saver = CreateSaver();
-  const double created = Now() - start;
+  const double start = NowMs();
+  HWND saver = CreateSaverWindow();
+  const double created = NowMs() - start;
   UpdateWindow(saver);
   PumpNonTimerMessages();
   std::vector<double> times, pushes;
@@ -113,12 +88,12 @@ void RunBenchmark(int flakes, int frames) {
   pushes.reserve(frames);
   for (int i = 0; i < frames; ++i) {
     DriveWind(saver, i);
-    const double t0 = Now();
+    const double t0 = NowMs();
     SendMessageA(saver, WM_TIMER, 1, 0);
-    const double t1 = Now();
+    const double t1 = NowMs();
     PumpNonTimerMessages();
     times.push_back(t1 - t0);
-    pushes.push_back(Now() - t1);
+    pushes.push_back(NowMs() - t1);
   }
   printf("%3d flakes: frame tick median %.3f ms, p95 %.3f ms over %d frames (%d gusts); "
          "then Wine's push to the X server median %.3f ms, p95 %.3f ms; scene built in %.1f ms\n",
@@ -132,10 +107,10 @@ void RunBenchmark(int flakes, int frames) {
 void RunLeakCheck(int frames, int flakes) {
   StoreFlakeCount(flakes);
   const int before = HighestHandleIndex();
-  HWND saver = CreateSaver();
+  HWND saver = CreateSaverWindow();
   int highestEarly = 0;
   int highest = 0;
-  const double start = Now();
+  const double start = NowMs();
   for (int i = 0; i < frames; ++i) {
     DriveWind(saver, i);
     SendMessageA(saver, WM_TIMER, 1, 0);
@@ -153,7 +128,7 @@ void RunLeakCheck(int frames, int flakes) {
   const int after = HighestHandleIndex();
   printf("leak run: %d frames, %d flakes, %d gusts, %.1f s; handle index before the scene %d, "
          "highest in the first %d frames %d, highest over the run %d, after teardown %d\n",
-         frames, flakes, frames / kCycle, (Now() - start) / 1000.0, before, 2 * kCycle,
+         frames, flakes, frames / kCycle, (NowMs() - start) / 1000.0, before, 2 * kCycle,
          highestEarly, highest, after);
 }
 

@@ -15,26 +15,18 @@
 #include <cstring>
 #include <vector>
 
+#include "images/mask_reference.h"
 #include "images/mask_region.h"
 #include "scene/scene_state.h"
+#include "bench_clock.h"
 #include "settings/settings.h"
 #include "shell/command_line.h"
 #include "shell/message_box.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
+#include "support/test_support.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 int boxesSeen = 0;
 int CountBox(HWND, const char*, const char*, UINT) {
@@ -42,69 +34,11 @@ int CountBox(HWND, const char*, const char*, UINT) {
   return IDOK;
 }
 
-HWND CreateSaver() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  Shell().instance = instance;
-  WNDCLASSA wc{};
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-  wc.lpfnWndProc = SaverWindowProc;
-  wc.hInstance = instance;
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = kSaverClassName;
-  RegisterClassA(&wc);
-  return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
-                         WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                         nullptr, instance, nullptr);
-}
-
 unsigned RegionRectCount(HRGN region) {
   const DWORD size = GetRegionData(region, 0, nullptr);
   std::vector<BYTE> data(size);
   GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()));
   return reinterpret_cast<RGNDATA*>(data.data())->rdh.nCount;
-}
-
-// The same rectangles in the same order, each ORed into one growing region.
-HRGN OneAtATime(const BITMAP* placed, int maxRects, int* added) {
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  HRGN piece = CreateRectRgn(0, 0, 0, 0);
-  const BYTE* bits = static_cast<const BYTE*>(placed->bmBits);
-  const int width = placed->bmWidth;
-  auto black = [&](const BYTE* row, int x) { return !(row[x / 8] & (0x80 >> (x % 8))); };
-  auto whole = [&](const BYTE* row, int x, bool wantBlack) {
-    for (int i = 0; i < 8 && x + i < width; ++i) {
-      if (black(row, x + i) != wantBlack) return false;
-    }
-    return true;
-  };
-  *added = 0;
-  bool cut = false;
-  auto add = [&](int l, int t, int r) {
-    SetRectRgn(piece, l, t, r, t + 1);
-    CombineRgn(region, region, piece, RGN_OR);
-    cut = ++*added > maxRects;
-  };
-  for (int y = 0; y < placed->bmHeight && !cut; ++y) {
-    const BYTE* row = bits + y * placed->bmWidthBytes;
-    for (int x = 0; x < width && !cut;) {
-      if (whole(row, x, false)) {
-        x += 8;
-      } else if (whole(row, x, true)) {
-        int n = 8;
-        while (x + n < width && whole(row, x + n, true)) n += 8;
-        add(x, y, x + n);
-        x += n;
-      } else {
-        for (int i = 0; i < 8 && !cut; ++i) {
-          if (x + i < width && black(row, x + i)) add(x + i, y, x + i + 1);
-        }
-        x += 8;
-      }
-    }
-  }
-  DeleteObject(piece);
-  return region;
 }
 
 double Median(std::vector<double> v) {
@@ -142,9 +76,9 @@ int main(int argc, char** argv) {
   // The whole scene, as the saver builds it on start.
   std::vector<double> scene;
   for (int round = 0; round < 5; ++round) {
-    const double t0 = Now();
-    HWND saver = CreateSaver();
-    scene.push_back(Now() - t0);
+    const double t0 = NowMs();
+    HWND saver = CreateSaverWindow();
+    scene.push_back(NowMs() - t0);
     DestroyWindow(saver);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -168,18 +102,20 @@ int main(int argc, char** argv) {
     int fastAdded = 0, slowAdded = 0;
     for (int round = 0; round < 3; ++round) {
       BITMAP placed;
-      double t0 = Now();
+      double t0 = NowMs();
       PlaceMaskBits(source, 640, 490, W, H, layout, kind, true, &placed);
-      placing.push_back(Now() - t0);
+      placing.push_back(NowMs() - t0);
       if (fast) DeleteObject(fast);
       if (slow) DeleteObject(slow);
-      t0 = Now();
+      t0 = NowMs();
       fast = MaskBitsToRegion(&placed);
-      pairwise.push_back(Now() - t0);
+      pairwise.push_back(NowMs() - t0);
       fastAdded = MaskRectCount();
-      t0 = Now();
-      slow = OneAtATime(&placed, maxRects, &slowAdded);
-      plain.push_back(Now() - t0);
+      t0 = NowMs();
+      ReferenceResult plainResult = ReferenceMaskRegion(&placed, maxRects);
+      slow = plainResult.region;
+      slowAdded = plainResult.rects;
+      plain.push_back(NowMs() - t0);
       FreeMaskBits(&placed);
     }
     printf("  %s region: placing %.1f ms; pairwise %.1f ms, %d rectangles added, region of %u; "

@@ -4,7 +4,7 @@
 // (the plain way, for comparison). Prints the rectangle counts of both.
 //
 //   bench_mask WxH     the screen must be that size (benchmark.sh sees to it)
-//   bench_mask store [picture=PATH] [mask=PATH] [layout=N]
+//   bench_mask store [picture=PATH] [mask=PATH] [layout=N] [flakes=N]
 //                      stores the defaults so changed, for a run of the real
 //                      saver (the screenshots)
 #include <windows.h>
@@ -60,6 +60,8 @@ int Store(int argc, char** argv) {
       lstrcpynA(s.MaskPath, arg + 5, sizeof s.MaskPath);
     } else if (!strncmp(arg, "layout=", 7)) {
       s.PictureLayout = atoi(arg + 7);
+    } else if (!strncmp(arg, "flakes=", 7)) {
+      s.FlakeCount = atoi(arg + 7);
     }
   }
   return SaveSettings() ? 0 : 1;

@@ -6,7 +6,7 @@
 #   tools/image_screenshots.sh [OUTDIR]      (default: docs/)
 #
 # Runs: the stored defaults (built-in mask stretched) at 60 and 200 s; a
-# user mask (house and trees, tools/make_samples.py) stretched at 200 s; the
+# user mask (house and trees, tools/make_samples.py) stretched, with 500 flakes, at 120 s; the
 # sample picture centred with the built-in mask at 40 and 120 s; the picture
 # tiled without a mask at 40 s.
 set -euo pipefail
@@ -51,7 +51,7 @@ shoot() {
 # pick the same free display.
 shoot mask-default "" 60 200 &
 sleep 5
-shoot mask-user "mask=$mask layout=0" 200 &
+shoot mask-user "mask=$mask layout=0 flakes=500" 120 &
 wait
 shoot picture-centred "picture=$picture layout=1" 40 120 &
 sleep 5

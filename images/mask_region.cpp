@@ -92,6 +92,10 @@ HRGN MaskBitsToRegion(const BITMAP* placed) {
     ShowMessageBox(nullptr, "The mask requires more rectangles than you set in the settings",
                    "Mask too complex", MB_OK);
   }
+  return UnionOfRects(rects);
+}
+
+HRGN UnionOfRects(const std::vector<RECT>& rects) {
   if (rects.empty()) return CreateRectRgn(0, 0, 0, 0);
   return JoinRects(rects, 0, rects.size());
 }

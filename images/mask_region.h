@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "images/bmp_image.h"
 
 // Built from the scene's screen size and PictureLayout; each stores its
@@ -19,6 +21,10 @@ void BuildBuiltinMaskBodyRegion();
 // all black counts as black whatever its bits past the width hold, and no
 // rectangle is made for those bits alone.
 HRGN MaskBitsToRegion(const BITMAP* placed);
+
+// The union of the rectangles, joined in halves pairwise: the same region as
+// OR-ing them one at a time into a growing region, at a fraction of the cost.
+HRGN UnionOfRects(const std::vector<RECT>& rects);
 
 // How many rectangles the latest MaskBitsToRegion added.
 int MaskRectCount();

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "images/mask_region.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "snow/cover.h"
@@ -67,22 +68,6 @@ void FillPixels(const RECT& part, uint8_t value) {
 void MakeOccupiedHelpers() {
   if (!occupiedRect) occupiedRect = CreateRectRgn(0, 0, 0, 0);
   if (!occupiedScreen) occupiedScreen = CreateRectRgn(0, 0, 0, 0);
-}
-
-// A region from a list of rectangles, OR-ed in pairs so that the cost stays
-// near linear.
-HRGN UnionOf(const std::vector<RECT>& rects, size_t from, size_t to) {
-  if (to - from == 0) return CreateRectRgn(0, 0, 0, 0);
-  if (to - from == 1) {
-    const RECT& r = rects[from];
-    return CreateRectRgn(r.left, r.top, r.right, r.bottom);
-  }
-  const size_t mid = from + (to - from) / 2;
-  HRGN a = UnionOf(rects, from, mid);
-  HRGN b = UnionOf(rects, mid, to);
-  CombineRgn(a, a, b, RGN_OR);
-  DeleteObject(b);
-  return a;
 }
 
 // --- Flakes ---------------------------------------------------------------
@@ -387,7 +372,7 @@ HRGN OccupiedAsRegion() {
       rects.push_back(RECT{start, y, x, y + 1});
     }
   }
-  HRGN all = UnionOf(rects, 0, rects.size());
+  HRGN all = UnionOfRects(rects);
   if (Scene().occupiedRegion) CombineRgn(all, all, Scene().occupiedRegion, RGN_OR);
   return all;
 }

@@ -135,7 +135,9 @@ TEST_P(BmpSuite, ShownAsTheDecoderShowsItOrRefused) {
     // The decoder's own reading of the questionable files is not always
     // right (it scales channels of other than 5, 6 and 8 bits short of
     // full, and misreads a 64-byte OS/2 header); the good files must match.
-    if (file.folder == "g") EXPECT_EQ(0, off) << verdict;
+    if (file.folder == "g") {
+      EXPECT_EQ(0, off) << verdict;
+    }
   }
   // Files that hold the same picture as the plain 8-bit one in other clothes.
   if (file.folder == "q" && (file.name.rfind("pal8os2v2", 0) == 0 || file.name == "pal8offs" ||

@@ -16,16 +16,7 @@ flakes=${3:-}
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
 nivalo_build "$build_dir"
 
-prefix=$(mktemp -d /tmp/nivalo-cpu.XXXXXX)
-saver_pid=
-cleanup() {
-  if [ -n "$saver_pid" ]; then kill "$saver_pid" 2>/dev/null || true; fi
-  nivalo_stop
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-nivalo_start_xvfb "${size}x24"
-nivalo_start_wine "$prefix"
+nivalo_session "$size"
 
 if [ -n "$flakes" ]; then
   # The settings value is 1028 bytes; the flake count is the 32-bit integer
@@ -41,22 +32,21 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 # match too, but use no CPU.
 server_pid=
 for p in $(pgrep wineserver || true); do
-  if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" &&
+  if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
      tr '\0' ' ' <"/proc/$p/cmdline" | grep -q -- '-p *$'; then
     server_pid=$p
   fi
 done
-if [ -z "$server_pid" ]; then echo "no wineserver found for $prefix" >&2; exit 1; fi
+if [ -z "$server_pid" ]; then echo "no wineserver found for $WINEPREFIX" >&2; exit 1; fi
 
-wine "$build_dir/Nivalo.scr" /s </dev/null >/dev/null 2>&1 &
-saver_pid=$!
+nivalo_start_saver "$build_dir/Nivalo.scr"
 sleep 10  # scene built, first gust timers armed, caches warm
 
 hz=$(getconf CLK_TCK)
-s0=$(ticks "$saver_pid"); w0=$(ticks "$server_pid"); x0=$(ticks "$NIVALO_XVFB_PID")
+s0=$(ticks "$NIVALO_SAVER_PID"); w0=$(ticks "$server_pid"); x0=$(ticks "$NIVALO_XVFB_PID")
 t0=$(date +%s.%N)
 sleep "$seconds"
-s1=$(ticks "$saver_pid"); w1=$(ticks "$server_pid"); x1=$(ticks "$NIVALO_XVFB_PID")
+s1=$(ticks "$NIVALO_SAVER_PID"); w1=$(ticks "$server_pid"); x1=$(ticks "$NIVALO_XVFB_PID")
 t1=$(date +%s.%N)
 
 awk -v s="$((s1 - s0))" -v w="$((w1 - w0))" -v x="$((x1 - x0))" -v hz="$hz" \
@@ -66,4 +56,4 @@ awk -v s="$((s1 - s0))" -v w="$((w1 - w0))" -v x="$((x1 - x0))" -v hz="$hz" \
   printf "  saver %.1f%%, wineserver %.1f%%, Xvfb %.1f%%, total %.1f%%\n",
          100 * s / hz / el, 100 * w / hz / el, 100 * x / hz / el, 100 * (s + w + x) / hz / el
 }'
-if ! kill -0 "$saver_pid" 2>/dev/null; then echo "the saver ended during the measurement" >&2; exit 1; fi
+if ! kill -0 "$NIVALO_SAVER_PID" 2>/dev/null; then echo "the saver ended during the measurement" >&2; exit 1; fi

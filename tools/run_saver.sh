@@ -20,14 +20,9 @@ fi
 
 seconds=${NIVALO_RUN_SECONDS:-20}
 shot=${NIVALO_SCREENSHOT:-$build_dir/nivalo-screenshot.png}
-prefix=$(mktemp -d /tmp/nivalo-run.XXXXXX)
-trap 'nivalo_stop; rm -rf "$prefix"' EXIT
-nivalo_start_xvfb 1024x768x24
-nivalo_start_wine "$prefix"
+nivalo_session 1024x768
 echo "run: no display; running the saver for $seconds s on a virtual 1024 x 768 screen"
-wine "$saver" /s &
-saver_pid=$!
+nivalo_start_saver "$saver"
 sleep "$seconds"
 import -window root "$shot"
-kill "$saver_pid" 2>/dev/null || true
 echo "run: screenshot saved to $shot"

@@ -21,20 +21,10 @@ mkdir -p "$out"
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
 nivalo_build "$build_dir"
 
-prefix=$(mktemp -d /tmp/nivalo-shots.XXXXXX)
-saver_pid=
-cleanup() {
-  if [ -n "$saver_pid" ]; then kill "$saver_pid" 2>/dev/null || true; fi
-  nivalo_stop
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-nivalo_start_xvfb "${size}x24"
-nivalo_start_wine "$prefix"
+nivalo_session "$size"
 wine "$build_dir/tools/bench_frames.exe" store-flakes "$flakes" >/dev/null
 
-wine "$build_dir/Nivalo.scr" /s </dev/null >/dev/null 2>&1 &
-saver_pid=$!
+nivalo_start_saver "$build_dir/Nivalo.scr"
 start=$(date +%s.%N)
 for t in "${times[@]}"; do
   now=$(date +%s.%N)

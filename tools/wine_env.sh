@@ -43,3 +43,25 @@ nivalo_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "${NIVALO_XVFB_PID:-}" ]; then kill "$NIVALO_XVFB_PID" 2>/dev/null || true; fi
 }
+
+# One run of the saver on a virtual screen of the given size (WxH) with a
+# fresh Wine prefix; the screen, the prefix and a saver started with
+# nivalo_start_saver are all gone when the script ends.
+nivalo_session() {
+  NIVALO_SESSION_PREFIX=$(mktemp -d /tmp/nivalo-session.XXXXXX)
+  trap nivalo_end_session EXIT
+  nivalo_start_xvfb "$1x24"
+  nivalo_start_wine "$NIVALO_SESSION_PREFIX"
+}
+
+# Starts the saver full screen in the background; NIVALO_SAVER_PID is its pid.
+nivalo_start_saver() {
+  wine "$1" /s </dev/null >/dev/null 2>&1 &
+  NIVALO_SAVER_PID=$!
+}
+
+nivalo_end_session() {
+  if [ -n "${NIVALO_SAVER_PID:-}" ]; then kill "$NIVALO_SAVER_PID" 2>/dev/null || true; fi
+  nivalo_stop
+  rm -rf "${NIVALO_SESSION_PREFIX:?}"
+}

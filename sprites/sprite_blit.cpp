@@ -180,25 +180,26 @@ POINT FlakeBackgroundCell(int slot) {
   return POINT{(slot % kCellsPerRow) * kCell, (slot / kCellsPerRow) * kCell};
 }
 
+namespace {
+
+// Puts back the DC's first bitmap, then frees the DC and the DIB it held.
+void FreeDibAndDC(HDC& dc, HGDIOBJ& start, HBITMAP& bitmap, uint32_t*& bits) {
+  if (dc) {
+    SelectObject(dc, start);
+    DeleteDC(dc);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  dc = nullptr;
+  bitmap = nullptr;
+  start = nullptr;
+  bits = nullptr;
+}
+
+}  // namespace
+
 void DeleteFlakeBackgroundStore() {
-  if (storeDC) {
-    SelectObject(storeDC, storeStart);
-    DeleteDC(storeDC);
-  }
-  if (storeBitmap) DeleteObject(storeBitmap);
-  storeDC = nullptr;
-  storeBitmap = nullptr;
-  storeStart = nullptr;
-  storeBits = nullptr;
-  if (moveDC) {
-    SelectObject(moveDC, moveStart);
-    DeleteDC(moveDC);
-  }
-  if (moveBitmap) DeleteObject(moveBitmap);
-  moveDC = nullptr;
-  moveBitmap = nullptr;
-  moveStart = nullptr;
-  moveBits = nullptr;
+  FreeDibAndDC(storeDC, storeStart, storeBitmap, storeBits);
+  FreeDibAndDC(moveDC, moveStart, moveBitmap, moveBits);
   for (ShapeBits& b : shapeBits) b.shape = nullptr;
 }
 

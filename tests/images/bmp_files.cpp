@@ -124,6 +124,20 @@ BmpImage FreshImage() {
   return image;
 }
 
+int ReadAtPageEnd(const Bytes& bytes, BmpImage* image) {
+  const SIZE_T page = 4096;
+  const SIZE_T span = (bytes.size() + page - 1) / page * page;
+  auto* base = static_cast<uint8_t*>(VirtualAlloc(nullptr, span + page, MEM_RESERVE | MEM_COMMIT,
+                                                  PAGE_READWRITE));
+  DWORD old;
+  VirtualProtect(base + span, page, PAGE_NOACCESS, &old);
+  uint8_t* start = base + span - bytes.size();
+  if (!bytes.empty()) memcpy(start, bytes.data(), bytes.size());
+  const int result = ReadBmpBytes(start, static_cast<uint32_t>(bytes.size()), image);
+  VirtualFree(base, 0, MEM_RELEASE);
+  return result;
+}
+
 const uint8_t* ImageBits(const BmpImage& image) {
   return reinterpret_cast<const uint8_t*>(image.info) + image.bitsOffset;
 }

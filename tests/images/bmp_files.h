@@ -47,6 +47,10 @@ std::vector<uint32_t> Palette(int n, const std::function<uint32_t(int)>& colour)
 // A fresh record with its 1064-byte block, and its release.
 BmpImage FreshImage();
 
+// The reader run on bytes placed so that they end right at a page without
+// access: reading one byte too far faults.
+int ReadAtPageEnd(const Bytes& bytes, BmpImage* image);
+
 // The pixel array of a loaded record.
 const uint8_t* ImageBits(const BmpImage& image);
 const uint8_t* ImageTable(const BmpImage& image);

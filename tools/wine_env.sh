@@ -3,7 +3,7 @@
 
 nivalo_build() {
   local build_dir=$1
-  cmake -S "$NIVALO_ROOT" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$NIVALO_ROOT/cmake/mingw-i686.cmake" \
+  cmake -S "$NIVALO_ROOT" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$NIVALO_ROOT/cmake/mingw-i686-posix.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build_dir" -j"$(nproc)" -- --no-print-directory >/dev/null
 }

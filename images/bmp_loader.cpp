@@ -1,4 +1,4 @@
-#include "images/bmp_image.h"
+#include "images/bmp_loader.h"
 
 #include <cstring>
 
@@ -128,8 +128,7 @@ bool GrowInfo(BmpImage* image, uint64_t bytes, DWORD flags) {
 // pixels right after the colour table. Copied as it stands, with the colour
 // count and image size filled in where the file has 0.
 int ReadPlain(const View& file, const Header& h, BmpImage* image) {
-  uint16_t colours = static_cast<uint16_t>(h.clrUsed);
-  if (colours == 0 && h.bitCount != 24) colours = static_cast<uint16_t>(1u << h.bitCount);
+  const uint16_t colours = ColourCount(h.clrUsed, h.bitCount);
   const uint64_t needed = RowBytes(h.bitCount, h.width) * static_cast<uint32_t>(h.height);
   const uint64_t sizeImage = h.sizeImage ? h.sizeImage : needed;
   const uint64_t tableAt = kFileHeaderSize + kPlainHeaderSize;
@@ -364,8 +363,7 @@ int ReadMapped(const View& file, BmpImage* image) {
   const bool plainBits = h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8 || h.bitCount == 24;
   if (h.size == kPlainHeaderSize && h.compression == BI_RGB && plainBits && h.height > 0 &&
       h.clrUsed <= kMaxSide) {
-    uint16_t colours = static_cast<uint16_t>(h.clrUsed);
-    if (colours == 0 && h.bitCount != 24) colours = static_cast<uint16_t>(1u << h.bitCount);
+    const uint16_t colours = ColourCount(h.clrUsed, h.bitCount);
     if (h.offBits == 0 || h.offBits == kFileHeaderSize + kPlainHeaderSize + 4u * colours) {
       return ReadPlain(file, h, image);
     }
@@ -374,6 +372,12 @@ int ReadMapped(const View& file, BmpImage* image) {
 }
 
 }  // namespace
+
+uint16_t ColourCount(uint32_t clrUsed, uint16_t bitCount) {
+  const uint16_t stated = static_cast<uint16_t>(clrUsed);
+  if (stated != 0 || bitCount == 24 || bitCount >= 16) return stated;
+  return static_cast<uint16_t>(1u << bitCount);
+}
 
 void GiveFreshInfoBlock(BmpImage* image) {
   if (image->info) HeapFree(GetProcessHeap(), 0, image->info);

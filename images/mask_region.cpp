@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "images/picture.h"
+#include "resources/resource.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "shell/message_box.h"
@@ -32,11 +33,6 @@ HRGN JoinRects(const std::vector<RECT>& rects, size_t first, size_t last) {
 // The scene's module instance, or this program's when no scene runs.
 HINSTANCE Instance() {
   return Scene().instance ? Scene().instance : GetModuleHandleA(nullptr);
-}
-
-void StoreRegion(HRGN* slot, HRGN region) {
-  if (*slot) DeleteObject(*slot);
-  *slot = region;
 }
 
 }  // namespace
@@ -103,7 +99,7 @@ HRGN UnionOfRects(const std::vector<RECT>& rects) {
 int MaskRectCount() { return maskRectCount; }
 
 void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                   MaskRegionKind kind, bool builtin, BITMAP* placed) {
+                   MaskRegionKind kind, BITMAP* placed) {
   const int W = screenWidth > 0 ? screenWidth : 0;
   const int H = screenHeight > 0 ? screenHeight : 0;
   const int stride = (W + 15) / 16 * 2;
@@ -120,6 +116,8 @@ void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, 
   const int cy = (H - h) / 2;
   const bool edge = kind == kMaskEdge;
 
+  // The edge is drawn as NOT (the mask two rows lower) AND the mask, then
+  // inverted: white where the mask is white and black two rows higher.
   switch (layout) {
     case 0:
       if (edge) {
@@ -127,9 +125,6 @@ void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, 
         StretchBlt(dc, 0, 2, W, H, source, 0, 0, w, h, NOTSRCCOPY);
         StretchBlt(dc, 0, 0, W, H, source, 0, 0, w, h, SRCAND);
         InvertRect(dc, &full);
-      } else if (builtin) {
-        FillRect(dc, &full, Stock(WHITE_BRUSH));
-        StretchBlt(dc, 0, 0, W, H, source, 0, 0, w, h, SRCAND);
       } else {
         StretchBlt(dc, 0, 0, W, H, source, 0, 0, w, h, SRCCOPY);
       }
@@ -179,9 +174,9 @@ void FreeMaskBits(BITMAP* placed) {
 }
 
 HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                     MaskRegionKind kind, bool builtin) {
+                     MaskRegionKind kind) {
   BITMAP placed;
-  PlaceMaskBits(source, w, h, screenWidth, screenHeight, layout, kind, builtin, &placed);
+  PlaceMaskBits(source, w, h, screenWidth, screenHeight, layout, kind, &placed);
   if (!placed.bmBits) return nullptr;
   HRGN region = MaskBitsToRegion(&placed);
   FreeMaskBits(&placed);
@@ -189,7 +184,7 @@ HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight
 }
 
 HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, int layout) {
-  HBITMAP mask = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(kBuiltinMaskBitmap),
+  HBITMAP mask = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MASK_2000),
                                                  IMAGE_BITMAP, 0, 0,
                                                  LR_SHARED | LR_DEFAULTSIZE));
   if (!mask) return nullptr;
@@ -197,8 +192,7 @@ HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, i
   BitmapRect(&r, mask);
   HDC source = CreateCompatibleDC(nullptr);
   HBITMAP old = static_cast<HBITMAP>(SelectObject(source, mask));
-  HRGN region = PlaceMaskRegion(source, r.right, r.bottom, screenWidth, screenHeight, layout,
-                                kind, true);
+  HRGN region = PlaceMaskRegion(source, r.right, r.bottom, screenWidth, screenHeight, layout, kind);
   SelectObject(source, old);
   DeleteDC(source);
   DeleteObject(mask);
@@ -207,60 +201,47 @@ HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, i
 
 HRGN UserMaskRegion(BmpImage* image, MaskRegionKind kind, int screenWidth, int screenHeight,
                     int layout) {
+  // A fresh memory DC: the picture's bitmap made compatible with it has one
+  // bit per pixel, which turns the picture into black and white.
   HDC paletteDC = CreateCompatibleDC(nullptr);
-  if (!image->palette) image->palette = MakePalette(image->info);
-  HPALETTE oldPalette = nullptr;
-  if (image->palette) {
-    oldPalette = SelectPalette(paletteDC, image->palette, FALSE);
-    RealizePalette(paletteDC);
+  HPALETTE previous = SelectPicturePalette(paletteDC, image);
+  HRGN region = nullptr;
+  if (MakePictureBitmap(Scene().window, paletteDC, image)) {
+    region = PlaceMaskRegion(image->memDC, PictureWidth(image->info), PictureHeight(image->info),
+                             screenWidth, screenHeight, layout, kind);
   }
-  if (!image->indexTable) image->indexTable = MakeIndexTable(image->info);
-  if (!image->indexTable) {
-    ShowMessageBox(Scene().window, "Can not create Indexed color table", nullptr, MB_ICONHAND);
-    if (image->palette) SelectPalette(paletteDC, oldPalette, FALSE);
-    DeleteDC(paletteDC);
-    return nullptr;
-  }
-  const int w = PictureWidth(image->info);
-  const int h = PictureHeight(image->info);
-  if (!image->bitmap) {
-    image->memDC = CreateCompatibleDC(paletteDC);
-    image->bitmap = CreateCompatibleBitmap(paletteDC, w, h);  // 1 bit: the DC is fresh
-    const BYTE* bits = reinterpret_cast<const BYTE*>(image->info) + image->bitsOffset;
-    SetDIBits(paletteDC, image->bitmap, 0, h, bits,
-              static_cast<const BITMAPINFO*>(image->indexTable), DIB_PAL_COLORS);
-    image->oldBitmap = static_cast<HBITMAP>(SelectObject(image->memDC, image->bitmap));
-  }
-  HRGN region = PlaceMaskRegion(image->memDC, w, h, screenWidth, screenHeight, layout, kind,
-                                false);
-  if (image->palette) SelectPalette(paletteDC, oldPalette, FALSE);
+  RestorePalette(paletteDC, image, previous);
   DeleteDC(paletteDC);
   return region;
 }
 
-void BuildMaskEdgeRegion(BmpImage* image) {
-  HRGN region = UserMaskRegion(image, kMaskEdge, Scene().screenWidth, Scene().screenHeight,
-                               Settings().PictureLayout);
-  if (region) StoreRegion(&edgeRegion, region);
+namespace {
+
+// Keeps a newly built region in the output of its kind; a region that could
+// not be built leaves the output as it was.
+void StoreMaskRegion(MaskRegionKind kind, HRGN region) {
+  if (!region) return;
+  HRGN& slot = kind == kMaskEdge ? edgeRegion : bodyRegion;
+  if (slot) DeleteObject(slot);
+  slot = region;
 }
 
-void BuildMaskBodyRegion(BmpImage* image) {
-  HRGN region = UserMaskRegion(image, kMaskBody, Scene().screenWidth, Scene().screenHeight,
-                               Settings().PictureLayout);
-  if (region) StoreRegion(&bodyRegion, region);
+HRGN SceneUserMaskRegion(BmpImage* image, MaskRegionKind kind) {
+  return UserMaskRegion(image, kind, Scene().screenWidth, Scene().screenHeight,
+                        Settings().PictureLayout);
 }
 
-void BuildBuiltinMaskEdgeRegion() {
-  HRGN region = BuiltinMaskRegion(kMaskEdge, Scene().screenWidth, Scene().screenHeight,
-                                  Settings().PictureLayout);
-  if (region) StoreRegion(&edgeRegion, region);
+HRGN SceneBuiltinMaskRegion(MaskRegionKind kind) {
+  return BuiltinMaskRegion(kind, Scene().screenWidth, Scene().screenHeight,
+                           Settings().PictureLayout);
 }
 
-void BuildBuiltinMaskBodyRegion() {
-  HRGN region = BuiltinMaskRegion(kMaskBody, Scene().screenWidth, Scene().screenHeight,
-                                  Settings().PictureLayout);
-  if (region) StoreRegion(&bodyRegion, region);
-}
+}  // namespace
+
+void BuildMaskEdgeRegion(BmpImage* image) { StoreMaskRegion(kMaskEdge, SceneUserMaskRegion(image, kMaskEdge)); }
+void BuildMaskBodyRegion(BmpImage* image) { StoreMaskRegion(kMaskBody, SceneUserMaskRegion(image, kMaskBody)); }
+void BuildBuiltinMaskEdgeRegion() { StoreMaskRegion(kMaskEdge, SceneBuiltinMaskRegion(kMaskEdge)); }
+void BuildBuiltinMaskBodyRegion() { StoreMaskRegion(kMaskBody, SceneBuiltinMaskRegion(kMaskBody)); }
 
 HRGN MaskEdgeRegion() { return edgeRegion; }
 HRGN MaskBodyRegion() { return bodyRegion; }

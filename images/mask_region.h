@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "images/bmp_image.h"
+#include "images/bmp_loader.h"
 
 // Built from the scene's screen size and PictureLayout; each stores its
 // region (see MaskEdgeRegion, MaskBodyRegion).
@@ -38,15 +38,15 @@ enum MaskRegionKind { kMaskEdge, kMaskBody };
 
 // Lays a black-and-white source of w x h pixels (selected into source) on a
 // screenWidth x screenHeight screen in the given layout and fills placed with
-// the resulting 1-bit bits, drawn for one kind of region. builtin picks the
-// built-in mask's way of drawing the stretched body. Free with FreeMaskBits.
+// the resulting 1-bit bits, drawn for one kind of region. Free with
+// FreeMaskBits.
 void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                   MaskRegionKind kind, bool builtin, BITMAP* placed);
+                   MaskRegionKind kind, BITMAP* placed);
 void FreeMaskBits(BITMAP* placed);
 
 // The same followed by MaskBitsToRegion.
 HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                     MaskRegionKind kind, bool builtin);
+                     MaskRegionKind kind);
 
 // A region of the built-in mask or of a user mask in the record for any
 // screen size and layout. Null when the source cannot be had (no bitmap
@@ -54,6 +54,3 @@ HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight
 HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, int layout);
 HRGN UserMaskRegion(BmpImage* image, MaskRegionKind kind, int screenWidth, int screenHeight,
                     int layout);
-
-// Resource number of the built-in mask.
-constexpr int kBuiltinMaskBitmap = 183;

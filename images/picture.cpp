@@ -6,8 +6,8 @@
 
 namespace {
 
-uint16_t ColourCount(const BITMAPINFOHEADER* info) {
-  return static_cast<uint16_t>(info->biClrUsed);
+uint16_t ColourCountOf(const BITMAPINFOHEADER* info) {
+  return ColourCount(info->biClrUsed, info->biBitCount);
 }
 
 }  // namespace
@@ -21,7 +21,7 @@ int PictureHeight(const BITMAPINFOHEADER* info) {
 }
 
 HPALETTE MakePalette(const BITMAPINFOHEADER* info) {
-  const uint16_t colours = ColourCount(info);
+  const uint16_t colours = ColourCountOf(info);
   auto* logical = static_cast<LOGPALETTE*>(
       HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 8 + 4 * static_cast<SIZE_T>(colours)));
   if (!logical) return nullptr;
@@ -45,28 +45,32 @@ void* MakeIndexTable(const BITMAPINFOHEADER* info) {
   if (!block) return nullptr;
   CopyMemory(block, info, sizeof(BITMAPINFOHEADER));
   auto* indices = reinterpret_cast<WORD*>(block + info->biSize);
-  const uint16_t colours = ColourCount(info);
+  const uint16_t colours = ColourCountOf(info);
   for (uint16_t i = 0; i < colours; ++i) indices[i] = i;
   return block;
 }
 
-void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight) {
+HPALETTE SelectPicturePalette(HDC dc, BmpImage* image) {
   if (!image->palette) image->palette = MakePalette(image->info);
-  HPALETTE oldPalette = nullptr;
-  if (image->palette) {
-    oldPalette = SelectPalette(dc, image->palette, FALSE);
-    RealizePalette(dc);
-  }
+  if (!image->palette) return nullptr;
+  HPALETTE previous = SelectPalette(dc, image->palette, FALSE);
+  RealizePalette(dc);
+  return previous;
+}
+
+void RestorePalette(HDC dc, const BmpImage* image, HPALETTE previous) {
+  if (image->palette) SelectPalette(dc, previous, FALSE);
+}
+
+bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image) {
   if (!image->indexTable) image->indexTable = MakeIndexTable(image->info);
   if (!image->indexTable) {
     ShowMessageBox(owner, "Can not create Indexed color table", nullptr, MB_ICONHAND);
-    if (image->palette) SelectPalette(dc, oldPalette, FALSE);
-    return;
+    return false;
   }
-
-  const int w = PictureWidth(image->info);
-  const int h = PictureHeight(image->info);
   if (!image->bitmap) {
+    const int w = PictureWidth(image->info);
+    const int h = PictureHeight(image->info);
     image->memDC = CreateCompatibleDC(dc);
     image->bitmap = CreateCompatibleBitmap(dc, w, h);
     const BYTE* bits = reinterpret_cast<const BYTE*>(image->info) + image->bitsOffset;
@@ -74,25 +78,36 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
               DIB_PAL_COLORS);
     image->oldBitmap = static_cast<HBITMAP>(SelectObject(image->memDC, image->bitmap));
   }
+  return true;
+}
 
-  switch (Settings().PictureLayout) {
-    case 0:
-      StretchBlt(dc, 0, 0, screenWidth, screenHeight, image->memDC, 0, 0, w, h, SRCCOPY);
-      break;
-    case 1:
-      BitBlt(dc, (screenWidth - w) / 2, (screenHeight - h) / 2, w, h, image->memDC, 0, 0, SRCCOPY);
-      break;
-    case 2:
-      // A picture without size would never step across the screen.
-      if (w <= 0 || h <= 0) break;
-      for (int x = 0; x < screenWidth; x += w) {
-        for (int y = 0; y < screenHeight; y += h) BitBlt(dc, x, y, w, h, image->memDC, 0, 0, SRCCOPY);
-      }
-      break;
-    default:
-      break;
+void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight) {
+  HPALETTE previous = SelectPicturePalette(dc, image);
+  if (MakePictureBitmap(owner, dc, image)) {
+    const int w = PictureWidth(image->info);
+    const int h = PictureHeight(image->info);
+    switch (Settings().PictureLayout) {
+      case 0:
+        StretchBlt(dc, 0, 0, screenWidth, screenHeight, image->memDC, 0, 0, w, h, SRCCOPY);
+        break;
+      case 1:
+        BitBlt(dc, (screenWidth - w) / 2, (screenHeight - h) / 2, w, h, image->memDC, 0, 0,
+               SRCCOPY);
+        break;
+      case 2:
+        // A picture without size would never step across the screen.
+        if (w <= 0 || h <= 0) break;
+        for (int x = 0; x < screenWidth; x += w) {
+          for (int y = 0; y < screenHeight; y += h) {
+            BitBlt(dc, x, y, w, h, image->memDC, 0, 0, SRCCOPY);
+          }
+        }
+        break;
+      default:
+        break;
+    }
   }
-  if (image->palette) SelectPalette(dc, oldPalette, FALSE);
+  RestorePalette(dc, image, previous);
 }
 
 void PaintPicture(HWND window, BmpImage* image) {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "images/bmp_image.h"
+#include "images/bmp_loader.h"
 
 // Paints the picture into the window's paint bracket over the whole screen,
 // laid out as PictureLayout says.
@@ -15,6 +15,16 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
 
 HPALETTE MakePalette(const BITMAPINFOHEADER* info);
 void* MakeIndexTable(const BITMAPINFOHEADER* info);
+
+// The GDI side of a loaded picture, made on first use and kept in the
+// record: the picture's palette is selected into dc and realised (the
+// palette it replaced is returned, to be put back with RestorePalette);
+// then the index table and the device bitmap, compatible with dc, in its
+// memory DC. False, after the message box owned by owner, when the index
+// table cannot be made.
+HPALETTE SelectPicturePalette(HDC dc, BmpImage* image);
+bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image);
+void RestorePalette(HDC dc, const BmpImage* image, HPALETTE previous);
 
 // Width and height of a loaded picture: the low 16 bits of the header's
 // values, unsigned.

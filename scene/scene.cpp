@@ -10,7 +10,9 @@
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
 #include "snow/cover.h"
+#include "snow/flake_drawing.h"
 #include "snow/flakes.h"
+#include "snow/occupied.h"
 #include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "sprites/sprite_blit.h"
@@ -31,9 +33,7 @@ HRGN* const kSceneRegions[] = {
 
 // Reads a file into the shared picture; a failure shows the given message.
 void LoadSharedPicture(const char* path, const char* failureText) {
-  GiveFreshInfoBlock(&picture);
-  pictureLoaded = LoadBmpImage(scene.window, path, pictureLoaded, &picture);
-  if (!pictureLoaded) ShowMessageBox(nullptr, failureText, "BMP format error", MB_OK);
+  if (!LoadScenePicture(path)) ShowMessageBox(nullptr, failureText, "BMP format error", MB_OK);
 }
 
 void BuildMask() {
@@ -52,10 +52,9 @@ void BuildMask() {
 }
 
 LRESULT OnCreate(HWND window) {
-  HINSTANCE instance = Shell().instance ? Shell().instance : GetModuleHandleA(nullptr);
-  scene.instance = instance;
+  scene.instance = Shell().instance ? Shell().instance : GetModuleHandleA(nullptr);
   scene.window = window;
-  CreateScene(instance);
+  CreateScene(scene.instance);
   BuildMask();
   MeasureScreen();
   const SettingsRecord& s = Settings();
@@ -65,69 +64,94 @@ LRESULT OnCreate(HWND window) {
   return 0;
 }
 
-LRESULT OnEraseBackground(HWND window) {
+LRESULT OnEraseBackground(HWND window, HDC dc) {
   RECT client;
   GetClientRect(window, &client);
-  HDC dc = GetDC(window);
   PaintBackground(dc, client);
-  // The picture goes into the same DC. A paint bracket opened here would
-  // find nothing left to paint when this message comes from the bracket of
-  // a WM_PAINT (every wipe of the snow), and the picture would stay away.
-  if (pictureLoaded && Settings().PicturePath[0]) {
-    DrawPicture(window, dc, &picture, scene.screenWidth, scene.screenHeight);
-  }
-  ReleaseDC(window, dc);
   return 1;
 }
 
 void FrameTick() {
   const SettingsRecord& s = Settings();
-  scene.workingDC = GetDC(scene.window);
+  HDC dc = GetDC(scene.window);
   OccupiedClipToScreen();
   if (s.SleighOn) {
     ++frameCounter;
     if (frameCounter % s.SleighFrameDivider == 0) {
-      MoveSleigh();
+      MoveSleigh(dc);
     } else {
       const SleighState& sleigh = Sleigh();
-      DrawSleigh(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
+      DrawSleigh(dc, sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
     }
   }
-  if (s.SnowfallOn) UpdateFlakes();
-  if (s.SceneryOn) DrawTrees();
-  ReleaseDC(scene.window, scene.workingDC);
+  if (s.SnowfallOn) UpdateFlakes(dc);
+  if (s.SceneryOn) DrawTrees(dc);
+  ReleaseDC(scene.window, dc);
 }
 
-LRESULT OnTimer(HWND window, UINT_PTR id) {
+LRESULT OnTimer(UINT_PTR id) {
   if (id == kFrameTimer) {
     FrameTick();
-  } else if (id >= kCalmTimer && id <= kFallStepTimer) {
-    WindEvent(window, id);
+  } else if (IsWindTimer(id)) {
+    WindEvent(scene.window, id);
   }
   return 0;
 }
 
 }  // namespace
 
-SceneState& Scene() { return scene; }
-BmpImage& ScenePicture() { return picture; }
-int& PictureLoaded() { return pictureLoaded; }
+const SceneState& Scene() { return scene; }
+const BmpImage& ScenePicture() { return picture; }
+int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
+
+int LoadScenePicture(const char* path) {
+  GiveFreshInfoBlock(&picture);
+  pictureLoaded = LoadBmpImage(scene.window, path, pictureLoaded, &picture);
+  return pictureLoaded;
+}
+
+void RepaintScenePicture() {
+  if (scene.window) PaintPicture(scene.window, &picture);
+}
 
 void PaintBackground(HDC dc, const RECT& client) {
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+  // A mask file that was loaded while no picture is set is never painted.
+  if (pictureLoaded && Settings().PicturePath[0]) {
+    DrawPicture(scene.window, dc, &picture, scene.screenWidth, scene.screenHeight);
+  }
+}
+
+void MeasureScreen() {
+  HDC dc = GetDC(scene.window);
+  GetWindowRect(scene.window, &scene.windowRect);
+  scene.screenWidth = GetDeviceCaps(dc, HORZRES);
+  scene.screenHeight = GetDeviceCaps(dc, VERTRES);
+  ReleaseDC(scene.window, dc);
+  OccupiedFitScreen();
+  BuildCover();
+  BuildRoom();
+}
+
+void RepaintRegion(HRGN region) {
+  if (!region || !scene.window) return;
+  InvalidateRgn(scene.window, region, TRUE);
+  UpdateWindow(scene.window);
 }
 
 void CreateScene(HINSTANCE instance) {
   LoadSettings();
   for (HRGN* region : kSceneRegions) *region = CreateRectRgn(0, 0, 0, 0);
+  CreateOccupiedSet();
   MeasureScreen();
   CreateFlakeKinds();
+  CreateFlakeDrawing();
+  CreateSpriteDrawing();
   LoadSleighSprites(instance, Settings().SleighKind);
   for (int i = 0; i < kFlakeSlots; ++i) SpawnFlake(i);
   LoadTreeSprites(instance);
   PlaceTrees();
-  ReleaseDC(scene.window, scene.workingDC);
 }
 
 void DestroyScene() {
@@ -136,14 +160,15 @@ void DestroyScene() {
     *region = nullptr;
   }
   DeleteMaskRegions();
-  DeleteFlakeMemoryDC();
+  DeleteFlakeDrawing();
+  DeleteSpriteDrawing();
   DeleteFlakeKinds();
   DeleteSleighSprites();
-  DeleteFlakeSlots();
+  DeleteOccupiedSet();
+  ForgetCover();
   FreeBmpImage(&picture);
   pictureLoaded = 0;
   scene.window = nullptr;
-  scene.workingDC = nullptr;
   scene.instance = nullptr;
 }
 
@@ -151,18 +176,9 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:     return OnCreate(window);
     case WM_DESTROY:    DestroyScene(); return 0;
-    case WM_ERASEBKGND: return OnEraseBackground(window);
-    case WM_TIMER:      return OnTimer(window, wParam);
+    case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_TIMER:      return OnTimer(wParam);
     default:            return DefaultSaverProc(window, message, wParam, lParam);
-  }
-}
-
-void ApplyWindSwitch(int newValue, int oldValue) {
-  if (!scene.window) return;
-  if (oldValue != 0 && newValue == 0) {
-    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) KillTimer(scene.window, id);
-  } else if (oldValue == 0 && newValue != 0) {
-    SetTimer(scene.window, kCalmTimer, Settings().GustPause, nullptr);
   }
 }
 
@@ -170,37 +186,4 @@ void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   if (!scene.window || newPeriod == oldPeriod) return;
   KillTimer(scene.window, kFrameTimer);
   SetTimer(scene.window, kFrameTimer, newPeriod, nullptr);
-}
-
-void RearmWindTimers() {
-  if (!scene.window) return;
-  const SettingsRecord& s = Settings();
-  HWND w = scene.window;
-  const bool arm = s.WindOn != 0;
-  switch (Wind().phase) {
-    case kWindCalm:
-      KillTimer(w, kCalmTimer);
-      if (arm) SetTimer(w, kCalmTimer, s.GustPause, nullptr);
-      break;
-    case kWindRising:
-      KillTimer(w, kRiseStepTimer);
-      KillTimer(w, kRiseEndTimer);
-      if (arm) {
-        SetTimer(w, kRiseStepTimer, s.GustRiseStep, nullptr);
-        SetTimer(w, kRiseEndTimer, s.GustRiseTime, nullptr);
-      }
-      break;
-    case kWindFalling:
-      KillTimer(w, kFallStepTimer);
-      KillTimer(w, kFallEndTimer);
-      if (arm) {
-        SetTimer(w, kFallEndTimer, s.GustFallTime, nullptr);
-        SetTimer(w, kFallStepTimer, s.GustFallStep, nullptr);
-      }
-      break;
-    case kWindOver:
-      KillTimer(w, kFallEndTimer);
-      if (arm) SetTimer(w, kFallEndTimer, s.GustFallTime, nullptr);
-      break;
-  }
 }

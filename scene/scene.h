@@ -1,34 +1,40 @@
-// The saver window's own message procedure: builds the scene, steps it on
-// every frame tick, paints the background and tears the scene down.
+// The saver window's own message procedure (SceneProc, declared by the
+// shell): builds the scene, steps it on every frame tick, paints the
+// background and tears the scene down.
 #pragma once
 
 #include <windows.h>
 
-#include "images/bmp_image.h"
+#include "images/bmp_loader.h"
 
-LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CreateScene(HINSTANCE instance);
 void DestroyScene();
 
-void ApplyWindSwitch(int newValue, int oldValue);
+// Makes the saver window the surface the snow is drawn on, measures the
+// device's resolution and the window's place, and rebuilds the snow cover
+// from scratch.
+void MeasureScreen();
+
+// Has the saver window repaint its background inside the region at once;
+// everything drawn there goes. A null region does nothing.
+void RepaintRegion(HRGN region);
+
 void ApplyFrameInterval(int newPeriod, int oldPeriod);
-void RearmWindTimers();
 
 // The picture shared by the mask and the background, and whether it holds
 // a loaded file.
-BmpImage& ScenePicture();
-int& PictureLoaded();
+const BmpImage& ScenePicture();
+int PictureLoaded();
+// Reads a file into the shared picture (releasing what the last one made)
+// and returns the new picture-loaded flag.
+int LoadScenePicture(const char* path);
+// Paints the shared picture into the saver window's paint bracket.
+void RepaintScenePicture();
+
 int SceneFrameCounter();
 
 // Paints the background of the saver window into dc: grey over the client
 // rectangle, then the picture if one is loaded.
 void PaintBackground(HDC dc, const RECT& client);
 
-enum SceneTimer : UINT_PTR {
-  kFrameTimer = 1,
-  kCalmTimer = 2,
-  kRiseEndTimer = 3,
-  kFallEndTimer = 4,
-  kRiseStepTimer = 5,
-  kFallStepTimer = 6,
-};
+constexpr UINT_PTR kFrameTimer = 1;

@@ -1,5 +1,7 @@
-// What the scene shares between its modules: the saver window, the working
-// DC of the current frame, the screen's size and the scene's regions.
+// What the scene shares with its modules, read-only: the saver window, the
+// screen's size and the scene's regions. The regions are GDI objects that
+// the modules that own their meaning combine into; the handles themselves
+// change only at scene creation and teardown.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +9,6 @@
 struct SceneState {
   HINSTANCE instance;   // for every resource load; null without a saver window
   HWND window;          // the saver window; null in configuration mode
-  HDC workingDC;        // the saver window's own DC, fetched once per tick
   int screenWidth;      // the device's full resolution, also in preview
   int screenHeight;
   RECT windowRect;      // the saver window in screen coordinates
@@ -23,4 +24,4 @@ struct SceneState {
   HRGN occupiedRegion;
 };
 
-SceneState& Scene();
+const SceneState& Scene();

@@ -13,16 +13,45 @@ constexpr size_t kPictureLayoutOffset = 0x1FC;
 constexpr size_t kMaskMaxRectsOffset = 0x400;
 constexpr int kMaxFlakes = 500;
 
+// The fields that have a default, and their defaults.
+void SetDefaults(SettingsRecord& r) {
+  r.SnowfallOn = 1;
+  r.SleighOn = 1;
+  r.WindOn = 1;
+  r.SceneryOn = 17;
+  r.SnowOnMask = 1;
+  r.SnowOnGround = 1;
+  r.SleighInWind = 1;
+  r.SleighKind = 2;
+  r.FlakeCount = 50;
+  r.FlakeWobble = 2;
+  r.FlakeDrift = 2;
+  r.FlakeSpeed = 10;
+  r.WindowSnowDepth = 15;
+  r.GroundSnowDepth = 40;
+  r.SleighSpeed = 4;
+  r.FramePeriod = 50;
+  r.SleighFrameDivider = 4;
+  r.GustPause = 30000;
+  r.ReservedFlag = 1;
+  r.PictureLayout = 0;
+  r.PicturePath[0] = 0;
+  strcpy(r.MaskPath, kBuiltinMaskName);
+  r.MaskMaxRects = 20000;
+  r.RedNose = 0;
+  r.SleighClimb = 1;
+}
+
+// The record when the process starts: the defaults, and the start values of
+// the fields that the defaults leave alone.
 SettingsRecord StartRecord() {
   SettingsRecord r{};
+  SetDefaults(r);
   r.GustRiseStep = 100;
   r.GustRiseTime = 6000;
   r.GustFallStep = 100;
   r.GustFallTime = 4000;
   r.GustMax = 40;
-  r.RedNose = 0;
-  r.SleighClimb = 1;
-  r.SleighAltVariant = 0;
   return r;
 }
 
@@ -76,36 +105,11 @@ void Terminate(char* text, size_t maxChars) {
 
 }  // namespace
 
-SettingsRecord& Settings() { return record; }
-uint8_t* SettingsBuffer() { return staging; }
+const SettingsRecord& Settings() { return record; }
+void ReplaceSettings(const SettingsRecord& r) { record = r; }
+const uint8_t* SettingsBuffer() { return staging; }
 
-void ResetSettings() {
-  record.SnowfallOn = 1;
-  record.SleighOn = 1;
-  record.WindOn = 1;
-  record.SceneryOn = 17;
-  record.SnowOnMask = 1;
-  record.SnowOnGround = 1;
-  record.SleighInWind = 1;
-  record.SleighKind = 2;
-  record.FlakeCount = 50;
-  record.FlakeWobble = 2;
-  record.FlakeDrift = 2;
-  record.FlakeSpeed = 10;
-  record.WindowSnowDepth = 15;
-  record.GroundSnowDepth = 40;
-  record.SleighSpeed = 4;
-  record.FramePeriod = 50;
-  record.SleighFrameDivider = 4;
-  record.GustPause = 30000;
-  record.ReservedFlag = 1;
-  record.PictureLayout = 0;
-  record.PicturePath[0] = 0;
-  strcpy(record.MaskPath, kBuiltinMaskName);
-  record.MaskMaxRects = 20000;
-  record.RedNose = 0;
-  record.SleighClimb = 1;
-}
+void ResetSettings() { SetDefaults(record); }
 
 void PackSettings() {
   size_t offset = kFirstIntegerOffset;

@@ -54,9 +54,12 @@ extern const char kSettingsKeyPath[];    // under HKEY_CURRENT_USER
 extern const char kSettingsValueName[];
 extern const char kBuiltinMaskName[];    // MaskPath that selects the built-in mask
 
-SettingsRecord& Settings();
+const SettingsRecord& Settings();
+// Puts a whole record in place of the current one, as the settings dialog
+// does after it has read its controls.
+void ReplaceSettings(const SettingsRecord& record);
 // The process-wide staging buffer that mirrors the registry value.
-uint8_t* SettingsBuffer();
+const uint8_t* SettingsBuffer();
 
 int LoadSettings();    // 1 when the record came from the registry
 int SaveSettings();    // 1 on success

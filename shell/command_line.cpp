@@ -2,23 +2,19 @@
 
 #include <cstdint>
 
+#include "resources/resource.h"
 #include "settings/settings_dialog.h"
 #include "shell/password.h"
-#include "shell/saver_window.h"
+#include "shell/saver_launch.h"
 #include "shell/shell_state.h"
-
-const char kSaverClassName[] = "WindowsScreenSaverClass";
-const char kFullScreenTitle[] = "Screen Saver";
-const char kPreviewTitle[] = "Preview";
 
 namespace {
 
 constexpr int kNothingRun = -1;
-constexpr int kSettingsDialog = 2003;
 
-ShellState shell{};
-
-bool Above(char c, unsigned limit) { return static_cast<unsigned char>(c) > limit; }
+// Characters up to the space count as part of a word, compared unsigned so
+// that bytes of other code pages do too.
+bool IsWordCharacter(char c) { return static_cast<unsigned char>(c) > ' '; }
 
 const char* SkipSpaces(const char* p) {
   while (*p == ' ') p = CharNextA(p);
@@ -41,23 +37,6 @@ int RunPreview(const char* afterLetter) {
   return RunSaverWindow(parent);
 }
 
-// A full-screen saver that already runs is only brought to the front.
-bool BringRunningSaverForward() {
-  HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
-  if (!running || !IsWindow(running)) return false;
-  SetForegroundWindow(running);
-  return true;
-}
-
-int RunMessageLoop() {
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return static_cast<int>(msg.wParam);
-}
-
 LONG WINAPI ClearRunningStateFilter(EXCEPTION_POINTERS* exception) {
   LONG decision = UnhandledExceptionFilter(exception);
   if (decision == EXCEPTION_EXECUTE_HANDLER) {
@@ -69,23 +48,15 @@ LONG WINAPI ClearRunningStateFilter(EXCEPTION_POINTERS* exception) {
 
 }  // namespace
 
-ShellState& Shell() { return shell; }
-
-int DetectWin9xPlatform() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;  // 148 bytes
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
-}
-
 const char* SkipProgramName(const char* p) {
   if (*p == '"') {
     p = CharNextA(p);
     while (*p && *p != '"') p = CharNextA(p);
     if (*p == '"') p = CharNextA(p);
   } else {
-    while (Above(*p, ' ')) p = CharNextA(p);
+    while (IsWordCharacter(*p)) p = CharNextA(p);
   }
-  while (*p && !Above(*p, ' ')) p = CharNextA(p);
+  while (*p && !IsWordCharacter(*p)) p = CharNextA(p);
   return p;
 }
 
@@ -102,8 +73,7 @@ HWND ParseWindowHandle(const char* text) {
 }
 
 int DispatchMode(HINSTANCE instance, const char* arguments) {
-  shell.instance = instance;
-  shell.win9xPlatform = DetectWin9xPlatform();
+  StartShell(instance);
   for (const char* p = arguments;; p = CharNextA(p)) {
     switch (*p) {
       case 0:
@@ -125,7 +95,7 @@ int DispatchMode(HINSTANCE instance, const char* arguments) {
         return ShowSettingsDialog(SettingsParent(p + 1));
       case 'A':
       case 'a':
-        if (!shell.win9xPlatform) return kNothingRun;
+        if (!Shell().win9xPlatform) return kNothingRun;
         return ChangePasswordMode(SkipSpaces(p + 1));
       default:
         return kNothingRun;
@@ -134,8 +104,8 @@ int DispatchMode(HINSTANCE instance, const char* arguments) {
 }
 
 int ShowSettingsDialog(HWND parent) {
-  return static_cast<int>(DialogBoxParamA(shell.instance, MAKEINTRESOURCEA(kSettingsDialog),
-                                          parent, SettingsDialogProc, 0));
+  return static_cast<int>(DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_SETTINGS), parent,
+                                          SettingsDialogProc, 0));
 }
 
 int ChangePasswordMode(const char* text) {
@@ -149,56 +119,4 @@ int ChangePasswordMode(const char* text) {
   if (change) change("SCRSAVE", parent, 0, nullptr);
   FreeLibrary(mpr);
   return 0;
-}
-
-int RunSaverWindow(HWND parent) {
-  WNDCLASSA wc{};
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-  wc.lpfnWndProc = SaverWindowProc;
-  wc.hInstance = shell.instance;
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = kSaverClassName;
-
-  int x = 0, y = 0, width = 0, height = 0;
-  const char* title;
-  DWORD style;
-  DWORD exStyle = 0;
-  if (parent) {
-    RECT client;
-    GetClientRect(parent, &client);
-    width = client.right;
-    height = client.bottom;
-    title = kPreviewTitle;
-    style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    shell.previewMode = 1;
-  } else {
-    HDC screen = GetDC(nullptr);
-    RECT clip{};
-    GetClipBox(screen, &clip);
-    ReleaseDC(nullptr, screen);
-    x = clip.left;
-    y = clip.top;
-    width = clip.right - clip.left;
-    height = clip.bottom - clip.top;
-    title = kFullScreenTitle;
-    style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    exStyle = WS_EX_TOPMOST;
-    if (BringRunningSaverForward()) return 0;
-    LoadPasswordVerifier();
-  }
-
-  shell.autoPlayMessage = shell.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
-
-  int code = kNothingRun;
-  if (RegisterClassA(&wc)) {
-    shell.saverWindow = CreateWindowExA(exStyle, kSaverClassName, title, style, x, y, width,
-                                        height, parent, nullptr, shell.instance, nullptr);
-  }
-  if (shell.saverWindow) {
-    if (!parent) SetForegroundWindow(shell.saverWindow);
-    code = RunMessageLoop();
-  }
-  UnregisterClassA(kSaverClassName, shell.instance);
-  UnloadPasswordVerifier();
-  return code;
 }

@@ -10,14 +10,8 @@
 int DispatchMode(HINSTANCE instance, const char* arguments);
 // A window handle written as an unsigned decimal number (wrapping at 32 bits).
 HWND ParseWindowHandle(const char* text);
-// Full screen with no parent; a preview child of the parent otherwise.
-int RunSaverWindow(HWND parent);
 int ShowSettingsDialog(HWND parent);
 int ChangePasswordMode(const char* text);
 
 // The argument text after the program name of a full command line.
 const char* SkipProgramName(const char* commandLine);
-
-extern const char kSaverClassName[];
-extern const char kFullScreenTitle[];
-extern const char kPreviewTitle[];

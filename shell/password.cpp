@@ -1,16 +1,19 @@
 #include "shell/password.h"
 
-#include "shell/saver_window.h"
 #include "shell/shell_state.h"
 
 namespace {
 
 using VerifyFunction = BOOL(WINAPI*)(HWND);
 
+constexpr DWORD kNeverChecked = ~0u;
+constexpr DWORD kRecheckMs = 200;
+
 HMODULE verifierLibrary = nullptr;
 VerifyFunction verifier = nullptr;
-
-constexpr DWORD kRecheckMs = 200;
+int closing = 0;
+int checkingPassword = 0;
+DWORD lastPasswordCheck = kNeverChecked;
 
 // Reads "ScreenSaveUsePassword"; non-zero means a password is required.
 bool PasswordRequired() {
@@ -64,25 +67,34 @@ int VerifierLoaded() { return verifier != nullptr; }
 
 int RunVerifier(HWND window) { return verifier ? (verifier(window) ? 1 : 0) : 1; }
 
+bool SaverClosing() { return closing != 0; }
+bool CheckingPassword() { return checkingPassword != 0; }
+
 int CheckPasswordOnClose(HWND window) {
-  SaverProcState& state = SaverState();
-  if (state.checkingPassword || state.closing) return 0;
+  if (checkingPassword || closing) return 0;
   if (!verifier) {
-    state.closing = 1;
+    closing = 1;
     return 1;
   }
-  DWORD now = GetTickCount();
-  if (state.lastPasswordCheck != ~0u && now - state.lastPasswordCheck < kRecheckMs) return 0;
+  const DWORD now = GetTickCount();
+  if (lastPasswordCheck != kNeverChecked && now - lastPasswordCheck < kRecheckMs) return 0;
 
-  state.checkingPassword = 1;
+  checkingPassword = 1;
+  // The timer messages that piled up would only animate behind the prompt.
   MSG pending;
   for (int i = 0; i < 2; ++i) {
     PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
   }
-  LRESULT answer = SendMessageA(window, kVerifyRequest, 0, 0);
-  state.closing = answer != 0 ? 1 : 0;
-  state.checkingPassword = 0;
-  if (!state.closing) SetCursor(nullptr);
-  state.lastPasswordCheck = GetTickCount();
-  return state.closing;
+  const LRESULT answer = SendMessageA(window, kVerifyRequest, 0, 0);
+  closing = answer != 0 ? 1 : 0;
+  checkingPassword = 0;
+  if (!closing) SetCursor(nullptr);
+  lastPasswordCheck = GetTickCount();
+  return closing;
+}
+
+void ResetPasswordState() {
+  closing = 0;
+  checkingPassword = 0;
+  lastPasswordCheck = kNeverChecked;
 }

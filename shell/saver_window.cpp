@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "scene/scene.h"
 #include "shell/password.h"
 #include "shell/shell_state.h"
 
@@ -10,9 +9,7 @@ namespace {
 
 using AssociateFunction = HANDLE(WINAPI*)(HWND, HANDLE);
 
-constexpr SaverProcState kStartState{{0, 0}, 0, 0, ~0u};
-SaverProcState state = kStartState;
-
+POINT savedCursor{0, 0};
 AssociateFunction associateContext = nullptr;
 HANDLE keptContext = nullptr;
 
@@ -33,7 +30,7 @@ void DetachInputMethod(HWND window) {
 
 LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DetachInputMethod(window);
-  GetCursorPos(&state.savedCursor);
+  GetCursorPos(&savedCursor);
   if (!InPreview()) HideCursor();
   return SceneProc(window, message, wParam, lParam);
 }
@@ -45,7 +42,7 @@ LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (state.closing) return DefWindowProcA(window, message, wParam, lParam);
+  if (SaverClosing()) return DefWindowProcA(window, message, wParam, lParam);
   if (!InPreview()) HideCursor();
   return SceneProc(window, message, wParam, lParam);
 }
@@ -61,7 +58,7 @@ LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (state.closing) return DefWindowProcA(window, message, wParam, lParam);
+  if (SaverClosing()) return DefWindowProcA(window, message, wParam, lParam);
   return SceneProc(window, message, wParam, lParam);
 }
 
@@ -74,7 +71,9 @@ LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (state.closing) return 0;
+  if (SaverClosing()) return 0;
+  // Each frame first gives the rest of the time slice to whatever else is
+  // waiting to run, so that the saver never crowds out the system.
   Sleep(0);
   return SceneProc(window, message, wParam, lParam);
 }
@@ -84,17 +83,17 @@ LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 void OnMouseMove(HWND window) {
   POINT now;
   GetCursorPos(&now);
-  unsigned travel = static_cast<unsigned>(std::abs(now.x - state.savedCursor.x)) +
-                    static_cast<unsigned>(std::abs(now.y - state.savedCursor.y));
+  unsigned travel = static_cast<unsigned>(std::abs(now.x - savedCursor.x)) +
+                    static_cast<unsigned>(std::abs(now.y - savedCursor.y));
   if (travel > kMouseThreshold) {
     PostClose(window);
-    state.savedCursor = now;
+    savedCursor = now;
   }
 }
 
 LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (Shell().win9xPlatform && !CheckPasswordOnClose(window)) {
-    GetCursorPos(&state.savedCursor);
+    GetCursorPos(&savedCursor);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -133,8 +132,11 @@ bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LRESULT* result)
   }
 }
 
-LRESULT Tail(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  UINT autoPlay = Shell().autoPlayMessage;
+// The last stop of every message: a CD inserted on Windows 95/98 ends the
+// saver (and AutoPlay is cancelled while a password guards it); everything
+// else gets the system's default handling.
+LRESULT AnswerAutoPlayOrDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const UINT autoPlay = Shell().autoPlayMessage;
   if (autoPlay != 0 && message == autoPlay) {
     PostClose(window);
     return VerifierLoaded() ? 1 : 0;
@@ -144,10 +146,10 @@ LRESULT Tail(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-SaverProcState& SaverState() { return state; }
+POINT SavedCursor() { return savedCursor; }
 
-void ResetSaverProcState() {
-  state = kStartState;
+void ResetSaverWindowState() {
+  savedCursor = POINT{0, 0};
   associateContext = nullptr;
   keptContext = nullptr;
 }
@@ -173,12 +175,12 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (InPreview() || state.closing) return Tail(window, message, wParam, lParam);
+  if (InPreview() || SaverClosing()) return AnswerAutoPlayOrDefault(window, message, wParam, lParam);
   if (message == WM_CLOSE) return OnClose(window, message, wParam, lParam);
   if (message == kVerifyRequest && Shell().win9xPlatform) return RunVerifier(window);
-  if (!state.checkingPassword) {
+  if (!CheckingPassword()) {
     LRESULT result = 0;
     if (HandleSaverInput(window, message, wParam, &result)) return result;
   }
-  return Tail(window, message, wParam, lParam);
+  return AnswerAutoPlayOrDefault(window, message, wParam, lParam);
 }

@@ -4,23 +4,20 @@
 
 #include <windows.h>
 
-struct SaverProcState {
-  POINT savedCursor;          // mouse baseline
-  int closing;                // the saver may close; the scene gets no more input
-  int checkingPassword;       // the password prompt is up
-  DWORD lastPasswordCheck;    // tick count when the last check ended, ~0u: never
-};
-
-SaverProcState& SaverState();
-
 // Pixels of cursor travel a mouse move may cover without ending the saver.
 constexpr unsigned kMouseThreshold = 4;
 
-// The private verify request that the password check sends itself.
-constexpr UINT kVerifyRequest = WM_APP;
-
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// What every saver does with the messages its scene leaves alone.
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The saver's own drawing, which the window procedure hands every message
+// after its own chores. The scene defines it.
+LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The mouse baseline: where the cursor was at the start, after a refused
+// password, or when the last close request came from a mouse move.
+POINT SavedCursor();
+
 // Back to the state at process start.
-void ResetSaverProcState();
+void ResetSaverWindowState();

@@ -8,10 +8,17 @@ struct ShellState {
   int win9xPlatform;      // 1 on Windows 95/98
   int previewMode;        // 1 once the saver window is a preview child
   UINT autoPlayMessage;   // "QueryCancelAutoPlay" on Windows 95/98, else 0
-  HWND saverWindow;       // the window RunSaverWindow made, or null
 };
 
-ShellState& Shell();
+const ShellState& Shell();
 
-// 1 when GetVersionExA reports the Windows 95/98 family.
-int DetectWin9xPlatform();
+// Remembers the program's module and finds out whether the system is of the
+// Windows 95/98 family. The first thing every mode does.
+void StartShell(HINSTANCE instance);
+// The saver window becomes a preview child from here on.
+void EnterPreviewMode();
+// Registers "QueryCancelAutoPlay" on Windows 95/98; elsewhere it stays 0.
+void RegisterAutoPlayMessage();
+
+// Back to the state at process start.
+void ResetShellState();

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "images/mask_region.h"
+#include "scene/scene.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
-#include "snow/flakes.h"
 
 namespace {
 
@@ -23,11 +23,22 @@ std::vector<uint8_t> coverMap;
 RECT mapArea{0, 0, 0, 0};
 bool mapStale = true;
 
+// Marks the part of r that lies on the map as cover.
+void FillMap(const RECT& r) {
+  RECT part;
+  if (!IntersectRect(&part, &r, &mapArea)) return;
+  const int width = mapArea.right - mapArea.left;
+  for (int y = part.top; y < part.bottom; ++y) {
+    memset(&coverMap[static_cast<size_t>(y - mapArea.top) * width + (part.left - mapArea.left)], 1,
+           static_cast<size_t>(part.right - part.left));
+  }
+}
+
 void RebuildCoverMap() {
   const SceneState& scene = Scene();
   mapArea = RECT{-kMapMargin, 0, scene.screenWidth + kMapMargin, scene.screenHeight + kMapMargin};
-  const int width = mapArea.right - mapArea.left;
-  coverMap.assign(static_cast<size_t>(width) * (mapArea.bottom - mapArea.top), 0);
+  coverMap.assign(static_cast<size_t>(mapArea.right - mapArea.left) * (mapArea.bottom - mapArea.top),
+                  0);
   mapStale = false;
   if (!scene.coverRegion) return;
   const DWORD size = GetRegionData(scene.coverRegion, 0, nullptr);
@@ -36,14 +47,7 @@ void RebuildCoverMap() {
   RGNDATA* data = reinterpret_cast<RGNDATA*>(buffer.data());
   if (!GetRegionData(scene.coverRegion, size, data)) return;
   const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
-  for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-    RECT part;
-    if (!IntersectRect(&part, &rects[i], &mapArea)) continue;
-    for (int y = part.top; y < part.bottom; ++y) {
-      memset(&coverMap[static_cast<size_t>(y - mapArea.top) * width + (part.left - mapArea.left)], 1,
-             static_cast<size_t>(part.right - part.left));
-    }
-  }
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) FillMap(rects[i]);
 }
 
 // target = target op the region; a mask region that was never built is
@@ -60,7 +64,7 @@ void SetScratch(int left, int top, int right, int bottom) {
 // away when there is no snow on the ground.
 void SeedCover() {
   const SettingsRecord& s = Settings();
-  SceneState& scene = Scene();
+  const SceneState& scene = Scene();
   const RECT& w = scene.windowRect;
   if (s.SnowOnMask) CombineWith(scene.coverRegion, MaskEdgeRegion(), RGN_OR);
   if (s.SnowOnGround) {
@@ -84,31 +88,20 @@ bool CoverHas(int x, int y) {
 }
 
 void CoverAddRect(const RECT& r) {
-  SceneState& scene = Scene();
+  const SceneState& scene = Scene();
   SetRectRgn(scene.scratchRegion, r.left, r.top, r.right, r.bottom);
   CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_OR);
-  if (mapStale) return;
-  RECT part;
-  if (!IntersectRect(&part, &r, &mapArea)) return;
-  const int width = mapArea.right - mapArea.left;
-  for (int y = part.top; y < part.bottom; ++y) {
-    memset(&coverMap[static_cast<size_t>(y - mapArea.top) * width + (part.left - mapArea.left)], 1,
-           static_cast<size_t>(part.right - part.left));
-  }
+  if (!mapStale) FillMap(r);
+}
+
+bool RoomHas(int x, int y) { return Scene().roomRegion && PtInRegion(Scene().roomRegion, x, y); }
+
+void ForgetCover() {
+  coverMap.clear();
+  mapStale = true;
 }
 
 void CoverChanged() { mapStale = true; }
-
-void MeasureScreen() {
-  SceneState& scene = Scene();
-  scene.workingDC = GetDC(scene.window);
-  GetWindowRect(scene.window, &scene.windowRect);
-  scene.screenWidth = GetDeviceCaps(scene.workingDC, HORZRES);
-  scene.screenHeight = GetDeviceCaps(scene.workingDC, VERTRES);
-  OccupiedFitScreen();
-  BuildCover();
-  BuildRoom();
-}
 
 void BuildCover() {
   SetRectRgn(Scene().coverRegion, 0, 0, 0, 0);
@@ -123,7 +116,7 @@ void RebuildCover() {
 
 void BuildRoom() {
   const SettingsRecord& s = Settings();
-  SceneState& scene = Scene();
+  const SceneState& scene = Scene();
   const RECT& w = scene.windowRect;
   SetRectRgn(scene.roomRegion, 0, 0, 0, 0);
   if (!s.SnowOnGround) return;  // no ground, no growth anywhere
@@ -134,7 +127,7 @@ void BuildRoom() {
 
 void ApplySnowOnMask(int newValue, int oldValue) {
   if (!SceneExists()) return;
-  SceneState& scene = Scene();
+  const SceneState& scene = Scene();
   if (oldValue != 0 && newValue == 0) {
     BuildRoom();
     // Grown snow stays only inside the room; the mask's seed bands go.
@@ -153,7 +146,7 @@ void ApplySnowOnMask(int newValue, int oldValue) {
 
 void ApplySnowOnGround(int newValue, int oldValue) {
   if (!SceneExists()) return;
-  SceneState& scene = Scene();
+  const SceneState& scene = Scene();
   if (oldValue != 0 && newValue == 0) {
     const RECT& w = scene.windowRect;
     SetScratch(0, w.bottom - Settings().GroundSnowDepth, w.right, w.bottom + 7);
@@ -170,7 +163,7 @@ void ApplySnowOnGround(int newValue, int oldValue) {
 
 void ApplySnowDepth(int newValue, int oldValue) {
   if (!SceneExists() || newValue == oldValue) return;
-  SceneState& scene = Scene();
+  const SceneState& scene = Scene();
   if (newValue > oldValue) {
     RebuildCover();
     BuildRoom();

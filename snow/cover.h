@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-// Binds the saver window, fetches its DC as the working DC, measures the
-// screen and rebuilds cover and room from scratch.
-void MeasureScreen();
+// Cover and room from scratch (BuildCover discards all grown snow), and the
+// cover's seeds put back while grown snow is kept (RebuildCover).
 void BuildCover();
 void BuildRoom();
 void RebuildCover();
@@ -24,3 +23,7 @@ bool CoverHas(int x, int y);
 void CoverAddRect(const RECT& r);
 // Every change to the cover region other than CoverAddRect must call this.
 void CoverChanged();
+// Whether the room holds a pixel (PtInRegion on the room region).
+bool RoomHas(int x, int y);
+// Drops the cover map when the scene goes.
+void ForgetCover();

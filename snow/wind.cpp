@@ -1,43 +1,46 @@
 #include "snow/wind.h"
 
-#include "scene/scene.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "snow/random.h"
 
 namespace {
+
 WindState wind{};
-}
 
-WindState& Wind() { return wind; }
+void Arm(UINT_PTR id, int period) { SetTimer(Scene().window, id, period, nullptr); }
+void Kill(UINT_PTR id) { KillTimer(Scene().window, id); }
 
-// The timers always live on the saver window the scene holds; the window
-// handed in with the expiry is not needed.
+}  // namespace
+
+const WindState& Wind() { return wind; }
+
+bool IsWindTimer(UINT_PTR id) { return id >= kCalmTimer && id <= kFallStepTimer; }
+
 void WindEvent(HWND, UINT_PTR timerId) {
   const SettingsRecord& s = Settings();
-  HWND w = Scene().window;
   switch (timerId) {
     case kCalmTimer:  // the calm is over: a gust starts rising
       wind.phase = kWindRising;
       wind.strength = 0;
-      KillTimer(w, kCalmTimer);
-      SetTimer(w, kRiseStepTimer, s.GustRiseStep, nullptr);
-      SetTimer(w, kRiseEndTimer, s.GustRiseTime, nullptr);
+      Kill(kCalmTimer);
+      Arm(kRiseStepTimer, s.GustRiseStep);
+      Arm(kRiseEndTimer, s.GustRiseTime);
       wind.direction = -1;
       if (RandomBelow(10) > 4) wind.direction = 1;
       break;
     case kRiseEndTimer:  // the rise is over: the gust falls
       wind.phase = kWindFalling;
-      KillTimer(w, kRiseEndTimer);
-      KillTimer(w, kRiseStepTimer);
-      SetTimer(w, kFallEndTimer, s.GustFallTime, nullptr);
-      SetTimer(w, kFallStepTimer, s.GustFallStep, nullptr);
+      Kill(kRiseEndTimer);
+      Kill(kRiseStepTimer);
+      Arm(kFallEndTimer, s.GustFallTime);
+      Arm(kFallStepTimer, s.GustFallStep);
       break;
     case kFallEndTimer:  // the gust is over; the next flake update calms it
       wind.phase = kWindOver;
-      KillTimer(w, kFallEndTimer);
-      KillTimer(w, kFallStepTimer);
-      SetTimer(w, kCalmTimer, s.GustPause, nullptr);
+      Kill(kFallEndTimer);
+      Kill(kFallStepTimer);
+      Arm(kCalmTimer, s.GustPause);
       break;
     case kRiseStepTimer:
       ++wind.strength;
@@ -50,6 +53,62 @@ void WindEvent(HWND, UINT_PTR timerId) {
       }
       break;
     default:
+      break;
+  }
+}
+
+void CalmFinishedGust() {
+  if (wind.phase != kWindOver) return;
+  wind.strength = 0;
+  wind.phase = kWindCalm;
+}
+
+void CapRisingGust() {
+  if (wind.phase != kWindRising || wind.strength <= Settings().GustMax) return;
+  wind.strength = Settings().GustMax;
+  if (RandomBelow(10000) > 9950) {
+    wind.direction = -wind.direction;
+    wind.strength /= 3;
+  }
+}
+
+void ApplyWindSwitch(int newValue, int oldValue) {
+  if (!Scene().window) return;
+  if (oldValue != 0 && newValue == 0) {
+    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) Kill(id);
+  } else if (oldValue == 0 && newValue != 0) {
+    Arm(kCalmTimer, Settings().GustPause);
+  }
+}
+
+void RearmWindTimers() {
+  if (!Scene().window) return;
+  const SettingsRecord& s = Settings();
+  const bool arm = s.WindOn != 0;
+  switch (wind.phase) {
+    case kWindCalm:
+      Kill(kCalmTimer);
+      if (arm) Arm(kCalmTimer, s.GustPause);
+      break;
+    case kWindRising:
+      Kill(kRiseStepTimer);
+      Kill(kRiseEndTimer);
+      if (arm) {
+        Arm(kRiseStepTimer, s.GustRiseStep);
+        Arm(kRiseEndTimer, s.GustRiseTime);
+      }
+      break;
+    case kWindFalling:
+      Kill(kFallStepTimer);
+      Kill(kFallEndTimer);
+      if (arm) {
+        Arm(kFallEndTimer, s.GustFallTime);
+        Arm(kFallStepTimer, s.GustFallStep);
+      }
+      break;
+    case kWindOver:
+      Kill(kFallEndTimer);
+      if (arm) Arm(kFallEndTimer, s.GustFallTime);
       break;
   }
 }

@@ -1,4 +1,5 @@
-// Gusts of wind, driven by timers 2 to 6 on the saver window.
+// Gusts of wind, driven by timers 2 to 6 on the saver window: a calm pause,
+// then a gust that rises step by step, falls again and is over.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +12,31 @@ struct WindState {
   int direction;  // +1 to the right, -1 to the left, 0 before the first gust
 };
 
-WindState& Wind();
+const WindState& Wind();
 
-// One expiry of timer 2..6; any other id does nothing.
+enum WindTimer : UINT_PTR {
+  kCalmTimer = 2,      // GustPause: a gust starts
+  kRiseEndTimer = 3,   // GustRiseTime: the rise ends
+  kFallEndTimer = 4,   // GustFallTime: the gust is over
+  kRiseStepTimer = 5,  // GustRiseStep: strength + 1
+  kFallStepTimer = 6,  // GustFallStep: strength - 1
+};
+bool IsWindTimer(UINT_PTR id);
+
+// One expiry of timer 2..6; any other id does nothing. The timers always
+// live on the scene's saver window; the window given is not needed.
 void WindEvent(HWND window, UINT_PTR timerId);
+
+// The two steps of the schedule that the flakes take as they move: the first
+// flake after a gust is over calms the air, and a rising gust that has grown
+// past GustMax is held there, now and then turning round at a third of it.
+void CalmFinishedGust();
+void CapRisingGust();
+
+// The settings dialog's changes: the wind switch (old value -1 when it
+// applies everything at once) and new periods for the current phase.
+void ApplyWindSwitch(int newValue, int oldValue);
+void RearmWindTimers();
 
 // Calm, strength 0, direction 0, as at process start.
 void ResetWind();

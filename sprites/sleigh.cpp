@@ -1,6 +1,7 @@
 #include "sprites/sleigh.h"
 
 #include "scene/scene_state.h"
+#include "snow/occupied.h"
 #include "snow/random.h"
 #include "sprites/sprite_blit.h"
 
@@ -14,7 +15,7 @@ SleighState StartState() {
 SleighState sleigh = StartState();
 }  // namespace
 
-SleighState& Sleigh() { return sleigh; }
+const SleighState& Sleigh() { return sleigh; }
 
 void LoadSleighSprites(HINSTANCE, int) { StartSleighPass(); }
 
@@ -28,13 +29,21 @@ void StartSleighPass() {
   sleigh.backgroundPending = 1;
 }
 
-void DrawSleigh(int, int, int) {}
+void DrawSleigh(HDC, int, int, int) {}
 
 // Until the sprites arrive a move only steps the animation frame.
-void MoveSleigh() { sleigh.sleighFrame = (sleigh.sleighFrame + 1) % 4; }
+void MoveSleigh(HDC) { sleigh.sleighFrame = (sleigh.sleighFrame + 1) % 4; }
 
 void RemoveSleigh(int, int, int) {}
 void ApplySleighSwitch(int, int) {}
+
+void SaveSleighBackground(HDC) { sleigh.backgroundPending = 0; }
+
+void RestoreSleighBackground(HDC, int x, int y) {
+  RECT size{0, 0, 0, 0};
+  BitmapRect(&size, sleigh.sleighMasks[sleigh.sleighFrame & 3]);
+  OccupiedRemoveRect(RECT{x, y, x + size.right, y + size.bottom});
+}
 
 void DeleteSleighSprites() {
   for (int i = 0; i < 4; ++i) {

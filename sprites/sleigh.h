@@ -17,14 +17,17 @@ struct SleighState {
   int bobSign;
 };
 
-SleighState& Sleigh();
+const SleighState& Sleigh();
 
 void LoadSleighSprites(HINSTANCE instance, int kind);
 void StartSleighPass();
-void DrawSleigh(int frame, int x, int y);
-void MoveSleigh();
+void DrawSleigh(HDC dc, int frame, int x, int y);
+void MoveSleigh(HDC dc);
 void RemoveSleigh(int frame, int x, int y);
 void ApplySleighSwitch(int newValue, int oldValue);
+// The screen under the sleigh into its background bitmap, and back.
+void SaveSleighBackground(HDC dc);
+void RestoreSleighBackground(HDC dc, int x, int y);
 // Teardown: each frame's image, then its mask.
 void DeleteSleighSprites();
 // Back to the state at process start.

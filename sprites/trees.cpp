@@ -19,6 +19,6 @@ void PlaceTrees() {
   }
 }
 
-void DrawTrees() {}
+void DrawTrees(HDC) {}
 void EraseTrees() {}
 void ApplyScenerySwitch(int, int) {}

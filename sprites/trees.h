@@ -5,6 +5,6 @@
 
 void LoadTreeSprites(HINSTANCE instance);
 void PlaceTrees();
-void DrawTrees();
+void DrawTrees(HDC dc);
 void EraseTrees();
 void ApplyScenerySwitch(int newValue, int oldValue);

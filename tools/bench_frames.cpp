@@ -17,12 +17,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bench_clock.h"
-#include "settings/settings.h"
-#include "shell/saver_window.h"
-#include "shell/shell_state.h"
-#include "support/test_support.h"
-#include "shell/command_line.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -58,9 +53,7 @@ void DriveWind(HWND saver, int frame) {
 }
 
 void StoreFlakeCount(int count) {
-  ResetSettings();
-  Settings().FlakeCount = count;
-  SaveSettings();
+  StoreSettings([count](SettingsRecord& s) { s.FlakeCount = count; });
 }
 
 int HighestHandleIndex() {
@@ -70,16 +63,10 @@ int HighestHandleIndex() {
   return index;
 }
 
-double Percentile(std::vector<double> v, double p) {
-  std::sort(v.begin(), v.end());
-  size_t i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-  return v[i];
-}
-
 void RunBenchmark(int flakes, int frames) {
   StoreFlakeCount(flakes);
   const double start = NowMs();
-  HWND saver = CreateSaverWindow();
+  HWND saver = StartBenchSaver();
   const double created = NowMs() - start;
   UpdateWindow(saver);
   PumpNonTimerMessages();
@@ -100,14 +87,13 @@ void RunBenchmark(int flakes, int frames) {
          flakes, Percentile(times, 0.5), Percentile(times, 0.95), frames, frames / kCycle,
          Percentile(pushes, 0.5), Percentile(pushes, 0.95), created);
   fflush(stdout);
-  DestroyWindow(saver);
-  PumpNonTimerMessages();
+  StopBenchSaver(saver);
 }
 
 void RunLeakCheck(int frames, int flakes) {
   StoreFlakeCount(flakes);
   const int before = HighestHandleIndex();
-  HWND saver = CreateSaverWindow();
+  HWND saver = StartBenchSaver();
   int highestEarly = 0;
   int highest = 0;
   const double start = NowMs();
@@ -123,8 +109,7 @@ void RunLeakCheck(int frames, int flakes) {
       fflush(stdout);
     }
   }
-  DestroyWindow(saver);
-  PumpNonTimerMessages();
+  StopBenchSaver(saver);
   const int after = HighestHandleIndex();
   printf("leak run: %d frames, %d flakes, %d gusts, %.1f s; handle index before the scene %d, "
          "highest in the first %d frames %d, highest over the run %d, after teardown %d\n",

@@ -1,7 +1,7 @@
 // Cost of building the scene with the built-in mask stretched over the
-// screen, and of its two mask regions alone in each layout, joined pairwise
-// (as the saver does) and ORed one rectangle at a time into a growing region
-// (the plain way, for comparison). Prints the rectangle counts of both.
+// screen, and of its two mask regions in each layout: placing the mask on
+// the screen, and turning the placed bits into a region. Prints how many
+// rectangles each region took.
 //
 //   bench_mask WxH     the screen must be that size (benchmark.sh sees to it)
 //   bench_mask store [picture=PATH] [mask=PATH] [layout=N] [flakes=N]
@@ -9,22 +9,16 @@
 //                      saver (the screenshots)
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "images/mask_reference.h"
+#include "bench_support.h"
 #include "images/mask_region.h"
+#include "resources/resource.h"
 #include "scene/scene_state.h"
-#include "bench_clock.h"
-#include "settings/settings.h"
-#include "shell/command_line.h"
 #include "shell/message_box.h"
-#include "shell/saver_window.h"
-#include "shell/shell_state.h"
-#include "support/test_support.h"
 
 namespace {
 
@@ -41,30 +35,26 @@ unsigned RegionRectCount(HRGN region) {
   return reinterpret_cast<RGNDATA*>(data.data())->rdh.nCount;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+double Median(const std::vector<double>& v) { return Percentile(v, 0.5); }
 
 }  // namespace
 
 // The defaults with the given picture, mask and layout, stored for the saver.
 int Store(int argc, char** argv) {
-  ResetSettings();
-  SettingsRecord& s = Settings();
-  for (int i = 2; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!strncmp(arg, "picture=", 8)) {
-      lstrcpynA(s.PicturePath, arg + 8, sizeof s.PicturePath);
-    } else if (!strncmp(arg, "mask=", 5)) {
-      lstrcpynA(s.MaskPath, arg + 5, sizeof s.MaskPath);
-    } else if (!strncmp(arg, "layout=", 7)) {
-      s.PictureLayout = atoi(arg + 7);
-    } else if (!strncmp(arg, "flakes=", 7)) {
-      s.FlakeCount = atoi(arg + 7);
+  return StoreSettings([argc, argv](SettingsRecord& s) {
+    for (int i = 2; i < argc; ++i) {
+      const char* arg = argv[i];
+      if (!strncmp(arg, "picture=", 8)) {
+        lstrcpynA(s.PicturePath, arg + 8, sizeof s.PicturePath);
+      } else if (!strncmp(arg, "mask=", 5)) {
+        lstrcpynA(s.MaskPath, arg + 5, sizeof s.MaskPath);
+      } else if (!strncmp(arg, "layout=", 7)) {
+        s.PictureLayout = atoi(arg + 7);
+      } else if (!strncmp(arg, "flakes=", 7)) {
+        s.FlakeCount = atoi(arg + 7);
+      }
     }
-  }
-  return SaveSettings() ? 0 : 1;
+  }) ? 0 : 1;
 }
 
 int main(int argc, char** argv) {
@@ -72,8 +62,7 @@ int main(int argc, char** argv) {
   int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   if (argc > 1) sscanf(argv[1], "%dx%d", &W, &H);
   SetMessageBoxObserver(CountBox);
-  ResetSettings();  // the defaults: built-in mask, stretched, 20000 rectangles
-  const int maxRects = Settings().MaskMaxRects;
+  StoreSettings([](SettingsRecord&) {});  // the defaults: built-in mask, stretched
 
   // The process's first window pays Wine's one-time costs (window station,
   // X connection, first mapping); a plain full-screen popup takes them first,
@@ -89,19 +78,16 @@ int main(int argc, char** argv) {
   std::vector<double> scene;
   for (int round = 0; round < 5; ++round) {
     t0 = NowMs();
-    HWND saver = CreateSaverWindow();
+    HWND saver = StartBenchSaver();
     scene.push_back(NowMs() - t0);
-    DestroyWindow(saver);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    StopBenchSaver(saver);
   }
   printf("screen %dx%d: the process's first window (a plain popup) %.1f ms; then scene creation "
          "with the built-in mask stretched: median %.1f ms (of 5; first %.1f ms)\n",
          Scene().screenWidth ? Scene().screenWidth : W, H, firstWindow, Median(scene), scene[0]);
 
   HBITMAP mask = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                 MAKEINTRESOURCEA(kBuiltinMaskBitmap),
+                                                 MAKEINTRESOURCEA(IDB_MASK_2000),
                                                  IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
   HDC source = CreateCompatibleDC(nullptr);
   HBITMAP old = static_cast<HBITMAP>(SelectObject(source, mask));
@@ -109,34 +95,23 @@ int main(int argc, char** argv) {
   for (MaskRegionKind kind : {kMaskEdge, kMaskBody}) {
     const char* name = kind == kMaskEdge ? "edge" : "body";
     if (kind == kMaskEdge) printf(" %s:\n", layout == 0 ? "stretched" : layout == 1 ? "centred" : "tiled");
-    std::vector<double> placing, pairwise, plain;
-    HRGN fast = nullptr, slow = nullptr;
-    int fastAdded = 0, slowAdded = 0;
+    std::vector<double> placing, joining;
+    HRGN region = nullptr;
     for (int round = 0; round < 3; ++round) {
       BITMAP placed;
       t0 = NowMs();
-      PlaceMaskBits(source, 640, 490, W, H, layout, kind, true, &placed);
+      PlaceMaskBits(source, 640, 490, W, H, layout, kind, &placed);
       placing.push_back(NowMs() - t0);
-      if (fast) DeleteObject(fast);
-      if (slow) DeleteObject(slow);
+      if (region) DeleteObject(region);
       t0 = NowMs();
-      fast = MaskBitsToRegion(&placed);
-      pairwise.push_back(NowMs() - t0);
-      fastAdded = MaskRectCount();
-      t0 = NowMs();
-      ReferenceResult plainResult = ReferenceMaskRegion(&placed, maxRects);
-      slow = plainResult.region;
-      slowAdded = plainResult.rects;
-      plain.push_back(NowMs() - t0);
+      region = MaskBitsToRegion(&placed);
+      joining.push_back(NowMs() - t0);
       FreeMaskBits(&placed);
     }
-    printf("  %s region: placing %.1f ms; pairwise %.1f ms, %d rectangles added, region of %u; "
-           "one at a time %.1f ms, %d added, region of %u; equal: %s; within %d: %s\n",
-           name, Median(placing), Median(pairwise), fastAdded, RegionRectCount(fast),
-           Median(plain), slowAdded, RegionRectCount(slow), EqualRgn(fast, slow) ? "yes" : "NO",
-           maxRects, fastAdded <= maxRects ? "yes" : "no");
-    DeleteObject(fast);
-    DeleteObject(slow);
+    printf("  %s region: placing %.1f ms, to a region %.1f ms; %d rectangles added, region of "
+           "%u\n", name, Median(placing), Median(joining), MaskRectCount(),
+           RegionRectCount(region));
+    DeleteObject(region);
   }
   SelectObject(source, old);
   DeleteDC(source);

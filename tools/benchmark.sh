@@ -9,7 +9,7 @@ NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$NIVALO_ROOT/tools/setup.sh" >/dev/null
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
-nivalo_build "$build_dir"
+nivalo_build "$build_dir" all benchmarks
 
 prefix=$(mktemp -d /tmp/nivalo-bench.XXXXXX)
 trap 'nivalo_stop; rm -rf "$prefix"' EXIT

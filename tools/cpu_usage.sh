@@ -14,7 +14,7 @@ size=${1:-1920x1080}
 seconds=${2:-60}
 flakes=${3:-}
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
-nivalo_build "$build_dir"
+nivalo_build "$build_dir" all benchmarks
 
 nivalo_session "$size"
 

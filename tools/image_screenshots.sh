@@ -16,7 +16,7 @@ NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$NIVALO_ROOT/docs}")
 mkdir -p "$out"
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
-nivalo_build "$build_dir"
+nivalo_build "$build_dir" all benchmarks
 work=$(mktemp -d /tmp/nivalo-imageshots.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 python3 "$NIVALO_ROOT/tools/make_samples.py" "$work"

@@ -19,7 +19,7 @@ times=("$@")
 [ "${#times[@]}" -gt 0 ] || times=(28 35 74 105 115)
 mkdir -p "$out"
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
-nivalo_build "$build_dir"
+nivalo_build "$build_dir" all benchmarks
 
 nivalo_session "$size"
 wine "$build_dir/tools/bench_frames.exe" store-flakes "$flakes" >/dev/null

@@ -1,11 +1,13 @@
 # Sourced by the run and test scripts: builds the project and prepares a Wine
 # prefix with a persistent server. Expects NIVALO_ROOT to be set.
 
+# nivalo_build BUILD_DIR [TARGET...]: everything, or only the targets named.
 nivalo_build() {
   local build_dir=$1
+  shift
   cmake -S "$NIVALO_ROOT" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$NIVALO_ROOT/cmake/mingw-i686-posix.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build_dir" -j"$(nproc)" -- --no-print-directory >/dev/null
+  cmake --build "$build_dir" -j"$(nproc)" ${1:+--target "$@"} -- --no-print-directory >/dev/null
 }
 
 # Starts an Xvfb of the given size on a free display number and exports
@@ -29,6 +31,8 @@ nivalo_start_xvfb() {
 
 # A fresh Wine prefix with its server kept running, booted before anything
 # else runs in it, so that Wine's own services never hold the caller's pipes.
+# Its windows are not managed: on an Xvfb screen there is no window manager,
+# and Wine would wait 2 s for one each time a top-level window goes away.
 nivalo_start_wine() {
   export WINEPREFIX=$1
   export WINEDEBUG=-all
@@ -36,7 +40,7 @@ nivalo_start_wine() {
   mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1
   wine wineboot -i </dev/null >/dev/null 2>&1 || true
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
 }
 
 nivalo_stop() {

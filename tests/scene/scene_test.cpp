@@ -1,11 +1,11 @@
+// The scene controller: its regions, its timers, the frame tick's order and
+// the background.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "scene/scene.h"
 #include "scene/scene_state.h"
-#include "settings/settings.h"
-#include "shell/saver_window.h"
 #include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "support/test_support.h"
@@ -13,206 +13,152 @@
 namespace {
 
 // KillTimer answers whether the timer was armed; re-arm what was found.
-bool TimerArmed(HWND w, UINT_PTR id) {
-  if (!KillTimer(w, id)) return false;
-  SetTimer(w, id, 60000, nullptr);
-  return true;
-}
-
-std::vector<UINT_PTR> ArmedWindTimers(HWND w) {
+std::vector<UINT_PTR> ArmedTimers(HWND w, UINT_PTR first = kCalmTimer) {
   std::vector<UINT_PTR> armed;
-  for (UINT_PTR id = 2; id <= 6; ++id)
-    if (TimerArmed(w, id)) armed.push_back(id);
+  for (UINT_PTR id = first; id <= kFallStepTimer; ++id) {
+    if (KillTimer(w, id)) {
+      armed.push_back(id);
+      SetTimer(w, id, 60000, nullptr);
+    }
+  }
   return armed;
 }
+using Ids = std::vector<UINT_PTR>;
 
 // Milliseconds until the window's next WM_TIMER with the id arrives.
 DWORD WaitForTimer(HWND w, UINT_PTR id, DWORD limit) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    DWORD elapsed = GetTickCount() - start;
-    if (elapsed > limit) return ~0u;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, limit - elapsed, QS_TIMER | QS_POSTMESSAGE);
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; elapsed <= limit; elapsed = GetTickCount() - start) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, limit - elapsed, QS_TIMER);
     MSG msg;
     while (PeekMessageA(&msg, w, WM_TIMER, WM_TIMER, PM_REMOVE)) {
       if (msg.wParam == id) return GetTickCount() - start;
     }
   }
+  return ~0u;
 }
 
-class SceneTest : public testing::Test {
- protected:
-  void SetUp() override { ClearStoredSettings(); }
-  void TearDown() override {
-    if (saver_ && IsWindow(saver_)) DestroyWindow(saver_);
-    ClearStoredSettings();
-  }
-  void Start(const std::function<void(SettingsRecord&)>& edit) {
-    StoreSettings(edit);
-    saver_ = CreateSaverWindow();
-    ASSERT_NE(nullptr, saver_);
-  }
-  HWND saver_ = nullptr;
-};
-
-TEST_F(SceneTest, CreationMakesEightRegionsAndTeardownDeletesThem) {
-  Start([](SettingsRecord&) {});
-  SceneState& scene = Scene();
-  HRGN regions[] = {scene.coverRegion,      scene.roomRegion,  scene.oldRectRegion,
-                    scene.newRectRegion,    scene.sleighRectRegion, scene.eraseRegion,
-                    scene.scratchRegion,    scene.occupiedRegion};
-  for (HRGN r : regions) {
-    ASSERT_NE(nullptr, r);
-    RECT box;
-    EXPECT_NE(ERROR, GetRgnBox(r, &box));
-  }
-  EXPECT_EQ(saver_, scene.window);
+TEST(SceneTest, RegionsLiveFromCreationToTeardown) {
+  HWND saver = StartSaver();
+  const SceneState scene = Scene();
+  const HRGN regions[] = {scene.coverRegion, scene.roomRegion, scene.oldRectRegion,
+                          scene.newRectRegion, scene.sleighRectRegion, scene.eraseRegion,
+                          scene.scratchRegion, scene.occupiedRegion};
+  RECT box;
+  for (HRGN r : regions) EXPECT_NE(ERROR, GetRgnBox(r, &box));
+  EXPECT_EQ(saver, scene.window);
   EXPECT_EQ(1024, scene.screenWidth);
   EXPECT_EQ(768, scene.screenHeight);
-
-  DestroyWindow(saver_);
-  for (HRGN r : regions) {
-    RECT box;
-    EXPECT_EQ(ERROR, GetRgnBox(r, &box)) << "deleted at teardown";
-  }
-  EXPECT_EQ(nullptr, Scene().coverRegion);
+  StopSaver(saver);
+  for (HRGN r : regions) EXPECT_EQ(ERROR, GetRgnBox(r, &box)) << "deleted at teardown";
   EXPECT_EQ(nullptr, Scene().window);
 }
 
-TEST_F(SceneTest, FrameTimerAlwaysRunsWindTimerOnlyWithWind) {
-  Start([](SettingsRecord& s) { s.WindOn = 0; });
-  EXPECT_TRUE(TimerArmed(saver_, kFrameTimer));
-  EXPECT_TRUE(ArmedWindTimers(saver_).empty());
-  DestroyWindow(saver_);
+TEST(SceneTest, TimersFollowTheirSettingsAndTheApplyCalls) {
+  HWND saver = StartSaver([](SettingsRecord& s) { s.WindOn = 0; });
+  EXPECT_EQ(Ids{kFrameTimer}, ArmedTimers(saver, kFrameTimer)) << "no wind, no calm timer";
+  StopSaver(saver);
 
-  Start([](SettingsRecord& s) { s.WindOn = 1; });
-  EXPECT_TRUE(TimerArmed(saver_, kFrameTimer));
-  EXPECT_EQ(std::vector<UINT_PTR>{2}, ArmedWindTimers(saver_));
-}
-
-TEST_F(SceneTest, TimersUseTheirSettingsPeriods) {
-  // A timer never fires before its period has passed since it was armed.
-  DWORD start = GetTickCount();
-  Start([](SettingsRecord& s) {
+  const DWORD start = GetTickCount();
+  saver = StartSaver([](SettingsRecord& s) {
     s.FramePeriod = 900;
     s.GustPause = 300;
   });
-  ASSERT_NE(~0u, WaitForTimer(saver_, kCalmTimer, 5000));
-  DWORD gust = GetTickCount() - start;
-  EXPECT_GE(gust, 280u);
-  EXPECT_LT(gust, 880u) << "the calm timer runs at GustPause, before the first frame";
-  ASSERT_NE(~0u, WaitForTimer(saver_, kFrameTimer, 5000));
-  EXPECT_GE(GetTickCount() - start, 880u) << "the frame timer runs at FramePeriod";
-}
-
-TEST_F(SceneTest, ApplyFrameIntervalReArmsOnlyOnAChange) {
-  Start([](SettingsRecord& s) {
-    s.FramePeriod = 600;
-    s.WindOn = 0;
-  });
-  DropPendingMessages();
-  DWORD start = GetTickCount();
-  WaitForTimer(saver_, 99, 300);  // let half the period pass
-  ApplyFrameInterval(600, 600);
-  DWORD tick = WaitForTimer(saver_, kFrameTimer, 3000);
-  EXPECT_LT(GetTickCount() - start, 850u) << "equal periods leave the running timer alone";
-  (void)tick;
-
+  ASSERT_NE(~0u, WaitForTimer(saver, kCalmTimer, 5000));
+  EXPECT_LT(GetTickCount() - start, 880u) << "the calm timer runs at GustPause";
+  ASSERT_NE(~0u, WaitForTimer(saver, kFrameTimer, 5000));
+  EXPECT_GE(GetTickCount() - start, 880u) << "the frame timer at FramePeriod";
+  WaitForTimer(saver, 99, 600);  // most of the period passes
+  ApplyFrameInterval(900, 900);
+  EXPECT_LT(WaitForTimer(saver, kFrameTimer, 3000), 600u) << "equal periods leave it running";
   ApplyFrameInterval(30, -1);
-  EXPECT_LT(WaitForTimer(saver_, kFrameTimer, 3000), 300u) << "re-armed with the new period";
-}
+  EXPECT_LT(WaitForTimer(saver, kFrameTimer, 3000), 300u) << "re-armed with the new period";
 
-TEST_F(SceneTest, ApplyWindSwitchKillsAndArmsAsTheSwitchMoves) {
-  Start([](SettingsRecord& s) { s.WindOn = 1; });
-  for (UINT_PTR id = 2; id <= 6; ++id) SetTimer(saver_, id, 60000, nullptr);
+  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) KillTimer(saver, id);
   ApplyWindSwitch(1, 1);
-  EXPECT_EQ(5u, ArmedWindTimers(saver_).size()) << "no change, nothing happens";
   ApplyWindSwitch(1, -1);
-  EXPECT_EQ(5u, ArmedWindTimers(saver_).size()) << "applying all never arms or kills when on";
+  EXPECT_EQ(Ids{}, ArmedTimers(saver)) << "no change, or applying all while on, arms nothing";
+  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) SetTimer(saver, id, 60000, nullptr);
+  ApplyWindSwitch(1, -1);
+  EXPECT_EQ(5u, ArmedTimers(saver).size()) << "and kills nothing";
   ApplyWindSwitch(0, 1);
-  EXPECT_TRUE(ArmedWindTimers(saver_).empty()) << "switched off: timers 2 to 6 killed";
+  EXPECT_EQ(Ids{}, ArmedTimers(saver)) << "switched off: timers 2 to 6 killed";
   ApplyWindSwitch(1, 0);
-  EXPECT_EQ(std::vector<UINT_PTR>{2}, ArmedWindTimers(saver_));
+  EXPECT_EQ(Ids{kCalmTimer}, ArmedTimers(saver));
   ApplyWindSwitch(0, -1);
-  EXPECT_TRUE(ArmedWindTimers(saver_).empty()) << "applying all with the box clear kills";
-}
+  EXPECT_EQ(Ids{}, ArmedTimers(saver)) << "applying all with the box clear kills";
 
-TEST_F(SceneTest, RearmWindTimersFollowsThePhase) {
-  Start([](SettingsRecord& s) { s.WindOn = 1; });
-  struct Case {
-    int phase;
-    std::vector<UINT_PTR> armed;
-  } cases[] = {{kWindCalm, {2}}, {kWindRising, {3, 5}}, {kWindFalling, {4, 6}}, {kWindOver, {4}}};
-  for (const Case& c : cases) {
-    for (UINT_PTR id = 2; id <= 6; ++id) KillTimer(saver_, id);
-    Wind().phase = c.phase;
-    RearmWindTimers();
-    EXPECT_EQ(c.armed, ArmedWindTimers(saver_)) << "phase " << c.phase;
+  // Each phase re-arms its own timers; with the wind off it only kills them.
+  const struct { UINT_PTR into; Ids armed, leftWhenOff; } phases[] = {
+      {kCalmTimer, {kRiseEndTimer, kRiseStepTimer}, {kCalmTimer, kFallEndTimer, kFallStepTimer}},
+      {kRiseEndTimer, {kFallEndTimer, kFallStepTimer}, {kCalmTimer, kRiseEndTimer, kRiseStepTimer}},
+      {kFallEndTimer, {kFallEndTimer}, {kCalmTimer, kRiseEndTimer, kRiseStepTimer, kFallStepTimer}}};
+  for (const auto& p : phases) {
+    RunWindTimer(saver, p.into);
+    for (int windOn : {1, 0}) {
+      SettingsRecord s = Settings();
+      s.WindOn = windOn;
+      ReplaceSettings(s);
+      for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) {
+        windOn ? KillTimer(saver, id) : SetTimer(saver, id, 60000, nullptr);
+      }
+      RearmWindTimers();
+      EXPECT_EQ(windOn ? p.armed : p.leftWhenOff, ArmedTimers(saver)) << "after timer " << p.into;
+    }
   }
-  // With the wind off only the kills happen.
-  Settings().WindOn = 0;
-  for (const Case& c : cases) {
-    for (UINT_PTR id = 2; id <= 6; ++id) SetTimer(saver_, id, 60000, nullptr);
-    Wind().phase = c.phase;
-    RearmWindTimers();
-    std::vector<UINT_PTR> left = ArmedWindTimers(saver_);
-    for (UINT_PTR id : c.armed) EXPECT_EQ(left.end(), std::find(left.begin(), left.end(), id));
-  }
-  Wind().phase = kWindCalm;
-}
-
-TEST_F(SceneTest, SleighStepsFollowTheDividerAndTheSwitch) {
-  Start([](SettingsRecord& s) {
-    s.SleighFrameDivider = 1;
-    s.SnowfallOn = 0;
-  });
-  int frame = Sleigh().sleighFrame;
-  RunFrames(saver_, 3);
-  EXPECT_EQ(3, SceneFrameCounter());
-  EXPECT_EQ((frame + 3) % 4, Sleigh().sleighFrame) << "divider 1 moves on every tick";
-
-  Settings().SleighFrameDivider = 4;
-  frame = Sleigh().sleighFrame;
-  RunFrames(saver_, 4);  // counter 4..7: one move, at 4
-  EXPECT_EQ((frame + 1) % 4, Sleigh().sleighFrame);
-
-  Settings().SleighOn = 0;
-  RunFrames(saver_, 5);
-  EXPECT_EQ(7, SceneFrameCounter()) << "the counter stands still while the sleigh is off";
-  Settings().SleighOn = 1;
-  RunFrames(saver_, 1);
-  EXPECT_EQ(8, SceneFrameCounter()) << "and goes on from where it stood";
-}
-
-TEST_F(SceneTest, UnknownTimerIdsDoNothing) {
-  Start([](SettingsRecord&) {});
-  WindState before = Wind();
-  int counter = SceneFrameCounter();
-  for (UINT_PTR id : {0u, 7u, 100u}) EXPECT_EQ(0, SendMessageA(saver_, WM_TIMER, id, 0));
-  EXPECT_EQ(counter, SceneFrameCounter());
+  const WindState before = Wind();
+  for (UINT_PTR id : {0u, 7u, 100u}) EXPECT_EQ(0, SendMessageA(saver, WM_TIMER, id, 0));
   EXPECT_EQ(before.phase, Wind().phase);
-  EXPECT_EQ(before.strength, Wind().strength);
+  EXPECT_EQ(0, SceneFrameCounter());
+  StopSaver(saver);
 }
 
-TEST_F(SceneTest, EraseMessagePaintsGrey) {
-  Start([](SettingsRecord& s) { s.PicturePath[0] = 0; });
-  HDC dc = GetDC(saver_);
-  RECT all{0, 0, 1024, 768};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ReleaseDC(saver_, dc);
-  HDC other = CreateCompatibleDC(nullptr);
-  SendMessageA(saver_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(other), 0);
-  DeleteDC(other);
-  EXPECT_EQ(RGB(128, 128, 128), PixelAt(saver_, 0, 0));
-  EXPECT_EQ(RGB(128, 128, 128), PixelAt(saver_, 512, 400));
-  EXPECT_EQ(RGB(128, 128, 128), PixelAt(saver_, 1023, 767));
+// The frame counter lives as long as the process; each case counts on.
+TEST(SceneTest, SleighStepsFollowTheDividerAndTheSwitch) {
+  const struct { int divider, sleighOn, frames, counted; } cases[] = {
+      {1, 1, 3, 3},   // divider 1 moves on every tick
+      {4, 1, 9, 9},   // a move on every 4th count, a redraw in place between
+      {4, 0, 5, 0}};  // the counter stands still while the sleigh is off
+  for (const auto& c : cases) {
+    HWND saver = StartSaver([&c](SettingsRecord& s) {
+      s.SleighFrameDivider = c.divider;
+      s.SleighOn = c.sleighOn;
+    });
+    const int counter = SceneFrameCounter(), frame = Sleigh().sleighFrame;
+    int moves = 0;
+    for (int i = 1; i <= c.frames; ++i) moves += c.sleighOn && (counter + i) % c.divider == 0;
+    RunFrames(saver, c.frames);
+    EXPECT_EQ(counter + c.counted, SceneFrameCounter());
+    EXPECT_EQ((frame + moves) % 4, Sleigh().sleighFrame) << c.divider;
+    StopSaver(saver);
+  }
 }
 
-TEST(SceneWithoutWindow, ApplyOperationsDoNothing) {
+TEST(SceneTest, EraseMessagePaintsIntoTheDcItBrings) {
+  HWND saver = StartSaver();
+  HDC screen = GetDC(saver);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, 1024, 768);
+  HGDIOBJ old = SelectObject(memory, canvas);
+  PaintDetail(saver);
+  const Capture before = CaptureSaver(saver);
+  EXPECT_EQ(1, SendMessageA(saver, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0));
+  const Capture painted = CaptureDC(memory, 1024, 768);
+  for (int i = 0; i < 1024 * 768; i += 997) EXPECT_EQ(0x808080u, painted.pixels[i]) << i;
+  EXPECT_TRUE(before == CaptureSaver(saver)) << "the window's own DC is left alone";
+  SelectObject(memory, old);
+  DeleteObject(canvas);
+  DeleteDC(memory);
+  ReleaseDC(saver, screen);
+  StopSaver(saver);
+}
+
+TEST(SceneTest, WithoutAWindowTheApplyCallsDoNothing) {
   ApplyWindSwitch(0, 1);
   ApplyWindSwitch(1, 0);
   ApplyFrameInterval(10, 50);
   RearmWindTimers();
+  RepaintRegion(nullptr);
   EXPECT_EQ(nullptr, Scene().window);
 }
 

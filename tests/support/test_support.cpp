@@ -1,9 +1,13 @@
 #include "support/test_support.h"
 
-#include "shell/command_line.h"
+#include "scene/scene_state.h"
 #include "shell/message_box.h"
+#include "shell/password.h"
+#include "shell/saver_launch.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
+#include "snow/random.h"
+#include "snow/wind.h"
 
 namespace {
 
@@ -24,37 +28,38 @@ void ClearStoredSettings() {
 
 void StoreSettings(const std::function<void(SettingsRecord&)>& edit) {
   ResetSettings();
-  edit(Settings());
+  SettingsRecord r = Settings();
+  edit(r);
+  ReplaceSettings(r);
   SaveSettings();
 }
 
 std::vector<SeenMessageBox>& RecordMessageBoxes() {
+  seen.clear();
   SetMessageBoxObserver(Record);
   return seen;
 }
 
-HWND CreateSaverWindow(HWND parent) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  Shell().instance = instance;
-  WNDCLASSA wc{};
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-  wc.lpfnWndProc = SaverWindowProc;
-  wc.hInstance = instance;
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = kSaverClassName;
-  RegisterClassA(&wc);  // already registered on the second call: harmless
-  if (parent) {
-    RECT client;
-    GetClientRect(parent, &client);
-    Shell().previewMode = 1;
-    return CreateWindowExA(0, kSaverClassName, kPreviewTitle,
-                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
-                           client.bottom, parent, nullptr, instance, nullptr);
-  }
-  return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
-                         WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                         nullptr, instance, nullptr);
+HWND StartSaver(const SettingsEdit& edit, HWND parent) {
+  StartShell(GetModuleHandleA(nullptr));
+  RecordMessageBoxes();
+  StoreSettings(edit);
+  HWND saver = CreateSaverWindow(parent);
+  UpdateWindow(saver);
+  DropPendingMessages();
+  ResetRandom();
+  ResetWind();
+  return saver;
+}
+
+void StopSaver(HWND saver) {
+  DestroyWindow(saver);
+  UnregisterSaverClass();
+  DropPendingMessages();
+  ResetShellState();
+  ResetPasswordState();
+  ResetSaverWindowState();
+  ClearStoredSettings();
 }
 
 void RunFrames(HWND saver, int n) {
@@ -66,14 +71,67 @@ void RunWindTimer(HWND saver, UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0
 void DropPendingMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    // A paint request stays until it is handled: let it paint.
     if (msg.message == WM_PAINT) DispatchMessageA(&msg);
   }
 }
 
-COLORREF PixelAt(HWND saver, int x, int y) {
+Capture CaptureDC(HDC dc, int width, int height) {
+  Capture c;
+  c.width = width;
+  c.height = height;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ start = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  GdiFlush();
+  const uint32_t* p = static_cast<const uint32_t*>(bits);
+  c.pixels.assign(p, p + static_cast<size_t>(width) * height);
+  for (uint32_t& v : c.pixels) v &= 0xFFFFFF;
+  SelectObject(memory, start);
+  DeleteDC(memory);
+  DeleteObject(dib);
+  return c;
+}
+
+Capture CaptureSaver(HWND saver) {
   HDC dc = GetDC(saver);
-  COLORREF c = GetPixel(dc, x, y);
+  Capture c = CaptureDC(dc, Scene().screenWidth, Scene().screenHeight);
   ReleaseDC(saver, dc);
   return c;
+}
+
+void PaintDetail(HWND saver) {
+  HDC dc = GetDC(saver);
+  const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190),
+                              RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10),
+                              RGB(140, 60, 170)};
+  const int w = Scene().screenWidth;
+  const int h = Scene().screenHeight;
+  for (int x = 0; x < w; x += 3) {
+    HBRUSH brush = CreateSolidBrush(colours[(x / 3) % 7]);
+    RECT r{x, 0, x + 3, h};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  for (int y = 0; y < h; y += 5) {
+    HBRUSH brush = CreateSolidBrush(colours[(y / 5 + 3) % 7]);
+    RECT r{0, y, w, y + 1};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  }
+  ReleaseDC(saver, dc);
+}
+
+int HighestHandleIndex() {
+  HRGN probe = CreateRectRgn(0, 0, 0, 0);
+  const int index = static_cast<int>(reinterpret_cast<UINT_PTR>(probe) & 0xFFFF);
+  DeleteObject(probe);
+  return index;
 }

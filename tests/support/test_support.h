@@ -1,18 +1,19 @@
 // Helpers shared by the test programs: stored settings, message boxes seen
-// instead of shown, and a real saver window whose scene a test can step.
+// instead of shown, a real saver window whose scene a test steps frame by
+// frame, screen captures, and a copy of the generator to predict its draws.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "settings/settings.h"
 
-// Removes the stored settings value and key.
+// Removes the stored settings value and its keys.
 void ClearStoredSettings();
-
 // Stores the defaults, changed by edit, so that the next scene loads them.
 void StoreSettings(const std::function<void(SettingsRecord&)>& edit);
 
@@ -22,24 +23,53 @@ struct SeenMessageBox {
   std::string caption;
   UINT type;
 };
-
-// From now on every message box of the program is recorded here and
-// answered with IDOK instead of being shown.
+// From now on every message box of the program is recorded here (emptied
+// by this call) and answered with IDOK instead of being shown.
 std::vector<SeenMessageBox>& RecordMessageBoxes();
 
-// Creates a full-screen saver window (as the /s mode does) or a preview
-// child of parent; the scene is built by its creation message.
-HWND CreateSaverWindow(HWND parent = nullptr);
+using SettingsEdit = std::function<void(SettingsRecord&)>;
+// A saver window made as the /s mode (or, with a parent, the /p mode) makes
+// it, with the defaults changed by edit stored first. Message boxes are
+// recorded, the window is painted once, pending timers are dropped, and the
+// generator and the wind are put back to their start, so that a test sees
+// known draws from here on.
+HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent = nullptr);
+// Destroys it, unregisters its class and puts the shell back to its start.
+void StopSaver(HWND saver);
 
-// Drives the frame tick n times, as timer 1 would.
+// Drives the frame tick n times, as timer 1 would, and a wind timer expiry.
 void RunFrames(HWND saver, int n);
-
-// Sends a wind timer expiry, as timers 2 to 6 would.
 void RunWindTimer(HWND saver, UINT_PTR id);
 
-// Removes every message waiting for this thread (timers included) without
-// dispatching it.
+// Removes every message waiting for this thread without dispatching it,
+// except paint requests, which are handled.
 void DropPendingMessages();
 
-// The colour of a screen pixel of the saver window's DC.
-COLORREF PixelAt(HWND saver, int x, int y);
+// The pixels (0x00RRGGBB) of a DC's top-left width x height, row by row.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  bool operator==(const Capture& o) const { return pixels == o.pixels; }
+};
+Capture CaptureDC(HDC dc, int width, int height);
+Capture CaptureSaver(HWND saver);  // the whole screen of the scene
+
+// Stripes of several colours over the whole window, so that a pixel put back
+// in the wrong place shows.
+void PaintDetail(HWND saver);
+
+// The index part of a newly made GDI handle: it grows when objects leak.
+int HighestHandleIndex();
+
+// The program's generator, as a separate copy: predicts what RandomBelow
+// returns without disturbing the real one.
+struct Lcg {
+  uint32_t state = 1;
+  int Next() {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+  }
+  int Below(int n) { return n == 0 ? 0 : Next() % n; }
+};

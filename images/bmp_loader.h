@@ -14,6 +14,11 @@ struct BmpImage {
   BITMAPINFOHEADER* info;  // header, colour table, pixels: one heap block
 };
 
+// The colour-table entries of a picture: the low 16 bits of biClrUsed, or,
+// where that is 0, 2 to the power of the bit count kept to 16 bits (none for
+// 24 bits, and 65536 does not fit for 16).
+uint16_t ColourCount(uint32_t clrUsed, uint16_t bitCount);
+
 // Gives the record a fresh zero-filled 1064-byte info block, freeing the
 // one it held.
 void GiveFreshInfoBlock(BmpImage* image);

@@ -1,0 +1,140 @@
+#include "snow/flake_drawing.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "snow/flakes.h"
+
+namespace {
+
+constexpr int kCell = 7;
+constexpr int kCellsPerRow = 25;
+constexpr int kStoreWidth = kCellsPerRow * kCell;
+constexpr int kStoreHeight = (kFlakeSlots + kCellsPerRow - 1) / kCellsPerRow * kCell;
+
+// The work area of MoveFlakeImage.
+constexpr int kWorkWidth = 128;
+constexpr int kWorkHeight = 64;
+
+// A 32-bit top-down DIB section selected into its own memory DC, so that
+// its pixels can also be worked on directly.
+struct DibDC {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ start = nullptr;
+  uint32_t* bits = nullptr;
+};
+
+DibDC store;      // the saved backgrounds
+DibDC moveArea;   // MoveFlakeImage's copy of the screen around a flake
+HDC flakeDC = nullptr;        // the flake memory DC of BlitShared
+HGDIOBJ flakeDCStart = nullptr;
+HBITMAP flakeDCShape = nullptr;  // the shape selected into it now
+
+DibDC MakeDibDC(int w, int h) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  DibDC d;
+  void* p = nullptr;
+  d.bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  if (!d.bitmap) return DibDC{};
+  d.bits = static_cast<uint32_t*>(p);
+  d.dc = CreateCompatibleDC(nullptr);
+  d.start = SelectObject(d.dc, d.bitmap);
+  return d;
+}
+
+void FreeDibDC(DibDC& d) {
+  if (d.dc) {
+    SelectObject(d.dc, d.start);
+    DeleteDC(d.dc);
+  }
+  if (d.bitmap) DeleteObject(d.bitmap);
+  d = DibDC{};
+}
+
+void TakeMapMode(HDC memory, HDC target) {
+  const int mode = GetMapMode(target);
+  if (GetMapMode(memory) != mode) SetMapMode(memory, mode);
+}
+
+POINT Cell(int slot) {
+  return POINT{(slot % kCellsPerRow) * kCell, (slot / kCellsPerRow) * kCell};
+}
+
+}  // namespace
+
+void CreateFlakeDrawing() {
+  store = MakeDibDC(kStoreWidth, kStoreHeight);
+  moveArea = MakeDibDC(kWorkWidth, kWorkHeight);
+  flakeDC = CreateCompatibleDC(nullptr);
+  flakeDCStart = GetCurrentObject(flakeDC, OBJ_BITMAP);
+  flakeDCShape = nullptr;
+}
+
+void DeleteFlakeDrawing() {
+  FreeDibDC(store);
+  FreeDibDC(moveArea);
+  if (flakeDC) {
+    SelectObject(flakeDC, flakeDCStart);
+    DeleteDC(flakeDC);
+  }
+  flakeDC = nullptr;
+  flakeDCShape = nullptr;
+}
+
+void SaveFlakeBackground(HDC dc, int slot, int x, int y, int w, int h) {
+  if (!store.dc) return;
+  const POINT cell = Cell(slot);
+  TakeMapMode(store.dc, dc);
+  BitBlt(store.dc, cell.x, cell.y, w, h, dc, x, y, SRCCOPY);
+}
+
+void RestoreFlakeBackground(HDC dc, int slot, int x, int y, int w, int h) {
+  if (!store.dc) return;
+  const POINT cell = Cell(slot);
+  TakeMapMode(store.dc, dc);
+  BitBlt(dc, x, y, w, h, store.dc, cell.x, cell.y, SRCCOPY);
+}
+
+void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop) {
+  if (!flakeDC) return;
+  if (flakeDCShape != bitmap) {
+    SelectObject(flakeDC, bitmap);
+    flakeDCShape = bitmap;
+  }
+  TakeMapMode(flakeDC, dc);
+  BitBlt(dc, x, y, w, h, flakeDC, 0, 0, rop);
+}
+
+bool MoveFlakeImage(HDC dc, int slot, int oldX, int oldY, int x, int y, int w, int h,
+                    const unsigned char* rows) {
+  if (!store.bits || !moveArea.bits) return false;
+  const int left = std::min(oldX, x), top = std::min(oldY, y);
+  const int bw = std::max(oldX, x) + w - left, bh = std::max(oldY, y) + h - top;
+  if (bw > kWorkWidth || bh > kWorkHeight || w > kCell || h > kCell) return false;
+  TakeMapMode(moveArea.dc, dc);
+  BitBlt(moveArea.dc, 0, 0, bw, bh, dc, left, top, SRCCOPY);
+  GdiFlush();
+  const POINT cell = Cell(slot);
+  uint32_t* cellRow = store.bits + static_cast<size_t>(cell.y) * kStoreWidth + cell.x;
+  // The old place gets its background back ...
+  uint32_t* work = moveArea.bits + static_cast<size_t>(oldY - top) * kWorkWidth + (oldX - left);
+  for (int r = 0; r < h; ++r) memcpy(work + r * kWorkWidth, cellRow + r * kStoreWidth, w * 4);
+  // ... the new place's background is kept, and the shape ORed on in white.
+  work = moveArea.bits + static_cast<size_t>(y - top) * kWorkWidth + (x - left);
+  for (int r = 0; r < h; ++r) {
+    memcpy(cellRow + r * kStoreWidth, work + r * kWorkWidth, w * 4);
+    for (int c = 0; c < w; ++c) {
+      if ((rows[r] >> (7 - c)) & 1) work[r * kWorkWidth + c] |= 0x00FFFFFF;
+    }
+  }
+  BitBlt(dc, left, top, bw, bh, moveArea.dc, 0, 0, SRCCOPY);
+  return true;
+}

@@ -1,0 +1,231 @@
+// The command line, the saver window's input handling and the preview, on
+// Windows NT (as Wine reports by default).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "resources/resource.h"
+#include "scene/scene.h"
+#include "scene/scene_state.h"
+#include "shell/command_line.h"
+#include "shell/password.h"
+#include "shell/saver_launch.h"
+#include "shell/saver_window.h"
+#include "shell/shell_state.h"
+#include "support/test_support.h"
+
+namespace {
+
+HINSTANCE Self() { return GetModuleHandleA(nullptr); }
+HWND Handle(uintptr_t v) { return reinterpret_cast<HWND>(v); }
+std::string Text(HWND w) { return std::to_string(reinterpret_cast<uintptr_t>(w)); }
+
+bool TakeClose(HWND w) {
+  MSG msg;
+  bool found = false;
+  while (PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) found = true;
+  return found;
+}
+
+HWND MakePanel() {
+  return CreateWindowExA(0, "STATIC", "panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 320, 240,
+                         nullptr, nullptr, nullptr, nullptr);
+}
+
+TEST(CommandLine, HandlesAndProgramNames) {
+  const struct { const char* text; uintptr_t handle; } handles[] = {
+      {"1234", 1234}, {"12x", 12}, {"", 0}, {"abc", 0}, {" 12", 0}, {"-5", 0}, {"0x10", 0},
+      {"4294967295", 4294967295u}, {"4294967296", 0}, {"4294967297", 1}};
+  for (const auto& h : handles) EXPECT_EQ(Handle(h.handle), ParseWindowHandle(h.text)) << h.text;
+
+  const struct { const char* line; const char* rest; } names[] = {
+      {"\"C:\\Program Files\\Nivalo.scr\" /s", "/s"}, {"C:\\WINDOWS\\NIVALO.SCR   /p 1234", "/p 1234"},
+      {"Nivalo.scr", ""}, {"\"Nivalo.scr", ""}, {"Nivalo.scr \t /c", "/c"}, {"Nivalo.scr\t/c", "/c"},
+      {"\"a b\"x", "x"}};
+  for (const auto& n : names) EXPECT_STREQ(n.rest, SkipProgramName(n.line)) << n.line;
+}
+
+// Watches what a mode opens: a settings dialog is cancelled, a saver window
+// is asked to close.
+struct ModeWatch {
+  static inline HWND dialogOwner = nullptr;
+  static inline int dialogs = 0, savers = 0;
+  static inline std::string saverTitle;
+  HHOOK hook;
+
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    HWND w = reinterpret_cast<HWND>(wParam);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (code == HCBT_ACTIVATE && std::string(cls) == "#32770") {
+      ++dialogs;
+      dialogOwner = GetWindow(w, GW_OWNER);
+      PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    } else if (code == HCBT_CREATEWND && std::string(cls) == kSaverClassName) {
+      ++savers;
+      const char* title = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
+      saverTitle = title ? title : "";
+      PostMessageA(w, WM_CLOSE, 0, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  ModeWatch() {
+    dialogOwner = nullptr;
+    dialogs = savers = 0;
+    saverTitle.clear();
+    hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~ModeWatch() { UnhookWindowsHookEx(hook); }
+};
+
+TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
+  ClearStoredSettings();
+  for (const char* line : {"/x", "\t", "/p", "/p 0", "/p abc", "/l", "-q", "?", "/a 1234", "a"}) {
+    ModeWatch watch;
+    EXPECT_EQ(-1, DispatchMode(Self(), line)) << line;
+    EXPECT_EQ(0, ModeWatch::savers + ModeWatch::dialogs) << line;
+  }
+  for (const char* line : {"/s", "-S", "s", " -s", "/S trailing words"}) {
+    ModeWatch watch;
+    EXPECT_EQ(0, DispatchMode(Self(), line)) << line;
+    EXPECT_EQ(1, ModeWatch::savers) << line;
+    EXPECT_EQ("Screen Saver", ModeWatch::saverTitle) << line;
+  }
+  HWND panel = MakePanel();
+  for (const std::string& line : {"/p " + Text(panel), "/l " + Text(panel), "/p" + Text(panel) + "x"}) {
+    ModeWatch watch;
+    EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
+    EXPECT_EQ("Preview", ModeWatch::saverTitle) << line;
+    ResetShellState();
+  }
+  {
+    ModeWatch watch;
+    EXPECT_EQ(0, DispatchMode(Self(), ("/c:" + Text(panel)).c_str()));
+    EXPECT_EQ(panel, ModeWatch::dialogOwner) << "/c:HWND uses that window";
+  }
+  {
+    ModeWatch watch;
+    EXPECT_EQ(0, DispatchMode(Self(), ""));
+    EXPECT_EQ(1, ModeWatch::dialogs);
+    EXPECT_EQ(nullptr, ModeWatch::dialogOwner) << "an empty line has no parent";
+  }
+  HWND front = MakePanel();
+  for (const std::string& line : {std::string("/c"), std::string("/c:0"), std::string("/c:abc"),
+                                  "/c " + Text(panel), std::string("C")}) {
+    SetForegroundWindow(front);
+    ModeWatch watch;
+    EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
+    EXPECT_EQ(front, ModeWatch::dialogOwner) << line << ": the foreground window";
+  }
+  DestroyWindow(front);
+  DestroyWindow(panel);
+}
+
+TEST(Resources, NameIconAndDialog) {
+  char name[32] = {};
+  LoadStringA(Self(), IDS_PROGRAM_NAME, name, sizeof name);
+  EXPECT_STREQ("Nivalo", name) << "the name the system lists the saver under";
+  EXPECT_NE(nullptr, LoadIconA(Self(), MAKEINTRESOURCEA(IDI_PROGRAM)));
+  EXPECT_NE(nullptr, FindResourceA(Self(), MAKEINTRESOURCEA(IDD_SETTINGS), RT_DIALOG));
+}
+
+// Moves the cursor to (400 + dx, 300 + dy) and says whether that ends the saver.
+bool MoveEnds(HWND saver, int dx, int dy) {
+  SetCursorPos(400 + dx, 300 + dy);
+  SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
+  return TakeClose(saver);
+}
+
+TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
+  SetCursorPos(400, 300);
+  HWND saver = StartSaver();
+  EXPECT_EQ(400, SavedCursor().x);
+  EXPECT_EQ(nullptr, GetCursor()) << "hidden";
+  EXPECT_EQ(0, SendMessageA(saver, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed")));
+  char title[64] = {};
+  GetWindowTextA(saver, title, sizeof title);
+  EXPECT_STREQ("Screen Saver", title);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  EXPECT_EQ(1, SendMessageA(saver, WM_SETCURSOR, reinterpret_cast<WPARAM>(saver), 0));
+  EXPECT_EQ(nullptr, GetCursor());
+
+  EXPECT_FALSE(MoveEnds(saver, 3, 1)) << "4 pixels of travel";
+  EXPECT_FALSE(MoveEnds(saver, -2, -2));
+  EXPECT_FALSE(MoveEnds(saver, 3, 0));
+  EXPECT_EQ(400, SavedCursor().x) << "the baseline stays, so small moves add up";
+  EXPECT_TRUE(MoveEnds(saver, 3, 2)) << "5 pixels";
+  EXPECT_EQ(403, SavedCursor().x) << "a move that ends the saver becomes the new baseline";
+
+  const struct { UINT message; WPARAM wParam; bool closes; } inputs[] = {
+      {WM_KEYDOWN, 0, true}, {WM_SYSKEYDOWN, 0, true}, {WM_LBUTTONDOWN, 0, true},
+      {WM_RBUTTONDOWN, 0, true}, {WM_MBUTTONDOWN, 0, true}, {WM_KEYUP, 0, false},
+      {WM_LBUTTONUP, 0, false}, {WM_ACTIVATEAPP, TRUE, false}, {WM_ACTIVATEAPP, FALSE, true},
+      {WM_POWER, PWR_SUSPENDRESUME, false}, {WM_POWER, PWR_SUSPENDREQUEST, true},
+      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}};
+  for (const auto& in : inputs) {
+    SendMessageA(saver, in.message, in.wParam, 0);
+    EXPECT_EQ(in.closes, TakeClose(saver)) << in.message << " " << in.wParam;
+  }
+  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+    EXPECT_EQ(0, SendMessageA(saver, WM_SYSCOMMAND, command, 0)) << "swallowed";
+  }
+  EXPECT_TRUE(IsWindow(saver));
+
+  SendMessageA(saver, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(saver)) << "on Windows NT the first close ends the saver";
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(0u, msg.wParam);
+  EXPECT_EQ(nullptr, Scene().window) << "the scene was torn down";
+  StopSaver(saver);
+}
+
+TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
+  HWND panel = MakePanel();
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  HWND preview = StartSaver([](SettingsRecord&) {}, panel);
+  RECT pc, wc;
+  GetClientRect(panel, &pc);
+  GetClientRect(preview, &wc);
+  EXPECT_EQ(pc.right, wc.right);
+  EXPECT_EQ(pc.bottom, wc.bottom);
+  EXPECT_EQ(panel, GetParent(preview));
+  EXPECT_NE(nullptr, GetCursor()) << "a preview leaves the cursor alone";
+
+  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP}) SendMessageA(preview, message, 0, 0);
+  EXPECT_FALSE(MoveEnds(preview, 300, 300));
+  SendMessageA(preview, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+  EXPECT_TRUE(IsWindow(preview));
+
+  EXPECT_EQ(1, SendMessageA(preview, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(preview), 99));
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, panel, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
+  EXPECT_EQ(reinterpret_cast<WPARAM>(panel), msg.wParam);
+  EXPECT_EQ(99, msg.lParam);
+
+  DestroyWindow(panel);
+  EXPECT_FALSE(IsWindow(preview));
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  StopSaver(preview);
+}
+
+// On Windows NT the password flag is never looked at.
+TEST(SaverWindow, WindowsNtIgnoresThePasswordFlag) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &key, nullptr);
+  DWORD on = 1;
+  RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on), 4);
+  StartShell(Self());
+  LoadPasswordVerifier();
+  EXPECT_FALSE(VerifierLoaded());
+  EXPECT_EQ(nullptr, GetModuleHandleA("PASSWORD.CPL"));
+  HWND saver = StartSaver();
+  EXPECT_EQ(0, SendMessageA(saver, kVerifyRequest, 0, 0)) << "left to the default procedure";
+  StopSaver(saver);
+  RegDeleteValueA(key, "ScreenSaveUsePassword");
+  RegCloseKey(key);
+}
+
+}  // namespace

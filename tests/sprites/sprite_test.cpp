@@ -1,0 +1,55 @@
+#include "snow/snow_help.h"
+
+TEST(Sprites, DrawMaskedEraseFlakesUnderAndTheSleighsRectangle) {
+  RECT r{1, 2, 3, 4};
+  BitmapRect(&r, nullptr);
+  EXPECT_TRUE(r.left == 1 && r.top == 2 && r.right == 3 && r.bottom == 4);
+  HWND saver = StartSaver(SnowOnly);
+  HDC dc = GetDC(saver), memory = CreateCompatibleDC(dc);
+  HBITMAP mask = CreateBitmap(20, 10, 1, 1, nullptr), image = CreateCompatibleBitmap(dc, 20, 10);
+  // Opaque on a diamond: white there in the mask, coloured in the image, which is white elsewhere.
+  auto opaque = [](int x, int y) { return std::abs(x - 10) + std::abs(y - 5) * 2 < 9; };
+  auto colour = [](int x, int y) { return (x % 7u) << 20 | (200u - 9 * y) << 8 | (60u + 5 * x); };
+  for (HBITMAP b : {mask, image}) {
+    SelectObject(memory, b);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const uint32_t c = opaque(x, y) == (b == mask) ? 0xFFFFFF : b == mask ? 0 : colour(x, y);
+        SetPixel(memory, x, y, RGB(c >> 16, c >> 8, c));
+      }
+  }
+  DeleteDC(memory);
+  Capture want = Detail(saver);
+  for (const POINT at : {POINT{50, 60}, POINT{500, 61}}) {
+    DrawMasked(dc, mask, image, at.x, at.y, 20, 10);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 20; ++x)
+        if (opaque(x, y)) want.pixels[(at.y + y) * want.width + at.x + x] = colour(x, y);
+  }
+  EXPECT_TRUE(want == CaptureSaver(saver));
+  // EraseFlakesUnder puts back only the active flakes with a saved background that meet r.
+  Set([](SettingsRecord& s) { s.FlakeCount = 3; s.FlakeWobble = 0; });
+  const Capture detail = Detail(saver);
+  PlaceFlake(0, 100, 97, 0, 3, 1);  // drawn at (100, 100), under the rectangle
+  PlaceFlake(2, 300, 97, 0, 3, 1);  // drawn elsewhere
+  PlaceFlake(3, 140, 97, 0, 3, 1);  // drawn under it, but past the count
+  for (int i : {0, 2, 3}) UpdateFlake(dc, i);
+  PlaceFlake(1, 120, 100, 0, 3, 1);  // under it, never drawn: nothing saved
+  const auto slot0 = Slot(0);
+  PatBlt(dc, 0, 0, detail.width, detail.height, WHITENESS);
+  want = CaptureSaver(saver);  // white, but for slot 0's saved background
+  for (int y = 100; y < 107; ++y)
+    for (int x = 100; x < 107; ++x) want.pixels[y * want.width + x] = detail.At(x, y);
+  EraseFlakesUnder(dc, RECT{150, 104, 105, 90});  // given the wrong way round
+  EXPECT_TRUE(want == CaptureSaver(saver) && slot0 == Slot(0));
+  // The sleigh takes exactly its rectangle (of its current frame) off the occupied set.
+  OccupiedAddRect(RECT{90, 95, 130, 120});
+  RECT sleigh{0, 0, 0, 0};
+  BitmapRect(&sleigh, Sleigh().sleighMasks[Sleigh().sleighFrame & 3]);
+  OffsetRect(&sleigh, 100, 100);
+  HRGN left = Rgn({{90, 95, 130, 120}, {300, 100, 307, 107}, {140, 100, 147, 107}});
+  CombineRgn(left, left, Rgn({sleigh}), RGN_DIFF);
+  RestoreSleighBackground(dc, 100, 100);
+  EXPECT_TRUE(Equal(OccupiedAsRegion(), left));
+  StopSaver(saver);
+}

@@ -38,22 +38,6 @@ DWORD WaitForTimer(HWND w, UINT_PTR id, DWORD limit) {
   return ~0u;
 }
 
-TEST(SceneTest, RegionsLiveFromCreationToTeardown) {
-  HWND saver = StartSaver();
-  const SceneState scene = Scene();
-  const HRGN regions[] = {scene.coverRegion, scene.roomRegion, scene.oldRectRegion,
-                          scene.newRectRegion, scene.sleighRectRegion, scene.eraseRegion,
-                          scene.scratchRegion, scene.occupiedRegion};
-  RECT box;
-  for (HRGN r : regions) EXPECT_NE(ERROR, GetRgnBox(r, &box));
-  EXPECT_EQ(saver, scene.window);
-  EXPECT_EQ(1024, scene.screenWidth);
-  EXPECT_EQ(768, scene.screenHeight);
-  StopSaver(saver);
-  for (HRGN r : regions) EXPECT_EQ(ERROR, GetRgnBox(r, &box)) << "deleted at teardown";
-  EXPECT_EQ(nullptr, Scene().window);
-}
-
 TEST(SceneTest, TimersFollowTheirSettingsAndTheApplyCalls) {
   HWND saver = StartSaver([](SettingsRecord& s) { s.WindOn = 0; });
   EXPECT_EQ(Ids{kFrameTimer}, ArmedTimers(saver, kFrameTimer)) << "no wind, no calm timer";

@@ -18,6 +18,15 @@ int Record(HWND owner, const char* text, const char* caption, UINT type) {
   return IDOK;
 }
 
+// Removes every message waiting for this thread, except paint requests,
+// which are handled.
+void DropPendingMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_PAINT) DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace
 
 void ClearStoredSettings() {
@@ -67,13 +76,6 @@ void RunFrames(HWND saver, int n) {
 }
 
 void RunWindTimer(HWND saver, UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0); }
-
-void DropPendingMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_PAINT) DispatchMessageA(&msg);
-  }
-}
 
 Capture CaptureDC(HDC dc, int width, int height) {
   Capture c;
@@ -127,11 +129,4 @@ void PaintDetail(HWND saver) {
     DeleteObject(brush);
   }
   ReleaseDC(saver, dc);
-}
-
-int HighestHandleIndex() {
-  HRGN probe = CreateRectRgn(0, 0, 0, 0);
-  const int index = static_cast<int>(reinterpret_cast<UINT_PTR>(probe) & 0xFFFF);
-  DeleteObject(probe);
-  return index;
 }

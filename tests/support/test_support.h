@@ -41,10 +41,6 @@ void StopSaver(HWND saver);
 void RunFrames(HWND saver, int n);
 void RunWindTimer(HWND saver, UINT_PTR id);
 
-// Removes every message waiting for this thread without dispatching it,
-// except paint requests, which are handled.
-void DropPendingMessages();
-
 // The pixels (0x00RRGGBB) of a DC's top-left width x height, row by row.
 struct Capture {
   int width = 0;
@@ -59,9 +55,6 @@ Capture CaptureSaver(HWND saver);  // the whole screen of the scene
 // Stripes of several colours over the whole window, so that a pixel put back
 // in the wrong place shows.
 void PaintDetail(HWND saver);
-
-// The index part of a newly made GDI handle: it grows when objects leak.
-int HighestHandleIndex();
 
 // The program's generator, as a separate copy: predicts what RandomBelow
 // returns without disturbing the real one.

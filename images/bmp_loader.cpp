@@ -10,11 +10,15 @@ constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kPlainHeaderSize = 40;
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kMaxSide = 65535;           // what the 16-bit sizes can hold
-constexpr uint64_t kMaxConvertedPixels = 256u << 20;  // bytes of a converted pixel array
+// The most pixels a picture may have: 24 Mi (25,165,824), a photograph of
+// 6000 x 4000 with a little room to spare. Every picture the loader takes is
+// then read, turned into a mask or painted within a second and 256 MB.
+constexpr uint64_t kMaxPixels = 24u << 20;
 
 HandleCloser closeHandle = CloseHandle;
 
 void ReleaseObjects(BmpImage* image) {
+  FreeRepeatedTile(&image->tile);
   if (image->bitmap) {
     SelectObject(image->memDC, image->oldBitmap);
     DeleteDC(image->memDC);
@@ -278,6 +282,9 @@ int ReadConverted(const View& file, const Header& h, BmpImage* image) {
   const uint64_t srcStride = RowBytes(bc, width);
   if (!rle && !file.Has(bitsAt, srcStride * height)) return 0;
   if (rle && h.sizeImage != 0 && h.sizeImage < dataBytes) dataBytes = h.sizeImage;
+  // Every two bytes of RLE data move down at most 255 rows (a move code
+  // takes four): rows beyond that reach are only a header's claim.
+  if (rle && height > dataBytes / 2 * 255 + 1) return 0;
 
   Channel channels[3];
   if (!palettedBits && bc != 24) {
@@ -290,7 +297,6 @@ int ReadConverted(const View& file, const Header& h, BmpImage* image) {
   const uint32_t outColours = palettedBits ? 256 : 0;
   const uint64_t outStride = RowBytes(outBits, width);
   const uint64_t sizeImage = outStride * height;
-  if (sizeImage > kMaxConvertedPixels) return 0;
   if (!GrowInfo(image, kPlainHeaderSize + 4 * outColours + sizeImage, HEAP_ZERO_MEMORY)) return 0;
   uint8_t* out = StartConverted(image, h, height, outBits, outColours, sizeImage);
   uint8_t* table = reinterpret_cast<uint8_t*>(image->info) + kPlainHeaderSize;
@@ -359,6 +365,9 @@ int ReadMapped(const View& file, BmpImage* image) {
       h.height > static_cast<int32_t>(kMaxSide)) {
     return 0;
   }
+  const uint64_t rows = h.height < 0 ? 0u - static_cast<uint64_t>(static_cast<int64_t>(h.height))
+                                     : static_cast<uint64_t>(h.height);
+  if (static_cast<uint64_t>(h.width) * rows > kMaxPixels) return 0;
 
   const bool plainBits = h.bitCount == 1 || h.bitCount == 4 || h.bitCount == 8 || h.bitCount == 24;
   if (h.size == kPlainHeaderSize && h.compression == BI_RGB && plainBits && h.height > 0 &&
@@ -401,6 +410,12 @@ int ReadBmpFile(HWND, const char* path, BmpImage* image) {
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ShowMessageBox(nullptr, "File not found", "File not found", MB_OK);
+    return 0;
+  }
+  // A path may name a device or a pipe rather than a file on a disk; there
+  // is no picture to read there.
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseFile(file);
     return 0;
   }
   const DWORD size = GetFileSize(file, nullptr);

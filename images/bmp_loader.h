@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "images/tiling.h"
+
 struct BmpImage {
   HPALETTE palette;   // from the colour table; null until made
   void* indexTable;   // info header + one 16-bit palette index per colour
@@ -12,6 +14,7 @@ struct BmpImage {
   HBITMAP bitmap;     // device bitmap with the picture; null until made
   int32_t bitsOffset; // pixel array's offset from the start of info
   BITMAPINFOHEADER* info;  // header, colour table, pixels: one heap block
+  RepeatedTile tile;  // the picture repeated for tiling; made on first use
 };
 
 // The colour-table entries of a picture: the low 16 bits of biClrUsed, or,
@@ -37,7 +40,8 @@ void FreeBmpImage(BmpImage* image);
 // into that same plain layout: 8 bits with a 256-entry table for colour-
 // table pictures, 24 bits for the others. Alpha is dropped. A file whose
 // sizes, dimensions or data cannot be trusted is refused, and nothing past
-// the end of the file is ever read.
+// the end of the file is ever read. Neither is a picture of more than 24 Mi
+// pixels (25,165,824), nor an RLE picture with more rows than its data can reach.
 int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image);
 int ReadBmpFile(HWND window, const char* path, BmpImage* image);
 

@@ -140,23 +140,25 @@ void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, 
         BitBlt(dc, cx, cy, w, h, source, 0, 0, SRCCOPY);
       }
       break;
-    case 2:
+    case 2: {
       FillRect(dc, &full, Stock(edge ? BLACK_BRUSH : WHITE_BRUSH));
-      // A mask without size would never step across the screen.
-      if (w > 0 && h > 0) {
-        for (int x = 0; x < W; x += w) {
-          for (int y = 0; y < H; y += h) {
-            if (edge) {
-              BitBlt(dc, x, y + 2, w, h, source, 0, 0, NOTSRCCOPY);
-              BitBlt(dc, x, y, w, h, source, 0, 0, SRCAND);
-            } else {
-              BitBlt(dc, x, y, w, h, source, 0, 0, SRCAND);
-            }
-          }
+      // Tiles of the mask repeated into a larger tile, as on one continuous
+      // picture; a mask without size is never tiled.
+      RepeatedTile t = RepeatTile(source, w, h);
+      HDC tile = t.dc ? t.dc : source;
+      const int tw = t.dc ? t.width : w, th = t.dc ? t.height : h;
+      ForEachTile(tw, th, full, [&](int x, int y) {
+        if (edge) {
+          BitBlt(dc, x, y + 2, tw, th, tile, 0, 0, NOTSRCCOPY);
+          BitBlt(dc, x, y, tw, th, tile, 0, 0, SRCAND);
+        } else {
+          BitBlt(dc, x, y, tw, th, tile, 0, 0, SRCAND);
         }
-      }
+      });
+      FreeRepeatedTile(&t);
       if (edge) InvertRect(dc, &full);
       break;
+    }
     default:
       // A damaged layout value: no mask at all.
       FillRect(dc, &full, Stock(WHITE_BRUSH));
@@ -184,9 +186,10 @@ HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight
 }
 
 HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, int layout) {
+  // Not shared with the system: this copy is deleted once the region is made.
   HBITMAP mask = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MASK_2000),
                                                  IMAGE_BITMAP, 0, 0,
-                                                 LR_SHARED | LR_DEFAULTSIZE));
+                                                 LR_DEFAULTSIZE));
   if (!mask) return nullptr;
   RECT r{0, 0, 0, 0};
   BitmapRect(&r, mask);

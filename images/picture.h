@@ -26,6 +26,12 @@ HPALETTE SelectPicturePalette(HDC dc, BmpImage* image);
 bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image);
 void RestorePalette(HDC dc, const BmpImage* image, HPALETTE previous);
 
+// Makes a picture's device bitmap (CreateCompatibleBitmap); a test puts one
+// in place that fails, as old systems do for large pictures. Null puts the
+// real one back. When it fails, the picture is kept in a DIB section.
+using DeviceBitmapMaker = HBITMAP(WINAPI*)(HDC dc, int width, int height);
+void SetDeviceBitmapMaker(DeviceBitmapMaker maker);
+
 // Width and height of a loaded picture: the low 16 bits of the header's
 // values, unsigned.
 int PictureWidth(const BITMAPINFOHEADER* info);

@@ -2,11 +2,17 @@
 
 namespace {
 MessageBoxObserver observer = nullptr;
-}
+int boxesShowing = 0;
+}  // namespace
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-  if (observer) return observer(owner, text, caption, type);
-  return MessageBoxA(owner, text, caption, type);
+  ++boxesShowing;
+  const int answer = observer ? observer(owner, text, caption, type)
+                              : MessageBoxA(owner, text, caption, type);
+  --boxesShowing;
+  return answer;
 }
+
+bool OwnMessageBoxShowing() { return boxesShowing > 0; }
 
 void SetMessageBoxObserver(MessageBoxObserver o) { observer = o; }

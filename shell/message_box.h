@@ -6,6 +6,11 @@
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
+// Whether one of the program's own boxes is up. Such a box takes the
+// activation from the saver window, which must not take that for the user
+// switching away.
+bool OwnMessageBoxShowing();
+
 // Replaces the real box by a function that answers in its place; null puts
 // the real box back.
 using MessageBoxObserver = int (*)(HWND owner, const char* text, const char* caption, UINT type);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "shell/message_box.h"
 #include "shell/password.h"
 #include "shell/shell_state.h"
 
@@ -107,7 +108,9 @@ bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LRESULT* result)
       if (wParam) HideCursor();
       return false;
     case WM_ACTIVATEAPP:
-      if (!wParam) PostClose(window);
+      // The saver's own message boxes (a picture that cannot be read, say)
+      // take the activation too; only another program ends the saver.
+      if (!wParam && !OwnMessageBoxShowing()) PostClose(window);
       return false;
     case WM_SETCURSOR:
       HideCursor();

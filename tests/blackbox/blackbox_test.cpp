@@ -60,6 +60,15 @@ void MoveMouseTo(int x, int y) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
+// Another process's window appearing cannot be waited on; look for it
+// every 20 ms for up to 10 s.
+HWND AwaitWindow(const char* cls, const char* title) {
+  for (int i = 0; i < 500; ++i, Sleep(20)) {
+    if (HWND w = FindWindowA(cls, title)) return w;
+  }
+  return nullptr;
+}
+
 class BlackBox : public testing::Test {
  protected:
   void SetUp() override {
@@ -104,6 +113,29 @@ TEST_F(BlackBox, FullScreenCoversTheScreenRunsOnceAndEndsOnInput) {
   Saver third("/s");
   SendKey();
   EXPECT_EQ(0, third.Exit()) << "a key ends it";
+}
+
+// A picture file that cannot be read brings two boxes while the saver starts;
+// the saver runs on after them and still ends on input alone.
+TEST_F(BlackBox, RunsOnAfterTheMessageBoxesOfAStart) {
+  char empty[MAX_PATH];
+  GetTempPathA(MAX_PATH, empty);
+  lstrcatA(empty, "nivalo-empty.bmp");
+  CloseHandle(CreateFileA(empty, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  StoreSettings([&empty](SettingsRecord& s) { lstrcpyA(s.PicturePath, empty); });
+  Saver saver("/s");
+  for (const char* caption : {"hFileMap invalid", "BMP format error"}) {
+    HWND box = AwaitWindow("#32770", caption);
+    ASSERT_NE(nullptr, box) << caption;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  }
+  HWND w = AwaitWindow(kClass, "Screen Saver");
+  ASSERT_NE(nullptr, w);
+  EXPECT_EQ(-2, saver.Exit(500)) << "the saver must run on";
+  EXPECT_TRUE(IsWindowVisible(w));
+  SendKey();
+  EXPECT_EQ(0, saver.Exit());
+  DeleteFileA(empty);
 }
 
 TEST_F(BlackBox, PreviewDrawsIntoTheParentIgnoresInputAndEndsWithIt) {

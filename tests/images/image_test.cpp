@@ -1,128 +1,15 @@
 // The BMP loader, the background picture, the mask regions and the scene's use of them.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "images/mask_region.h"
-#include "images/picture.h"
-#include "resources/resource.h"
-#include "scene/scene.h"
-#include "support/test_support.h"
+#include "images/image_files.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-using Grid = std::function<bool(int, int)>;
-using Strings = std::vector<std::string>;
-constexpr uint32_t kUntouched = 0x010203, kGrey = 0x808080;
 
 struct Start : testing::EmptyTestEventListener {  // every test starts from the defaults, with message boxes recorded
   void OnTestStart(const testing::TestInfo&) override { ResetSettings(), RecordMessageBoxes(); }
 };
 const bool kStart = (testing::UnitTest::GetInstance()->listeners().Append(new Start), true);
 
-void Edit(const SettingsEdit& edit) { SettingsRecord r = Settings(); edit(r), ReplaceSettings(r); }
-Strings Seen(const std::vector<SeenMessageBox>& boxes) {  // "caption: text" of plain boxes without owner
-  Strings seen;
-  for (auto& b : boxes) seen.push_back(b.caption + ": " + b.text + (b.type || b.owner ? " (other box)" : ""));
-  return seen;
-}
-
-Bytes Patch(Bytes file, size_t at, uint32_t v, int n = 4) {
-  for (int i = 0; i < n; ++i) file[at + i] = static_cast<uint8_t>(v >> 8 * i);
-  return file;
-}
-// Colours of the test pictures: black, white, then a spread; Shown(x, y, n) is
-// how a pixel of Pic(w, h, bits) with n colours (0: true colour) is painted.
-uint32_t Entry(int i) { return i < 2 ? 0xFFFFFF * i : i << 16 | (255 - i) << 8 | (i * 7 & 0xFF); }
-uint32_t Shown(int x, int y, int n) { return n ? Entry((x * 7 + y * 3) % n) : (Entry(x + y) ^ 0x5A) & 0xFFFFFF; }
-// w x |h| pixels (h < 0: top-down) of bits bits after a table of the first n
-// colours; value(x, y), y from the top, is an index, 0xRRGGBB or raw.
-Bytes BmpFile(int w, int h, int bits, int n, std::function<uint32_t(int, int)> value) {
-  const size_t rows = std::abs(h), stride = (bits * w + 31) / 32 * 4, start = 54 + 4 * n;
-  Bytes f = Patch(Patch(Patch(Bytes(start + stride * rows), 0, 'B' | 'M' << 8, 2), 10, start), 14, 40);
-  f = Patch(Patch(Patch(Patch(f, 2, f.size()), 18, w), 22, h), 26, 1 | bits << 16);
-  for (int i = 0; i < n; ++i) f = Patch(f, 54 + 4 * i, Entry(i));
-  for (size_t r = 0, x = 0; r < rows; x = (x + 1) % w, r += !x) {
-    const uint32_t v = value(x, h < 0 ? r : rows - 1 - r);
-    uint8_t* p = &f[start + r * stride + x * bits / 8];
-    if (bits < 8) *p |= static_cast<uint8_t>((v & ((1 << bits) - 1)) << (8 - bits - x * bits % 8));
-    for (int i = 0; i < bits / 8; ++i) p[i] = static_cast<uint8_t>(v >> 8 * i);
-  }
-  return f;
-}
-Bytes Pic(int w, int h, int bits) {
-  const int n = bits > 8 ? 0 : 1 << bits;
-  return BmpFile(w, h, bits, n, [n](int x, int y) { return n ? (x * 7 + y * 3) % n : Shown(x, y, 0); });
-}
-Bytes MaskFile(int w, int h, const Grid& black, int bits = 1) {
-  return BmpFile(w, h, bits, 2, [&](int x, int y) { return black(x, y) ? 0 : 1; });
-}
-
-std::string Scratch(const std::string& name) {  // in a folder of this process
-  const auto dir = std::filesystem::temp_directory_path() / ("nivalo-images-" + std::to_string(GetCurrentProcessId()));
-  return std::filesystem::create_directories(dir), (dir / name).string();
-}
-std::string Write(const std::string& name, const Bytes& bytes) {
-  std::ofstream(Scratch(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return Scratch(name);
-}
-Bytes ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-BmpImage Fresh() { BmpImage image{}; return GiveFreshInfoBlock(&image), image; }
-// Reads bytes placed right before a page without access.
-int ReadAtPageEnd(const Bytes& bytes, BmpImage* image) {
-  const SIZE_T page = 4096, span = (bytes.size() + page - 1) / page * page;
-  auto* end = static_cast<uint8_t*>(VirtualAlloc(nullptr, span + page, MEM_COMMIT, PAGE_READWRITE)) + span;
-  DWORD old;
-  VirtualProtect(end, page, PAGE_NOACCESS, &old);
-  std::copy(bytes.begin(), bytes.end(), end - bytes.size());
-  const int result = ReadBmpBytes(end - bytes.size(), static_cast<uint32_t>(bytes.size()), image);
-  return VirtualFree(end - span, 0, MEM_RELEASE), result;
-}
-
-// A 32-bit top-down DIB section in a memory DC; At gives 0xRRGGBB.
-struct Canvas {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap;
-  uint32_t* bits;
-  int width, height;
-  Canvas(int w, int h, uint32_t fill) : width(w), height(h) {
-    const BITMAPINFOHEADER bi{sizeof bi, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&bi), 0, (void**)&bits, 0, 0);
-    SelectObject(dc, bitmap);
-    std::fill(bits, bits + w * h, fill);
-  }
-  ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
-  uint32_t At(int x, int y) const { return GdiFlush(), bits[y * width + x] & 0xFFFFFF; }
-  void Draw(BmpImage* image, int layout) {
-    Edit([&](SettingsRecord& s) { s.PictureLayout = layout; });
-    DrawPicture(nullptr, dc, image, width, height);
-  }
-};
-
-// The union of the runs of pixels where in(x, y), ORed one at a time.
-HRGN PlainRegion(int w, int h, const Grid& in) {
-  HRGN region = CreateRectRgn(0, 0, 0, 0), piece = CreateRectRgn(0, 0, 0, 0);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0, end = 0; x < w; x = std::max(end, x + 1)) {
-      for (end = x; end < w && in(end, y);) ++end;
-      if (end > x) SetRectRgn(piece, x, y, end, y + 1), CombineRgn(region, region, piece, RGN_OR);
-    }
-  }
-  return DeleteObject(piece), region;
-}
-bool SameRegion(HRGN expected, HRGN actual) {  // and deletes both; null is no region
-  const bool same = expected && actual ? EqualRgn(expected, actual) : expected == actual;
-  return DeleteObject(expected), DeleteObject(actual), same;
-}
-
-// Plain files are copied as they stand, with the colour count and the image
-// size filled in where the file leaves them 0.
 TEST(BmpLoader, PlainFilesAreCopiedWithTheirCounts) {
   const std::tuple<Bytes, DWORD, int32_t, DWORD> cases[] = {{Pic(4, 3, 8), 256, 40 + 1024, 12},
       {Patch(BmpFile(4, 3, 8, 20, [](int x, int y) { return x + y; }), 46, 20), 20, 120, 12},
@@ -270,14 +157,6 @@ TEST(MaskBits, RunRules) {
     const Strings cut{"Mask too complex: The mask requires more rectangles than you set in the settings"};
     EXPECT_EQ(count > maxRects ? cut : Strings{}, Seen(boxes)) << width << " wide, " << count;
   }
-}
-
-// A mask laid on a screen against the rules: the body is where the laid mask is black, the edge where it
-// is white and black two rows higher (black(x, -1) tells what lies above the screen).
-void ExpectLaid(const std::function<HRGN(MaskRegionKind)>& build, int w, int h, const Grid& black) {
-  EXPECT_TRUE(SameRegion(PlainRegion(w, h, black), build(kMaskBody))) << "body";
-  auto edge = [&](int x, int y) { return !black(x, y) && black(x, y - 2); };
-  EXPECT_TRUE(SameRegion(PlainRegion(w, h, edge), build(kMaskEdge))) << "edge";
 }
 
 TEST(MaskOnScreen, BuiltinCentredAndStretched) {

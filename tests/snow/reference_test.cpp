@@ -106,13 +106,6 @@ static std::vector<UINT_PTR> GustTimers(int frame) {
 }
 
 // Free places in the GDI handle table, counted by filling it (Wine keeps no count).
-static int FreeGdiPlaces() {
-  std::vector<HRGN> made;
-  while (HRGN r = CreateRectRgn(0, 0, 0, 0)) made.push_back(r);
-  for (HRGN r : made) DeleteObject(r);
-  return static_cast<int>(made.size());
-}
-
 // Both from the generator's start, with the built-in mask or none; end gets the last screen.
 static void SideBySide(int flakes, int frames, int offset, bool mask, Capture* end) {
   ResetRandom();

@@ -130,3 +130,10 @@ void PaintDetail(HWND saver) {
   }
   ReleaseDC(saver, dc);
 }
+
+int FreeGdiPlaces() {
+  std::vector<HRGN> made;
+  while (HRGN r = CreateRectRgn(0, 0, 0, 0)) made.push_back(r);
+  for (HRGN r : made) DeleteObject(r);
+  return static_cast<int>(made.size());
+}

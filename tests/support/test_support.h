@@ -56,6 +56,10 @@ Capture CaptureSaver(HWND saver);  // the whole screen of the scene
 // in the wrong place shows.
 void PaintDetail(HWND saver);
 
+// How many more GDI objects this process could make (Wine gives no count of
+// the objects a process holds): fewer after a leak.
+int FreeGdiPlaces();
+
 // The program's generator, as a separate copy: predicts what RandomBelow
 // returns without disturbing the real one.
 struct Lcg {

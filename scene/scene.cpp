@@ -4,6 +4,7 @@
 
 #include "images/mask_region.h"
 #include "images/picture.h"
+#include "scene/display_push.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "shell/message_box.h"
@@ -75,6 +76,7 @@ void FrameTick() {
   const SettingsRecord& s = Settings();
   HDC dc = GetDC(scene.window);
   OccupiedClipToScreen();
+  StartFramePushes((s.SnowfallOn ? s.FlakeCount : 0) + (s.SleighOn ? 1 : 0) + (s.SceneryOn ? kTrees : 0));
   if (s.SleighOn) {
     ++frameCounter;
     if (frameCounter % s.SleighFrameDivider == 0) {
@@ -83,6 +85,7 @@ void FrameTick() {
       const SleighState& sleigh = Sleigh();
       DrawSleigh(dc, sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
     }
+    SpriteDrawn();
   }
   if (s.SnowfallOn) UpdateFlakes(dc);
   if (s.SceneryOn) DrawTrees(dc);
@@ -104,6 +107,7 @@ const SceneState& Scene() { return scene; }
 const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
+void ResetScene() { frameCounter = 0; }
 
 int LoadScenePicture(const char* path) {
   GiveFreshInfoBlock(&picture);
@@ -148,6 +152,7 @@ void CreateScene(HINSTANCE instance) {
   CreateFlakeKinds();
   CreateFlakeDrawing();
   CreateSpriteDrawing();
+  CreateSleighDrawing();
   LoadSleighSprites(instance, Settings().SleighKind);
   for (int i = 0; i < kFlakeSlots; ++i) SpawnFlake(i);
   LoadTreeSprites(instance);
@@ -164,6 +169,8 @@ void DestroyScene() {
   DeleteSpriteDrawing();
   DeleteFlakeKinds();
   DeleteSleighSprites();
+  DeleteSleighDrawing();
+  DeleteTreeSprites();
   DeleteOccupiedSet();
   ForgetCover();
   FreeBmpImage(&picture);

@@ -32,6 +32,8 @@ int LoadScenePicture(const char* path);
 void RepaintScenePicture();
 
 int SceneFrameCounter();
+// Back to the state at process start (the frame counter at 0).
+void ResetScene();
 
 // Paints the background of the saver window into dc: grey over the client
 // rectangle, then the picture if one is loaded.

@@ -139,6 +139,7 @@ void MakeSettingsSafe() {
   if (record.FlakeCount < 0) record.FlakeCount = 0;
   if (record.FlakeCount > kMaxFlakes) record.FlakeCount = kMaxFlakes;
   if (record.SleighFrameDivider == 0) record.SleighFrameDivider = 1;
+  if (record.SleighKind < 0 || record.SleighKind > 6) record.SleighKind = 2;  // the large sleigh
   Terminate(record.PicturePath, kPicturePathField - 1);
   Terminate(record.MaskPath, sizeof record.MaskPath - 1);
 }

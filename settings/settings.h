@@ -68,7 +68,8 @@ void PackSettings();
 void UnpackSettings();
 
 // Brings freshly unpacked values into the ranges the other modules rely on:
-// FlakeCount 0..500, SleighFrameDivider at least 1, both paths terminated.
+// FlakeCount 0..500, SleighFrameDivider at least 1, SleighKind one of the
+// seven sets (the large one otherwise), both paths terminated.
 void MakeSettingsSafe();
 
 // Puts the record and the staging buffer back to their state at process

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "scene/display_push.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
@@ -132,7 +133,10 @@ void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind) {
 
 void UpdateFlakes(HDC dc) {
   const int count = Settings().FlakeCount;
-  for (int i = 0; i < count; ++i) UpdateFlake(dc, i);
+  for (int i = 0; i < count; ++i) {
+    UpdateFlake(dc, i);
+    SpriteDrawn();
+  }
 }
 
 void UpdateFlake(HDC dc, int slot) {
@@ -143,7 +147,9 @@ void UpdateFlake(HDC dc, int slot) {
   const RECT oldRect = FlakeRect(f);
   const int oldX = f.x;
   const int oldY = f.y;
-  if (f.hidden == 0) OccupiedRemoveRect(oldRect);
+  // A flake drawn last frame takes its rectangle out of the occupied set; a
+  // flake just spawned never put one in.
+  if (f.hidden == 0 && f.inCover != -1) OccupiedRemoveRect(oldRect);
 
   // Random walk of the sideways step, kept within the drift.
   int t = RandomBelow(s.FlakeWobble);

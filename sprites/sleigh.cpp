@@ -1,11 +1,41 @@
 #include "sprites/sleigh.h"
 
+#include "resources/resource.h"
+#include "scene/scene.h"
 #include "scene/scene_state.h"
+#include "settings/settings.h"
+#include "snow/flakes.h"
 #include "snow/occupied.h"
 #include "snow/random.h"
+#include "snow/wind.h"
 #include "sprites/sprite_blit.h"
 
 namespace {
+
+// The sprite sets by kind: frame n shows the n-th image with the n-th mask.
+// The medium set's images are numbered out of animation order, and the
+// blinking set borrows the large plain set's frames 1 and 3.
+struct SleighSet {
+  int images[4];
+  int masks[4];
+};
+const SleighSet kSets[kSleighKinds] = {
+    {{IDB_SLEIGH_SMALL_PLAIN_0, IDB_SLEIGH_SMALL_PLAIN_1, IDB_SLEIGH_SMALL_PLAIN_2, IDB_SLEIGH_SMALL_PLAIN_3},
+     {IDB_SLEIGH_SMALL_PLAIN_0_MASK, IDB_SLEIGH_SMALL_PLAIN_1_MASK, IDB_SLEIGH_SMALL_PLAIN_2_MASK, IDB_SLEIGH_SMALL_PLAIN_3_MASK}},
+    {{IDB_SLEIGH_MEDIUM_PLAIN_0, IDB_SLEIGH_MEDIUM_PLAIN_1, IDB_SLEIGH_MEDIUM_PLAIN_2, IDB_SLEIGH_MEDIUM_PLAIN_3},
+     {IDB_SLEIGH_MEDIUM_PLAIN_0_MASK, IDB_SLEIGH_MEDIUM_PLAIN_1_MASK, IDB_SLEIGH_MEDIUM_PLAIN_2_MASK, IDB_SLEIGH_MEDIUM_PLAIN_3_MASK}},
+    {{IDB_SLEIGH_LARGE_PLAIN_0, IDB_SLEIGH_LARGE_PLAIN_1, IDB_SLEIGH_LARGE_PLAIN_2, IDB_SLEIGH_LARGE_PLAIN_3},
+     {IDB_SLEIGH_LARGE_PLAIN_0_MASK, IDB_SLEIGH_LARGE_PLAIN_1_MASK, IDB_SLEIGH_LARGE_PLAIN_2_MASK, IDB_SLEIGH_LARGE_PLAIN_3_MASK}},
+    {{IDB_SLEIGH_SMALL_RED_0, IDB_SLEIGH_SMALL_RED_1, IDB_SLEIGH_SMALL_RED_2, IDB_SLEIGH_SMALL_RED_3},
+     {IDB_SLEIGH_SMALL_RED_0_MASK, IDB_SLEIGH_SMALL_RED_1_MASK, IDB_SLEIGH_SMALL_RED_2_MASK, IDB_SLEIGH_SMALL_RED_3_MASK}},
+    {{IDB_SLEIGH_MEDIUM_RED_0, IDB_SLEIGH_MEDIUM_RED_1, IDB_SLEIGH_MEDIUM_RED_2, IDB_SLEIGH_MEDIUM_RED_3},
+     {IDB_SLEIGH_MEDIUM_RED_0_MASK, IDB_SLEIGH_MEDIUM_RED_1_MASK, IDB_SLEIGH_MEDIUM_RED_2_MASK, IDB_SLEIGH_MEDIUM_RED_3_MASK}},
+    {{IDB_SLEIGH_LARGE_RED_0, IDB_SLEIGH_LARGE_RED_1, IDB_SLEIGH_LARGE_RED_2, IDB_SLEIGH_LARGE_RED_3},
+     {IDB_SLEIGH_LARGE_RED_0_MASK, IDB_SLEIGH_LARGE_RED_1_MASK, IDB_SLEIGH_LARGE_RED_2_MASK, IDB_SLEIGH_LARGE_RED_3_MASK}},
+    {{IDB_SLEIGH_LARGE_RED_0, IDB_SLEIGH_LARGE_PLAIN_1, IDB_SLEIGH_LARGE_RED_2, IDB_SLEIGH_LARGE_PLAIN_3},
+     {IDB_SLEIGH_LARGE_RED_0_MASK, IDB_SLEIGH_LARGE_PLAIN_1_MASK, IDB_SLEIGH_LARGE_RED_2_MASK, IDB_SLEIGH_LARGE_PLAIN_3_MASK}},
+};
+
 SleighState StartState() {
   SleighState s{};
   s.bobCount = 1;
@@ -13,11 +43,97 @@ SleighState StartState() {
   return s;
 }
 SleighState sleigh = StartState();
+
+// The sleigh's saved background lives in one bitmap as large as the largest
+// set, made and selected into its DC once with the scene.
+constexpr int kBackgroundWidth = 192;
+constexpr int kBackgroundHeight = 48;
+HDC backgroundDC = nullptr;
+HGDIOBJ backgroundStart = nullptr;
+
+constexpr int kRightPushCap = 60;
+constexpr int kLeftPushCap = 30;
+
+RECT FrameRect(int frame, int x, int y) {
+  RECT size{0, 0, 0, 0};
+  BitmapRect(&size, sleigh.sleighMasks[frame & 3]);
+  return RECT{x, y, x + size.right, y + size.bottom};
+}
+
+// The move of one step by the wind's phase (calm unless the sleigh follows
+// the wind); the order of the random draws is part of what the user sees.
+void Move() {
+  const SettingsRecord& s = Settings();
+  const int phase = s.SleighInWind ? Wind().phase : kWindCalm;
+  const int d = Wind().direction;
+  if (phase == kWindCalm) {
+    sleigh.sleighX += s.SleighSpeed;
+    if (RandomBelow(1000) > 900) {
+      sleigh.sleighY += s.SleighClimb;
+    } else if (RandomBelow(1000) > 900) {
+      sleigh.sleighY -= s.SleighClimb;
+    }
+  } else if (phase == kWindRising) {
+    // The push climbs as a sawtooth and drops back to nothing.
+    if (d == 1) {
+      sleigh.gustPush += 2;
+      if (sleigh.gustPush > kRightPushCap) sleigh.gustPush = 0;
+    } else {
+      sleigh.gustPush += 1;
+      if (sleigh.gustPush > kLeftPushCap) sleigh.gustPush = 0;
+    }
+    sleigh.sleighX += s.SleighSpeed + d * sleigh.gustPush;
+    if (++sleigh.bobCount > 5) {
+      sleigh.bobCount = 0;
+      sleigh.bobSign = -sleigh.bobSign;
+    }
+    if (RandomBelow(100) > 70) sleigh.sleighY += s.SleighClimb + sleigh.bobCount * sleigh.bobSign;
+    if (RandomBelow(100) > 95) sleigh.bobSign = -sleigh.bobSign;
+  } else if (phase == kWindFalling) {
+    sleigh.gustPush -= 3;
+    if (sleigh.gustPush < 0) sleigh.gustPush = 0;
+    sleigh.sleighX += s.SleighSpeed + (d * sleigh.gustPush) / 4;
+  }
+}
+
 }  // namespace
 
 const SleighState& Sleigh() { return sleigh; }
 
-void LoadSleighSprites(HINSTANCE, int) { StartSleighPass(); }
+void CreateSleighDrawing() {
+  backgroundDC = CreateCompatibleDC(nullptr);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = kBackgroundWidth;
+  bi.bmiHeader.biHeight = kBackgroundHeight;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  sleigh.sleighBackground = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  backgroundStart = SelectObject(backgroundDC, sleigh.sleighBackground);
+}
+
+void DeleteSleighDrawing() {
+  if (backgroundDC) {
+    SelectObject(backgroundDC, backgroundStart);
+    DeleteDC(backgroundDC);
+  }
+  if (sleigh.sleighBackground) DeleteObject(sleigh.sleighBackground);
+  backgroundDC = nullptr;
+  sleigh.sleighBackground = nullptr;
+}
+
+void LoadSleighSprites(HINSTANCE instance, int kind) {
+  DeleteSleighSprites();
+  if (instance && kind >= 0 && kind < kSleighKinds) {
+    for (int f = 0; f < 4; ++f) {
+      sleigh.sleighImages[f] = LoadSprite(instance, kSets[kind].images[f]);
+      sleigh.sleighMasks[f] = LoadSprite(instance, kSets[kind].masks[f]);
+      PrepareSprite(sleigh.sleighMasks[f], sleigh.sleighImages[f]);
+    }
+  }
+  StartSleighPass();
+}
 
 void StartSleighPass() {
   RECT mask{0, 0, 0, 0};
@@ -29,31 +145,81 @@ void StartSleighPass() {
   sleigh.backgroundPending = 1;
 }
 
-void DrawSleigh(HDC, int, int, int) {}
+void DrawSleigh(HDC dc, int frame, int x, int y) {
+  const RECT r = FrameRect(frame, x, y);
+  DrawMasked(dc, sleigh.sleighMasks[frame & 3], sleigh.sleighImages[frame & 3], x, y,
+             r.right - r.left, r.bottom - r.top);
+  OccupiedAddRect(r);
+}
 
-// Until the sprites arrive a move only steps the animation frame.
-void MoveSleigh(HDC) { sleigh.sleighFrame = (sleigh.sleighFrame + 1) % 4; }
+void MoveSleigh(HDC dc) {
+  if (!sleigh.backgroundPending) RestoreSleighBackground(dc, sleigh.sleighX, sleigh.sleighY);
+  Move();
+  if (sleigh.sleighX > Scene().screenWidth) StartSleighPass();
+  if (sleigh.sleighX < -sleigh.sleighWidth) sleigh.sleighX = -sleigh.sleighWidth;
+  if (sleigh.sleighY < 5) sleigh.sleighY = 5;
+  sleigh.sleighFrame = (sleigh.sleighFrame + 1) % 4;
+  const RECT r = FrameRect(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
+  if (OccupiedIntersects(r)) EraseFlakesUnder(dc, r);
+  SaveSleighBackground(dc);
+  DrawSleigh(dc, sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
+}
 
-void RemoveSleigh(int, int, int) {}
-void ApplySleighSwitch(int, int) {}
+void SaveSleighBackground(HDC dc) {
+  const RECT r = FrameRect(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
+  if (backgroundDC) BitBlt(backgroundDC, 0, 0, r.right - r.left, r.bottom - r.top, dc, r.left, r.top, SRCCOPY);
+  sleigh.backgroundPending = 0;
+}
 
-void SaveSleighBackground(HDC) { sleigh.backgroundPending = 0; }
+void RestoreSleighBackground(HDC dc, int x, int y) {
+  const RECT r = FrameRect(sleigh.sleighFrame, x, y);
+  if (backgroundDC) BitBlt(dc, x, y, r.right - r.left, r.bottom - r.top, backgroundDC, 0, 0, SRCCOPY);
+  OccupiedRemoveRect(r);
+}
 
-void RestoreSleighBackground(HDC, int x, int y) {
-  RECT size{0, 0, 0, 0};
-  BitmapRect(&size, sleigh.sleighMasks[sleigh.sleighFrame & 3]);
-  OccupiedRemoveRect(RECT{x, y, x + size.right, y + size.bottom});
+void RemoveSleigh(int frame, int x, int y) {
+  const SceneState& scene = Scene();
+  if (!scene.window) return;
+  const RECT r = FrameRect(frame, x, y);
+  // Off the snow the background comes back; over settled snow it is white.
+  SetRectRgn(scene.eraseRegion, r.left, r.top, r.right, r.bottom);
+  CombineRgn(scene.eraseRegion, scene.eraseRegion, scene.coverRegion, RGN_DIFF);
+  RepaintRegion(scene.eraseRegion);
+  SetRectRgn(scene.eraseRegion, r.left, r.top, r.right, r.bottom);
+  CombineRgn(scene.eraseRegion, scene.eraseRegion, scene.coverRegion, RGN_AND);
+  HDC dc = GetDC(scene.window);
+  FillRgn(dc, scene.eraseRegion, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ReleaseDC(scene.window, dc);
+}
+
+void ApplySleighSwitch(int newValue, int oldValue) {
+  if (oldValue != 0 && newValue == 0) {
+    RemoveSleigh(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
+  } else if (oldValue == 0 && newValue != 0) {
+    StartSleighPass();
+  }
+}
+
+void ChangeSleighKind(HINSTANCE instance, int kind) {
+  const int x = sleigh.sleighX, y = sleigh.sleighY;
+  RemoveSleigh(sleigh.sleighFrame, x, y);
+  LoadSleighSprites(instance, kind);
+  sleigh.sleighX = x;
+  sleigh.sleighY = y;
 }
 
 void DeleteSleighSprites() {
-  for (int i = 0; i < 4; ++i) {
-    DeleteObject(sleigh.sleighImages[i]);
-    sleigh.sleighImages[i] = nullptr;
-    DeleteObject(sleigh.sleighMasks[i]);
-    sleigh.sleighMasks[i] = nullptr;
+  for (int f = 0; f < 4; ++f) {
+    ForgetSprite(sleigh.sleighMasks[f], sleigh.sleighImages[f]);
+    if (sleigh.sleighImages[f]) DeleteObject(sleigh.sleighImages[f]);
+    if (sleigh.sleighMasks[f]) DeleteObject(sleigh.sleighMasks[f]);
+    sleigh.sleighImages[f] = sleigh.sleighMasks[f] = nullptr;
   }
-  DeleteObject(sleigh.sleighBackground);
-  sleigh.sleighBackground = nullptr;
 }
 
-void ResetSleigh() { sleigh = StartState(); }
+void ResetSleigh() {
+  DeleteSleighSprites();
+  HBITMAP background = sleigh.sleighBackground;
+  sleigh = StartState();
+  sleigh.sleighBackground = background;
+}

@@ -1,7 +1,12 @@
-// Santa's sleigh: four frames crossing the screen pass after pass.
+// Santa's sleigh: four frames crossing the screen pass after pass, in front
+// of the snow, pushed and bobbing in gusts.
 #pragma once
 
 #include <windows.h>
+
+// Sprite sets: 0, 1, 2 small, medium, large; 3, 4, 5 the same with the lead
+// reindeer's red nose; 6 the large one whose red nose blinks.
+constexpr int kSleighKinds = 7;
 
 struct SleighState {
   HBITMAP sleighImages[4];
@@ -10,14 +15,18 @@ struct SleighState {
   int sleighY;
   int sleighFrame;
   int sleighWidth;
-  HBITMAP sleighBackground;
-  int backgroundPending;
-  int gustPush;
-  int bobCount;
-  int bobSign;
+  HBITMAP sleighBackground;  // the screen under the sleigh where it was saved
+  int backgroundPending;     // 1 until the first save of a pass
+  int gustPush;              // extra speed built up in a gust, 0..60
+  int bobCount;              // 0..5, moves counted for the bobbing
+  int bobSign;               // +1 or -1
 };
 
 const SleighState& Sleigh();
+
+// The sleigh's background store, made once with the scene, freed with it.
+void CreateSleighDrawing();
+void DeleteSleighDrawing();
 
 void LoadSleighSprites(HINSTANCE instance, int kind);
 void StartSleighPass();
@@ -25,10 +34,13 @@ void DrawSleigh(HDC dc, int frame, int x, int y);
 void MoveSleigh(HDC dc);
 void RemoveSleigh(int frame, int x, int y);
 void ApplySleighSwitch(int newValue, int oldValue);
-// The screen under the sleigh into its background bitmap, and back.
+// A new sprite set: the sleigh is taken off the screen, the set loaded, and
+// the sleigh goes on from where it was, from frame 0.
+void ChangeSleighKind(HINSTANCE instance, int kind);
+// The screen under the sleigh into its background store, and back.
 void SaveSleighBackground(HDC dc);
 void RestoreSleighBackground(HDC dc, int x, int y);
-// Teardown: each frame's image, then its mask.
+// Each frame's image, then its mask.
 void DeleteSleighSprites();
-// Back to the state at process start.
+// Back to the state at process start (the background store stays).
 void ResetSleigh();

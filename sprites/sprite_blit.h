@@ -7,11 +7,22 @@
 // (0, 0, width, height) of the bitmap; a null bitmap leaves r as it is.
 void BitmapRect(RECT* r, HBITMAP bitmap);
 
+// A sprite bitmap from the program's resources, as a DIB section: drawing
+// from it needs no conversion of a device bitmap.
+HBITMAP LoadSprite(HINSTANCE instance, int id);
+
 // The image where the mask is white, the screen where it is black. The
 // image must be pure white wherever the mask is black.
 void DrawMasked(HDC dc, HBITMAP mask, HBITMAP image, int x, int y, int w, int h);
 
-// DrawMasked's memory DCs and work bitmap, made once with the scene and
-// freed once with it.
+// Reads a sprite's mask and image once into memory, so that DrawMasked puts
+// the sprite together there, with the same pixels as the raster operations
+// and none of the cost of selecting the two bitmaps every time. Forget it
+// before the bitmaps are deleted.
+void PrepareSprite(HBITMAP mask, HBITMAP image);
+void ForgetSprite(HBITMAP mask, HBITMAP image);
+
+// DrawMasked's memory DCs and work area, made once with the scene and freed
+// once with it (with every prepared sprite).
 void CreateSpriteDrawing();
 void DeleteSpriteDrawing();

@@ -1,14 +1,18 @@
 // Frame cost of the real scene: builds a saver window as /s does, drives the
 // frame tick and the wind timers directly and prints the median and 95th
-// percentile milliseconds per frame for 50 and for 500 flakes, and how long
-// building the scene took.
+// percentile milliseconds per frame for 50 and for 500 flakes, with the
+// sleigh and the trees and without, and how long building the scene took.
+// Each frame is followed by the bare pixel traffic of the same frame: one
+// read and one write blit of each flake's and sprite's rectangle between the
+// window and one memory DC; the frame's median is given as a ratio to that.
 //
 //   bench_frames WxH            the benchmark; runs only for 1920x1080
 //   bench_frames leak FRAMES [FLAKES]
 //                               a long run with gusts, printing the highest
 //                               GDI handle index seen at the start and end
-//   bench_frames store-flakes N stores the defaults with N flakes, for a run
-//                               of the real saver
+//   bench_frames store-flakes N [snow-only]
+//                               stores the defaults with N flakes (and no
+//                               sleigh or trees), for a run of the real saver
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +22,10 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "snow/flakes.h"
+#include "sprites/sleigh.h"
+#include "sprites/sprite_blit.h"
+#include "sprites/trees.h"
 
 namespace {
 
@@ -52,8 +60,39 @@ void DriveWind(HWND saver, int frame) {
   }
 }
 
-void StoreFlakeCount(int count) {
-  StoreSettings([count](SettingsRecord& s) { s.FlakeCount = count; });
+void StoreFlakeCount(int count, bool sprites = true) {
+  StoreSettings([count, sprites](SettingsRecord& s) {
+    s.FlakeCount = count;
+    s.SleighOn = s.SceneryOn = sprites ? 1 : 0;
+  });
+}
+
+// One read and one write of every rectangle that a frame of the scene
+// touches: the active flakes', the sleigh's and the trees'.
+double PixelTraffic(HWND saver, HDC memory) {
+  std::vector<RECT> rects;
+  const SettingsRecord& s = Settings();
+  for (int i = 0; i < s.FlakeCount; ++i) rects.push_back(FlakeRect(FlakeAt(i)));
+  if (s.SleighOn) {
+    RECT r{0, 0, 0, 0};
+    BitmapRect(&r, Sleigh().sleighMasks[0]);
+    OffsetRect(&r, Sleigh().sleighX, Sleigh().sleighY);
+    rects.push_back(r);
+  }
+  for (int t = 0; s.SceneryOn && t < kTrees; ++t) {
+    rects.push_back(RECT{TreePlace(t).x, TreePlace(t).y, TreePlace(t).x + 31, TreePlace(t).y + 32});
+  }
+  HDC dc = GetDC(saver);
+  const double t0 = NowMs();
+  for (const RECT& r : rects) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BitBlt(memory, r.left, r.top, w, h, dc, r.left, r.top, SRCCOPY);
+    BitBlt(dc, r.left, r.top, w, h, memory, r.left, r.top, SRCCOPY);
+  }
+  GdiFlush();
+  const double spent = NowMs() - t0;
+  ReleaseDC(saver, dc);
+  return spent;
 }
 
 int HighestHandleIndex() {
@@ -63,30 +102,41 @@ int HighestHandleIndex() {
   return index;
 }
 
-void RunBenchmark(int flakes, int frames) {
-  StoreFlakeCount(flakes);
+void RunBenchmark(int flakes, bool sprites, int frames) {
+  StoreFlakeCount(flakes, sprites);
   const double start = NowMs();
   HWND saver = StartBenchSaver();
   const double created = NowMs() - start;
   UpdateWindow(saver);
   PumpNonTimerMessages();
-  std::vector<double> times, pushes;
-  times.reserve(frames);
-  pushes.reserve(frames);
+  HDC screen = GetDC(saver);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  HGDIOBJ old = SelectObject(memory, canvas);
+  ReleaseDC(saver, screen);
+  std::vector<double> times, pushes, floors;
   for (int i = 0; i < frames; ++i) {
     DriveWind(saver, i);
     const double t0 = NowMs();
     SendMessageA(saver, WM_TIMER, 1, 0);
+    GdiFlush();
     const double t1 = NowMs();
     PumpNonTimerMessages();
     times.push_back(t1 - t0);
     pushes.push_back(NowMs() - t1);
+    floors.push_back(PixelTraffic(saver, memory));
+    PumpNonTimerMessages();
   }
-  printf("%3d flakes: frame tick median %.3f ms, p95 %.3f ms over %d frames (%d gusts); "
-         "then Wine's push to the X server median %.3f ms, p95 %.3f ms; scene built in %.1f ms\n",
-         flakes, Percentile(times, 0.5), Percentile(times, 0.95), frames, frames / kCycle,
-         Percentile(pushes, 0.5), Percentile(pushes, 0.95), created);
+  const double median = Percentile(times, 0.5), floor = Percentile(floors, 0.5);
+  printf("%3d flakes, %-19s frame tick median %.3f ms, p95 %.3f ms; its bare pixel traffic %.3f ms: "
+         "ratio %.2f (%d frames, %d gusts); Wine's push to the X server median %.3f ms; scene built in "
+         "%.1f ms\n", flakes, sprites ? "sleigh and trees:" : "snow only:", median,
+         Percentile(times, 0.95), floor, median / floor, frames, frames / kCycle,
+         Percentile(pushes, 0.5), created);
   fflush(stdout);
+  SelectObject(memory, old);
+  DeleteObject(canvas);
+  DeleteDC(memory);
   StopBenchSaver(saver);
 }
 
@@ -121,7 +171,7 @@ void RunLeakCheck(int frames, int flakes) {
 
 int main(int argc, char** argv) {
   if (argc >= 3 && strcmp(argv[1], "store-flakes") == 0) {
-    StoreFlakeCount(atoi(argv[2]));
+    StoreFlakeCount(atoi(argv[2]), !(argc >= 4 && strcmp(argv[3], "snow-only") == 0));
     return 0;
   }
   if (argc >= 3 && strcmp(argv[1], "leak") == 0) {
@@ -133,7 +183,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int frames = argc >= 3 ? atoi(argv[2]) : 4000;
-  RunBenchmark(50, frames);
-  RunBenchmark(500, frames);
+  for (bool sprites : {true, false}) {
+    RunBenchmark(50, sprites, frames);
+    RunBenchmark(500, sprites, frames);
+  }
   return 0;
 }

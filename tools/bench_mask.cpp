@@ -4,7 +4,7 @@
 // rectangles each region took.
 //
 //   bench_mask WxH     the screen must be that size (benchmark.sh sees to it)
-//   bench_mask store [picture=PATH] [mask=PATH] [layout=N] [flakes=N]
+//   bench_mask store [picture=PATH] [mask=PATH] [layout=N] [flakes=N] [sleigh-speed=N]
 //                      stores the defaults so changed, for a run of the real
 //                      saver (the screenshots)
 #include <windows.h>
@@ -52,6 +52,8 @@ int Store(int argc, char** argv) {
         s.PictureLayout = atoi(arg + 7);
       } else if (!strncmp(arg, "flakes=", 7)) {
         s.FlakeCount = atoi(arg + 7);
+      } else if (!strncmp(arg, "sleigh-speed=", 13)) {
+        s.SleighSpeed = atoi(arg + 13);
       }
     }
   }) ? 0 : 1;

@@ -35,7 +35,7 @@ Bytes Picture24(int w, int h) {
   Put(f, 0, 'B' | 'M' << 8, 2), Put(f, 2, f.size()), Put(f, 10, 54), Put(f, 14, 40);
   Put(f, 18, w), Put(f, 22, h), Put(f, 26, 1 | 24 << 16);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) Put(f, 54 + y * stride + 3 * x, (x * 7 + y * 13) * 0x010307, 3);
+    for (int x = 0; x < w; ++x) Put(f, 54 + y * stride + 3 * x, (x * 7u + y * 13u) * 0x010307u, 3);
   return f;
 }
 

@@ -1,35 +1,38 @@
 #!/usr/bin/env bash
 # Runs the real saver (Nivalo.scr /s) on an Xvfb screen and reports how much
 # CPU it costs: the saver's own Wine process, its wineserver and the X server
-# together, from /proc/PID/stat over a measuring window.
+# together, from /proc/PID/stat over a measuring window. In the same run, on
+# the same screen, it measures xsnow (Debian's package, installed here for the
+# comparison only) and the X server's work for it:
+#   the saver at its defaults (50 flakes, the sleigh, the trees) against
+#   xsnow at its defaults; then 500 flakes of snow only against xsnow with
+#   500 flakes of snow only.
 #
-#   tools/cpu_usage.sh [WxH] [seconds] [flake count]
+#   tools/cpu_usage.sh [WxH] [seconds]
 #
-# Defaults: 1920x1080, 60 s, the stored defaults (no flake count stored).
+# Defaults: 1920x1080, 60 s per measurement.
 set -euo pipefail
 NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$NIVALO_ROOT/tools/wine_env.sh"
 
 size=${1:-1920x1080}
 seconds=${2:-60}
-flakes=${3:-}
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
+bash "$NIVALO_ROOT/tools/setup.sh" >/dev/null
+if ! [ -x /usr/games/xsnow ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xsnow >/dev/null
+fi
 nivalo_build "$build_dir" all benchmarks
 
 nivalo_session "$size"
-
-if [ -n "$flakes" ]; then
-  # The settings value is 1028 bytes; the flake count is the 32-bit integer
-  # at offset 0x40. Store the defaults with that one field changed.
-  wine "$build_dir/tools/bench_frames.exe" store-flakes "$flakes" >/dev/null
-fi
+hz=$(getconf CLK_TCK)
 
 # Clock ticks (user + system) used so far by a process.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 
 # The wineserver that serves this prefix (other prefixes may have their own).
-# Debian runs it as wineserver64 (or wineserver32); "wineserver -w" waiters
-# match too, but use no CPU.
 server_pid=
 for p in $(pgrep wineserver || true); do
   if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
@@ -39,21 +42,48 @@ for p in $(pgrep wineserver || true); do
 done
 if [ -z "$server_pid" ]; then echo "no wineserver found for $WINEPREFIX" >&2; exit 1; fi
 
+# measure NAME PID...: percent of one core used by the processes and by the
+# X server over the measuring window, after 10 s to settle.
+measure() {
+  local name=$1
+  shift
+  sleep 10
+  local before=() after=() p total=0 t0 t1
+  for p in "$@" "$NIVALO_XVFB_PID"; do before+=("$(ticks "$p")"); done
+  t0=$(date +%s.%N)
+  sleep "$seconds"
+  for p in "$@" "$NIVALO_XVFB_PID"; do after+=("$(ticks "$p")"); done
+  t1=$(date +%s.%N)
+  local i own=0 x
+  for i in "${!before[@]}"; do total=$(( total + ${after[$i]} - ${before[$i]} )); done
+  x=$(( ${after[-1]} - ${before[-1]} ))
+  own=$(( total - x ))
+  awk -v n="$name" -v own="$own" -v x="$x" -v hz="$hz" -v t0="$t0" -v t1="$t1" 'BEGIN {
+    el = t1 - t0
+    printf "  %-36s %5.1f%% of a core (itself %.1f%%, X server %.1f%%) over %.0f s\n",
+           n, 100 * (own + x) / hz / el, 100 * own / hz / el, 100 * x / hz / el, el }'
+}
+
+echo "CPU at $size, each measured for $seconds s after 10 s to settle:"
+wine "$build_dir/tools/bench_frames.exe" store-flakes 50 >/dev/null
 nivalo_start_saver "$build_dir/Nivalo.scr"
-sleep 10  # scene built, first gust timers armed, caches warm
+measure "Nivalo at its defaults (with wineserver)" "$NIVALO_SAVER_PID" "$server_pid"
+kill "$NIVALO_SAVER_PID"; wait "$NIVALO_SAVER_PID" 2>/dev/null || true
 
-hz=$(getconf CLK_TCK)
-s0=$(ticks "$NIVALO_SAVER_PID"); w0=$(ticks "$server_pid"); x0=$(ticks "$NIVALO_XVFB_PID")
-t0=$(date +%s.%N)
-sleep "$seconds"
-s1=$(ticks "$NIVALO_SAVER_PID"); w1=$(ticks "$server_pid"); x1=$(ticks "$NIVALO_XVFB_PID")
-t1=$(date +%s.%N)
+xsnow=(/usr/games/xsnow -nomenu -noconfig)
+"${xsnow[@]}" >/dev/null 2>&1 &
+xsnow_pid=$!
+measure "xsnow at its defaults" "$xsnow_pid"
+kill "$xsnow_pid"; wait "$xsnow_pid" 2>/dev/null || true
 
-awk -v s="$((s1 - s0))" -v w="$((w1 - w0))" -v x="$((x1 - x0))" -v hz="$hz" \
-    -v t0="$t0" -v t1="$t1" -v size="$size" -v flakes="${flakes:-defaults}" 'BEGIN {
-  el = t1 - t0
-  printf "CPU over %.1f s at %s, flakes %s (percent of one core):\n", el, size, flakes
-  printf "  saver %.1f%%, wineserver %.1f%%, Xvfb %.1f%%, total %.1f%%\n",
-         100 * s / hz / el, 100 * w / hz / el, 100 * x / hz / el, 100 * (s + w + x) / hz / el
-}'
-if ! kill -0 "$NIVALO_SAVER_PID" 2>/dev/null; then echo "the saver ended during the measurement" >&2; exit 1; fi
+wine "$build_dir/tools/bench_frames.exe" store-flakes 500 snow-only >/dev/null
+nivalo_start_saver "$build_dir/Nivalo.scr"
+measure "Nivalo, 500 flakes of snow only" "$NIVALO_SAVER_PID" "$server_pid"
+kill "$NIVALO_SAVER_PID"; wait "$NIVALO_SAVER_PID" 2>/dev/null || true
+NIVALO_SAVER_PID=
+
+"${xsnow[@]}" -flakecountmax 500 -nosanta -notrees -nometeors -moon 0 -stars 0 -aurora 0 \
+  -showbirds 0 >/dev/null 2>&1 &
+xsnow_pid=$!
+measure "xsnow, 500 flakes of snow only" "$xsnow_pid"
+kill "$xsnow_pid"; wait "$xsnow_pid" 2>/dev/null || true

@@ -1,21 +1,38 @@
-// The saver's snow beside the same rules drawn the plain way; whole runs repeated.
+// The saver's snow, sleigh and trees beside the same rules drawn the plain
+// way; whole runs repeated.
+#include "resources/resource.h"
 #include "snow/snow_help.h"
+#include "sprites/trees.h"
 
 // The shapes, a byte a row, the leftmost pixel in the top bit.
 const unsigned char kShapes[3][7] = {{0xA0, 0x40, 0xA0},
                                      {0x44, 0xD6, 0x28, 0x54, 0x28, 0xD6, 0x44},
                                      {0x28, 0x10, 0x92, 0x6C, 0x92, 0x10, 0x28}};
 
-// The flakes drawn the plain way on a copy of the screen: a compatible bitmap
-// per slot for its background, each in a memory DC of its own, the shapes
-// ORed on from memory DCs, the occupied set a region changed with CombineRgn
-// and tested with RectInRegion, the cover tested with PtInRegion.
+// The large sleigh's images and masks, frame by frame.
+const int kLargeImages[4] = {IDB_SLEIGH_LARGE_PLAIN_0, IDB_SLEIGH_LARGE_PLAIN_1, IDB_SLEIGH_LARGE_PLAIN_2,
+                             IDB_SLEIGH_LARGE_PLAIN_3};
+const int kLargeMasks[4] = {IDB_SLEIGH_LARGE_PLAIN_0_MASK, IDB_SLEIGH_LARGE_PLAIN_1_MASK,
+                            IDB_SLEIGH_LARGE_PLAIN_2_MASK, IDB_SLEIGH_LARGE_PLAIN_3_MASK};
+HBITMAP Resource(int id) {
+  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+}
+
+// The flakes, the sleigh and the trees drawn the plain way on a copy of the
+// screen: a compatible bitmap per slot for its background, each in a memory
+// DC of its own, the shapes ORed on from memory DCs, sprites drawn through a
+// new work bitmap and memory DCs each time, the sleigh's background in a new
+// bitmap each pass, the occupied set a region changed with CombineRgn and
+// tested with RectInRegion, the cover tested with PtInRegion.
 struct Plain {
   const int w = Scene().screenWidth, h = Scene().screenHeight;
   Flake f[kFlakeSlots];
   HDC cell[kFlakeSlots], screen, shapes[3];
   WindState wind = Wind();
   Lcg g;  // the generator's copy
+  SleighState sleigh = Sleigh();  // its bitmaps are the plain ones below
+  HBITMAP images[4], masks[4], tree = Resource(IDB_TREE), treeMask = Resource(IDB_TREE_MASK);
+  int counter = SceneFrameCounter();
   HRGN cover = Rgn({}), room = Rgn({}), occupied = Rgn({}), rect = Rgn({});
 
   static HDC With(HBITMAP b) {  // a memory DC that holds b
@@ -33,6 +50,71 @@ struct Plain {
     for (HDC& c : cell) c = With(CreateCompatibleBitmap(dc, 7, 7));
     CombineRgn(cover, Scene().coverRegion, nullptr, RGN_COPY);
     CombineRgn(room, Scene().roomRegion, nullptr, RGN_COPY);
+    for (int k = 0; k < 4; ++k) images[k] = Resource(kLargeImages[k]), masks[k] = Resource(kLargeMasks[k]);
+    sleigh.sleighBackground = CreateCompatibleBitmap(dc, 177, 34);
+  }
+  void Masked(HBITMAP mask, HBITMAP image, int x, int y, int sw, int sh) {
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, sw, sh);
+    HDC work = With(bitmap), m = With(mask), i = With(image);
+    BitBlt(work, 0, 0, sw, sh, screen, x, y, SRCCOPY);
+    BitBlt(work, 0, 0, sw, sh, m, 0, 0, SRCPAINT);
+    BitBlt(work, 0, 0, sw, sh, i, 0, 0, SRCAND);
+    BitBlt(screen, x, y, sw, sh, work, 0, 0, SRCCOPY);
+    for (HDC d : {work, m, i}) DeleteDC(d);
+    DeleteObject(bitmap);
+  }
+  void Sprite(int frame, int x, int y) {  // DrawSleigh
+    Masked(masks[frame], images[frame], x, y, 177, 34);
+    Combine(occupied, RECT{x, y, x + 177, y + 34}, RGN_OR);
+  }
+  void CopyBackground(bool save) {
+    HDC b = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(b, sleigh.sleighBackground);
+    if (save) BitBlt(b, 0, 0, 177, 34, screen, sleigh.sleighX, sleigh.sleighY, SRCCOPY);
+    else BitBlt(screen, sleigh.sleighX, sleigh.sleighY, 177, 34, b, 0, 0, SRCCOPY);
+    SelectObject(b, old), DeleteDC(b);
+  }
+  void StartPass() {
+    sleigh.sleighFrame = 0, sleigh.sleighX = -177, sleigh.sleighY = g.Below(h), sleigh.backgroundPending = 1;
+    DeleteObject(sleigh.sleighBackground);
+    sleigh.sleighBackground = CreateCompatibleBitmap(screen, 177, 34);
+  }
+  void Move() {
+    const SettingsRecord& s = Settings();
+    SleighState& z = sleigh;
+    if (!z.backgroundPending) CopyBackground(false), Combine(occupied, RECT{z.sleighX, z.sleighY, z.sleighX + 177, z.sleighY + 34}, RGN_DIFF);
+    const int phase = s.SleighInWind ? wind.phase : kWindCalm, d = wind.direction;
+    if (phase == kWindCalm) {
+      z.sleighX += s.SleighSpeed;
+      if (g.Below(1000) > 900) z.sleighY += s.SleighClimb;
+      else if (g.Below(1000) > 900) z.sleighY -= s.SleighClimb;
+    } else if (phase == kWindRising) {
+      z.gustPush += d == 1 ? 2 : 1;
+      if (z.gustPush > (d == 1 ? 60 : 30)) z.gustPush = 0;
+      z.sleighX += s.SleighSpeed + d * z.gustPush;
+      if (++z.bobCount > 5) z.bobCount = 0, z.bobSign = -z.bobSign;
+      if (g.Below(100) > 70) z.sleighY += s.SleighClimb + z.bobCount * z.bobSign;
+      if (g.Below(100) > 95) z.bobSign = -z.bobSign;
+    } else if (phase == kWindFalling) {
+      z.gustPush = std::max(0, z.gustPush - 3);
+      z.sleighX += s.SleighSpeed + d * z.gustPush / 4;
+    }
+    if (z.sleighX > w) StartPass();
+    z.sleighX = std::max(z.sleighX, -177);
+    z.sleighY = std::max(z.sleighY, 5);
+    z.sleighFrame = (z.sleighFrame + 1) % 4;
+    const RECT r{z.sleighX, z.sleighY, z.sleighX + 177, z.sleighY + 34};
+    if (RectInRegion(occupied, &r)) {  // EraseFlakesUnder
+      for (int i = 0; i < s.FlakeCount; ++i) {
+        const int n = f[i].kind ? 7 : 3;
+        const RECT fr{f[i].x, f[i].y, f[i].x + n, f[i].y + n};
+        RECT overlap;
+        if (!f[i].unsaved && IntersectRect(&overlap, &fr, &r)) BitBlt(screen, f[i].x, f[i].y, n, n, cell[i], 0, 0, SRCCOPY);
+      }
+    }
+    CopyBackground(true);
+    z.backgroundPending = 0;
+    Sprite(z.sleighFrame, z.sleighX, z.sleighY);
   }
   void Combine(HRGN target, const RECT& r, int mode) {
     SetRectRgn(rect, r.left, r.top, r.right, r.bottom);
@@ -49,7 +131,7 @@ struct Plain {
   void Update(Flake& p, HDC saved) {
     const SettingsRecord& s = Settings();
     const int n = p.kind ? 7 : 3, x0 = p.x, y0 = p.y;
-    if (!p.hidden) Combine(occupied, RECT{p.x, p.y, p.x + n, p.y + n}, RGN_DIFF);
+    if (!p.hidden && p.inCover != -1) Combine(occupied, RECT{p.x, p.y, p.x + n, p.y + n}, RGN_DIFF);
     const int t = g.Below(s.FlakeWobble), sign = g.Below(1000) > 500 ? -1 : 1;
     p.dx = std::clamp(p.dx + sign * t, -s.FlakeDrift, s.FlakeDrift);
     if (wind.phase == kWindOver) wind = WindState{kWindCalm, 0, wind.direction};
@@ -80,8 +162,12 @@ struct Plain {
       Combine(cover, RECT{p.x, p.y + n - 2, p.x + n, p.y + n}, RGN_OR);
   }
   void Frame() {
+    const SettingsRecord& s = Settings();
     Combine(occupied, RECT{0, 0, w, h}, RGN_AND);
-    for (int i = 0; i < Settings().FlakeCount; ++i) Update(f[i], cell[i]);
+    if (s.SleighOn && ++counter % s.SleighFrameDivider == 0) Move();
+    else if (s.SleighOn) Sprite(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
+    for (int i = 0; i < s.FlakeCount; ++i) Update(f[i], cell[i]);
+    for (int t = 0; s.SceneryOn && t < kTrees; ++t) Masked(treeMask, tree, TreePlace(t).x, TreePlace(t).y, 31, 32);
   }
   void WindEvent(HWND saver, UINT_PTR id) {  // and the saver's
     RunWindTimer(saver, id);
@@ -105,15 +191,13 @@ static std::vector<UINT_PTR> GustTimers(int frame) {
   return ids;
 }
 
-// Free places in the GDI handle table, counted by filling it (Wine keeps no count).
-// Both from the generator's start, with the built-in mask or none; end gets the last screen.
-static void SideBySide(int flakes, int frames, int offset, bool mask, Capture* end) {
-  ResetRandom();
+// Both from the generator's start, with the settings so changed; end gets the last screen.
+static void SideBySide(int frames, int offset, const SettingsEdit& edit, Capture* end) {
+  ResetRandom();  // each run as in a process of its own
   ResetWind();
-  HWND saver = StartSaver([=](SettingsRecord& s) {
-    s.SleighOn = s.SceneryOn = 0, s.FlakeCount = flakes;
-    if (!mask) s.MaskPath[0] = 0;
-  });
+  ResetSleigh();
+  ResetScene();
+  HWND saver = StartSaver(edit);
   PaintDetail(saver);
   Plain plain(GetDC(saver));
   int freePlaces = 0;
@@ -123,6 +207,12 @@ static void SideBySide(int flakes, int frames, int offset, bool mask, Capture* e
     plain.Frame();
     for (int i = 0; i < kFlakeSlots; ++i) ASSERT_EQ(Of(plain.f[i]), Slot(i)) << frame << ":" << i;
     ASSERT_EQ(Of(plain.wind), Of(Wind())) << frame;
+    const SleighState& z = Sleigh();
+    ASSERT_EQ(std::vector<int>({plain.sleigh.sleighX, plain.sleigh.sleighY, plain.sleigh.sleighFrame,
+                                plain.sleigh.backgroundPending, plain.sleigh.gustPush, plain.sleigh.bobCount,
+                                plain.sleigh.bobSign}),
+              std::vector<int>({z.sleighX, z.sleighY, z.sleighFrame, z.backgroundPending, z.gustPush,
+                                z.bobCount, z.bobSign})) << frame;
     ASSERT_EQ(plain.g.Next(), RandomNext()) << frame;
     if (frame == 100) freePlaces = FreeGdiPlaces();
     if (frame % 50) continue;
@@ -133,19 +223,22 @@ static void SideBySide(int flakes, int frames, int offset, bool mask, Capture* e
   EXPECT_EQ(freePlaces, FreeGdiPlaces()) << "frames and gusts left GDI objects behind";
   RECT pile;  // without a mask, the cover grows along the ground to about the depth
   GetRgnBox(Scene().coverRegion, &pile);
-  EXPECT_TRUE(mask || (pile.top >= plain.h - 42 && pile.top <= plain.h - 10)) << pile.top;
+  EXPECT_TRUE(Settings().MaskPath[0] || (pile.top >= plain.h - 42 && pile.top <= plain.h - 10)) << pile.top;
   *end = CaptureSaver(saver);
   StopSaver(saver);
 }
 
 // Frames, gusts and whole scenes leave no GDI objects behind; two runs of the
-// same settings give the same pixels.
+// same settings give the same pixels. The sleigh flies through the snow.
 TEST(SnowReference, MatchesThePlainDrawingRepeatsExactlyAndLeaksNothing) {
   Capture first, second;
-  SideBySide(25, 3001, 0, true, &first);
-  SideBySide(25, 3001, 0, true, &second);
+  auto few = [](SettingsRecord& s) { s.FlakeCount = 25; };
+  SideBySide(2001, 0, few, &first);
+  SideBySide(2001, 0, few, &second);
   EXPECT_TRUE(first == second);
-  SideBySide(500, 501, 140, false, &first);
+  SideBySide(1500, 140, [](SettingsRecord& s) { s.FlakeCount = 500, s.MaskPath[0] = 0, s.SleighFrameDivider = 1; },
+             &first);
+  SideBySide(300, 140, [](SettingsRecord& s) { s.FlakeCount = 500, s.SleighInWind = 0, s.SceneryOn = 0; }, &first);
   StopSaver(StartSaver());
   const int freePlaces = FreeGdiPlaces();
   StopSaver(StartSaver());

@@ -1,0 +1,198 @@
+// Santa's sleigh, the fir trees and their art.
+#include "resources/resource.h"
+#include "snow/snow_help.h"
+#include "sprites/trees.h"
+
+namespace {
+
+void Calm(SettingsRecord& s) { s.WindOn = 0, s.SnowfallOn = 0, s.SceneryOn = 0, s.MaskPath[0] = 0; }
+
+// A bitmap's pixels as 0xRRGGBB, top row first.
+std::vector<uint32_t> Pixels(HBITMAP b) {
+  RECT r{0, 0, 0, 0};
+  BitmapRect(&r, b);
+  BITMAPINFOHEADER bi{sizeof bi, r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> px(r.right * r.bottom);
+  HDC dc = GetDC(nullptr);
+  GetDIBits(dc, b, 0, r.bottom, px.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  for (uint32_t& p : px) p &= 0xFFFFFF;
+  return px;
+}
+
+// The rows of the table of sets: image and mask ids of frames 0..3.
+const int kImages[kSleighKinds][4] = {{125, 126, 127, 128}, {109, 110, 112, 111}, {117, 118, 119, 120},
+    {160, 161, 162, 163}, {152, 153, 154, 155}, {144, 146, 148, 150}, {144, 118, 148, 120}};
+const int kMasks[kSleighKinds][4] = {{129, 130, 131, 132}, {113, 114, 115, 116}, {121, 122, 123, 124},
+    {164, 165, 166, 167}, {156, 157, 158, 159}, {145, 147, 149, 151}, {145, 122, 149, 124}};
+const SIZE kSizes[3] = {{56, 8}, {88, 17}, {177, 34}};
+
+// Every image is 8 bits with a colour table and pure white wherever its
+// 1-bit mask is black; sizes as the set's.
+TEST(SpriteArt, EveryPairHasItsSizeAndDepthAndIsWhiteWhereTransparent) {
+  auto header = [](int id) {
+    HRSRC res = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_BITMAP);
+    return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(GetModuleHandleA(nullptr), res)));
+  };
+  auto pixel = [](const BITMAPINFOHEADER* h, int x, int y) {  // the colour-table entry, 0xRRGGBB
+    const auto* table = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(h) + h->biSize);
+    const int colours = h->biClrUsed ? h->biClrUsed : 1 << h->biBitCount;
+    const auto* row = reinterpret_cast<const uint8_t*>(table + colours) +
+                      (h->biHeight - 1 - y) * ((h->biWidth * h->biBitCount + 31) / 32 * 4);
+    const int index = h->biBitCount == 8 ? row[x] : row[x / 8] >> (7 - x % 8) & 1;
+    return table[index] & 0xFFFFFF;
+  };
+  std::vector<std::tuple<int, int, SIZE>> pairs = {{IDB_TREE, IDB_TREE_MASK, SIZE{31, 32}}};
+  for (int k = 0; k < kSleighKinds; ++k)
+    for (int f = 0; f < 4; ++f) pairs.push_back({kImages[k][f], kMasks[k][f], kSizes[k == 6 ? 2 : k % 3]});
+  for (auto [image, mask, size] : pairs) {
+    const BITMAPINFOHEADER *i = header(image), *m = header(mask);
+    ASSERT_TRUE(i && m) << image;
+    EXPECT_EQ(std::tuple(8, 1, size.cx, size.cy, size.cx, size.cy),
+              std::tuple(i->biBitCount, m->biBitCount, i->biWidth, i->biHeight, m->biWidth, m->biHeight)) << image;
+    int opaque = 0, stained = 0;
+    for (int y = 0; y < size.cy; ++y)
+      for (int x = 0; x < size.cx; ++x) {
+        const uint32_t maskPixel = pixel(m, x, y);
+        EXPECT_TRUE(maskPixel == 0 || maskPixel == 0xFFFFFF) << mask;
+        opaque += maskPixel != 0;
+        stained += maskPixel == 0 && pixel(i, x, y) != 0xFFFFFF;
+      }
+    EXPECT_EQ(0, stained) << image << ": not white where transparent";
+    EXPECT_GT(opaque, size.cx * size.cy / 8) << mask;
+  }
+}
+
+TEST(Sleigh, LoadsEachSetsRowAndAKindChangeKeepsItsPlace) {
+  HWND saver = StartSaver(Calm);
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  for (int k = 0; k < kSleighKinds; ++k) {
+    LoadSleighSprites(self, k);
+    for (int f = 0; f < 4; ++f) {
+      HBITMAP image = static_cast<HBITMAP>(LoadImageA(self, MAKEINTRESOURCEA(kImages[k][f]), 0, 0, 0, 0));
+      HBITMAP mask = static_cast<HBITMAP>(LoadImageA(self, MAKEINTRESOURCEA(kMasks[k][f]), 0, 0, 0, 0));
+      EXPECT_TRUE(Pixels(image) == Pixels(Sleigh().sleighImages[f])) << k << ":" << f;
+      EXPECT_TRUE(Pixels(mask) == Pixels(Sleigh().sleighMasks[f])) << k << ":" << f;
+      DeleteObject(image), DeleteObject(mask);
+    }
+    EXPECT_EQ(-kSizes[k == 6 ? 2 : k % 3].cx, Sleigh().sleighX) << "a new pass starts";
+  }
+  LoadSleighSprites(self, 7);  // a kind no set has: nothing is drawn
+  EXPECT_EQ(nullptr, Sleigh().sleighImages[0]);
+  const Capture before = Detail(saver);
+  RunFrames(saver, 8);
+  EXPECT_TRUE(before == CaptureSaver(saver));
+
+  ChangeSleighKind(self, 2);
+  Set([](SettingsRecord& s) { s.SleighFrameDivider = 1; });
+  RunFrames(saver, 60);  // 60 moves in from the left
+  const SleighState was = Sleigh();
+  ChangeSleighKind(self, 5);
+  EXPECT_EQ(std::tuple(was.sleighX, was.sleighY, 0, 1),
+            std::tuple(Sleigh().sleighX, Sleigh().sleighY, Sleigh().sleighFrame, Sleigh().backgroundPending));
+  HDC dc = GetDC(saver);
+  PatBlt(dc, was.sleighX, was.sleighY, 4, 34, BLACKNESS);  // where the next move leaves
+  ReleaseDC(saver, dc);
+  RunFrames(saver, 1);  // the first move of the new set restores nothing
+  EXPECT_EQ(0u, CaptureSaver(saver).At(was.sleighX + 1, was.sleighY + 20));
+  StopSaver(saver);
+}
+
+TEST(Sleigh, PassesRunFromTheLeftEdgeToPastTheRightAndStartAgain) {
+  HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SleighFrameDivider = 1; });
+  Lcg g;  // the first draw of the process is the first pass's height
+  EXPECT_EQ(std::tuple(-177, g.Below(768), 0, 1), std::tuple(Sleigh().sleighX, Sleigh().sleighY,
+                                                              Sleigh().sleighFrame, Sleigh().backgroundPending));
+  int passes = 0;
+  for (int frame = 0; frame < 800; ++frame) {
+    const SleighState was = Sleigh();
+    RunFrames(saver, 1);
+    const SleighState& now = Sleigh();
+    EXPECT_GE(now.sleighY, 5);
+    if (now.sleighX < was.sleighX) {  // a new pass, started inside the move past the right edge
+      ++passes;
+      EXPECT_GT(was.sleighX + 4, 1024) << frame;
+      EXPECT_EQ(std::pair(-177, 1), std::pair(now.sleighX, now.sleighFrame)) << frame;
+    } else {
+      EXPECT_EQ(std::pair(was.sleighX + 4, (was.sleighFrame + 1) % 4), std::pair(now.sleighX, now.sleighFrame));
+    }
+  }
+  EXPECT_EQ(2, passes) << "1201 pixels at 4 a move";
+  Set([](SettingsRecord& s) { s.SleighClimb = 1000; });  // every climb up would leave the screen
+  int atTop = 0;
+  for (int frame = 0; frame < 300; ++frame) {
+    RunFrames(saver, 1);
+    EXPECT_GE(Sleigh().sleighY, 5);
+    atTop += Sleigh().sleighY == 5;
+  }
+  EXPECT_GT(atTop, 0) << "held at row 5";
+  StopSaver(saver);
+  saver = StartSaver(Calm);
+  const int x = Sleigh().sleighX;
+  RunFrames(saver, 3);  // redrawn in place until every 4th count
+  EXPECT_EQ(x + 4 * ((SceneFrameCounter()) / 4 - (SceneFrameCounter() - 3) / 4), Sleigh().sleighX);
+  StopSaver(saver);
+}
+
+TEST(Sleigh, SwitchedOffItLeavesWhiteOverSnowAndBackgroundElsewhere) {
+  HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SleighFrameDivider = 1; });
+  RunFrames(saver, 100);
+  const SleighState z = Sleigh();
+  CoverAddRect(RECT{z.sleighX, z.sleighY, z.sleighX + 60, z.sleighY + 34});  // settled snow under its back
+  ApplySleighSwitch(0, 1);
+  const Capture shot = CaptureSaver(saver);
+  int wrong = 0;
+  for (int y = z.sleighY; y < z.sleighY + 34; ++y)
+    for (int x = std::max(0, z.sleighX); x < z.sleighX + 177; ++x)
+      wrong += shot.At(x, y) != (x < z.sleighX + 60 ? 0xFFFFFFu : 0x808080u);
+  EXPECT_EQ(0, wrong);
+  ApplySleighSwitch(1, -1);
+  EXPECT_EQ(z.sleighX, Sleigh().sleighX) << "applying all while on does nothing";
+  ApplySleighSwitch(1, 0);
+  EXPECT_EQ(std::tuple(-177, 0, 1), std::tuple(Sleigh().sleighX, Sleigh().sleighFrame, Sleigh().backgroundPending));
+  StopSaver(saver);
+}
+
+TEST(Trees, StandInTheirBoundsAndMoveOnlyWhenSwitchedOff) {
+  HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SceneryOn = 17; });
+  POINT was[kTrees];
+  for (int i = 0; i < kTrees; ++i) {
+    was[i] = TreePlace(i);
+    EXPECT_TRUE(was[i].x >= 100 && was[i].x <= 923 && was[i].y >= 50 && was[i].y <= 617) << i;
+  }
+  RunFrames(saver, 40);
+  const Capture drawn = CaptureSaver(saver);
+  EXPECT_NE(0x808080u, drawn.At(was[0].x + 15, was[0].y + 16)) << "a tree stands there";
+  for (int i = 0; i < kTrees; ++i) EXPECT_EQ(std::pair(was[i].x, was[i].y), std::pair(TreePlace(i).x, TreePlace(i).y));
+  ApplyScenerySwitch(1, -1);
+  EXPECT_EQ(was[0].x, TreePlace(0).x) << "on stays on";
+  ApplyScenerySwitch(0, 1);
+  EXPECT_EQ(0x808080u, CaptureSaver(saver).At(was[0].x + 15, was[0].y + 16)) << "its place repainted";
+  int moved = 0;
+  for (int i = 0; i < kTrees; ++i) moved += was[i].x != TreePlace(i).x || was[i].y != TreePlace(i).y;
+  EXPECT_EQ(kTrees, moved);
+  StopSaver(saver);
+}
+
+// A flake's first update after a spawn took its spawn rectangle out of the
+// occupied set, though it was never put in: another flake's pixels then went
+// out of the set, a third flake was drawn over them and left a trace.
+TEST(Flakes, AJustSpawnedFlakeTakesNothingOutOfTheOccupiedSet) {
+  HWND saver = StartSaver([](SettingsRecord& s) {
+    Calm(s), s.SleighOn = 0, s.FlakeCount = 3, s.FlakeWobble = 0, s.FlakeDrift = 0;
+  });
+  const Capture before = Detail(saver);
+  HDC dc = GetDC(saver);
+  PlaceFlake(0, 100, 97, 0, 3, 1);  // drawn at (100, 100)
+  PlaceFlake(1, 100, 100, 0, 50, 1);  // spawned there, never drawn, moves away
+  PlaceFlake(2, 100, 97, 0, 3, 1);  // comes to (100, 100) after both
+  for (int frame = 0; frame < 2; ++frame)
+    for (int i = 0; i < 3; ++i) UpdateFlake(dc, i);
+  const Capture after = CaptureSaver(saver);  // the first flake now at (100, 103)
+  for (int y = 100; y < 103; ++y)
+    for (int x = 100; x < 107; ++x) EXPECT_EQ(before.At(x, y), after.At(x, y)) << x << "," << y;
+  ReleaseDC(saver, dc);
+  StopSaver(saver);
+}
+
+}  // namespace

@@ -1,26 +1,225 @@
 #include "settings/settings_dialog.h"
 
-#include "settings/settings.h"
+#include <commdlg.h>
+#include <windowsx.h>
+#include <cstring>
 
-// For now the dialog only loads the settings when it opens and saves them
-// on OK; its controls arrive with the full dialog.
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      LoadSettings();
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        EndDialog(dialog, 0);
-        SaveSettings();
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dialog, 0);
-        return TRUE;
-      }
-      return FALSE;
-    default:
-      return FALSE;
+#include "resources/resource.h"
+#include "scene/scene.h"
+#include "scene/scene_state.h"
+#include "settings/about_dialog.h"
+#include "settings/context_help.h"
+#include "settings/settings.h"
+#include "settings/settings_controls.h"
+#include "settings/web_page.h"
+#include "shell/file_dialog.h"
+#include "shell/message_box.h"
+#include "shell/shell_state.h"
+#include "snow/cover.h"
+#include "snow/flakes.h"
+
+namespace {
+
+constexpr DWORD kFlashMilliseconds = 1000;
+constexpr DWORD kFileBufferSize = 255;   // characters, the terminator included
+constexpr DWORD kFileTitleSize = 100;
+
+// A picture beside a check box, and the check box it toggles.
+struct PicturedSwitch {
+  int picture;
+  int checkBox;
+};
+constexpr PicturedSwitch kPicturedSwitches[] = {
+    {IDC_SNOWFALL_PICTURE, IDC_SNOWFALL_ON},       {IDC_SLEIGH_PICTURE, IDC_SLEIGH_ON},
+    {IDC_WIND_PICTURE, IDC_WIND_ON},               {IDC_SCENERY_PICTURE, IDC_SCENERY_ON},
+    {IDC_SNOW_ON_MASK_PICTURE, IDC_SNOW_ON_MASK},  {IDC_SNOW_ON_GROUND_PICTURE, IDC_SNOW_ON_GROUND},
+    {IDC_SLEIGH_IN_WIND_PICTURE, IDC_SLEIGH_IN_WIND},
+};
+
+// A radio button or the picture beside it, and the choice it stands for.
+struct Choice {
+  int control;
+  void (*check)(HWND dialog, int choice);
+  int choice;
+};
+constexpr Choice kChoices[] = {
+    {IDC_SLEIGH_SMALL, CheckSleighSizeRadio, 0},   {IDC_SLEIGH_SMALL_PICTURE, CheckSleighSizeRadio, 0},
+    {IDC_SLEIGH_MEDIUM, CheckSleighSizeRadio, 1},  {IDC_SLEIGH_MEDIUM_PICTURE, CheckSleighSizeRadio, 1},
+    {IDC_SLEIGH_LARGE, CheckSleighSizeRadio, 2},   {IDC_SLEIGH_LARGE_PICTURE, CheckSleighSizeRadio, 2},
+    {IDC_LAYOUT_STRETCHED, CheckLayoutRadio, 0},   {IDC_LAYOUT_STRETCHED_PICTURE, CheckLayoutRadio, 0},
+    {IDC_LAYOUT_CENTRED, CheckLayoutRadio, 1},     {IDC_LAYOUT_CENTRED_PICTURE, CheckLayoutRadio, 1},
+    {IDC_LAYOUT_TILED, CheckLayoutRadio, 2},       {IDC_LAYOUT_TILED_PICTURE, CheckLayoutRadio, 2},
+};
+
+void ToggleCheckBox(HWND dialog, int checkBox) {
+  const bool checked = IsDlgButtonChecked(dialog, checkBox) == BST_CHECKED;
+  CheckDlgButton(dialog, checkBox, checked ? BST_UNCHECKED : BST_CHECKED);
+}
+
+void ApplyControls(HWND dialog) { ApplySettingsControls(dialog, 0); }
+
+void SetAltVariant(int on) {
+  SettingsRecord r = Settings();
+  r.SleighAltVariant = on;
+  ReplaceSettings(r);
+}
+
+// The red-nose picture: Alt held chooses the nose that blinks.
+void ToggleRedNose(HWND dialog) {
+  ToggleCheckBox(dialog, IDC_RED_NOSE);
+  SetAltVariant((GetKeyState(VK_MENU) & 0x8000) ? 1 : 0);
+  ApplyControls(dialog);
+}
+
+// Shows the region twice inverted, a second apart. Only a scene running in
+// this process has one; without it there is nothing to show or wait for.
+void FlashTwice(HRGN region) {
+  if (!region) return;
+  FlashRegion(region);
+  Sleep(kFlashMilliseconds);
+  FlashRegion(region);
+}
+
+// "Factory settings" and "Restore settings": the controls overwritten from
+// the defaults or the registry, and everything handed on anew.
+void ReloadSettings(HWND dialog, void (*reload)()) {
+  const SettingsRecord before = Settings();
+  reload();
+  const SettingsRecord& s = Settings();
+  ApplyFlakeCount(before.FlakeCount, s.FlakeCount);
+  ApplySnowDepth(s.WindowSnowDepth, before.WindowSnowDepth);
+  ApplySnowDepth(s.GroundSnowDepth, before.GroundSnowDepth);
+  FillSettingsControls(dialog);
+  ApplySettingsControls(dialog, 1);
+}
+
+void ReloadStored() { LoadSettings(); }
+
+// "Picture" and "Mask": the system's file dialog offers the current path
+// first; a chosen file is shown and read into the shared picture.
+void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
+  SettingsRecord r = Settings();
+  char title[kFileTitleSize] = "";
+  OPENFILENAMEA request{};
+  // The size Windows 95 and NT 4.0 know; later systems accept it too.
+  request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  request.lpstrFilter = "Bitmap files (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0";
+  request.nFilterIndex = 1;
+  request.lpstrFile = r.*field;
+  request.nMaxFile = kFileBufferSize;
+  request.lpstrFileTitle = title;
+  request.nMaxFileTitle = kFileTitleSize;
+  request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  if (!ChooseOpenFile(&request)) return;
+  (r.*field)[kFileBufferSize] = 0;
+  ReplaceSettings(r);
+  SetDlgItemTextA(dialog, edit, r.*field);
+  if (!LoadScenePicture(Settings().*field)) {
+    ShowMessageBox(dialog, "Sorry, could not read the file (format error?)", "BMP format error",
+                   MB_OK);
   }
+}
+
+void ShowAbout() {
+  DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
+}
+
+// The command table: what each control does when clicked.
+void OnCommand(HWND dialog, int control) {
+  for (const PicturedSwitch& p : kPicturedSwitches) {
+    if (control == p.picture) {
+      ToggleCheckBox(dialog, p.checkBox);
+      ApplyControls(dialog);
+      return;
+    }
+  }
+  for (const Choice& c : kChoices) {
+    if (control == c.control) {
+      c.check(dialog, c.choice);
+      ApplyControls(dialog);
+      return;
+    }
+  }
+  switch (control) {
+    case IDC_SNOWFALL_ON: case IDC_SLEIGH_ON: case IDC_WIND_ON: case IDC_SCENERY_ON:
+    case IDC_SNOW_ON_MASK: case IDC_SNOW_ON_GROUND: case IDC_SLEIGH_IN_WIND: case IDC_RED_NOSE:
+      ApplyControls(dialog);
+      break;
+    case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;
+    case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Scene().roomRegion); break;
+    case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(Scene().coverRegion); break;
+    case IDC_ABOUT: ShowAbout(); break;
+    case IDC_FACTORY_SETTINGS: ReloadSettings(dialog, ResetSettings); break;
+    case IDC_RESTORE_SETTINGS: ReloadSettings(dialog, ReloadStored); break;
+    case IDC_SAVE_SETTINGS: SaveSettings(); break;
+    case IDC_APPLY_AND_SAVE:
+      ApplyControls(dialog);
+      SaveSettings();
+      break;
+    case IDC_CHOOSE_PICTURE: ChooseFile(dialog, &SettingsRecord::PicturePath, IDC_PICTURE_PATH); break;
+    case IDC_CHOOSE_MASK: ChooseFile(dialog, &SettingsRecord::MaskPath, IDC_MASK_PATH); break;
+    case IDC_WEB_PAGE: OpenWebPage(NIVALO_WEB_ADDRESS); break;
+    default: break;
+  }
+}
+
+BOOL OnInitDialog(HWND dialog) {
+  SetClassLongPtrA(dialog, GCLP_HICON,
+                   reinterpret_cast<LONG_PTR>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
+  UpdateWindow(dialog);
+  LoadSettings();
+  FillSettingsControls(dialog);
+  return TRUE;
+}
+
+BOOL OnOk(HWND dialog) {
+  ApplySettingsControls(dialog, 0);
+  EndDialog(dialog, 0);
+  SaveSettings();
+  return TRUE;
+}
+
+BOOL OnCancel(HWND dialog) {
+  EndDialog(dialog, 0);
+  return TRUE;
+}
+
+BOOL OnHelp(HWND dialog, const HELPINFO* help) {
+  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle));
+  return FALSE;
+}
+
+BOOL OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint) {
+  ShowContextMenuHelp(dialog, window, POINT{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)});
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) return OnOk(dialog);
+      if (LOWORD(wParam) == IDCANCEL) return OnCancel(dialog);
+      break;
+    default: break;
+  }
+  SettingsCommand(dialog, message, wParam, lParam);
+  return FALSE;
+}
+
+BOOL SettingsCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_HELP: return OnHelp(dialog, reinterpret_cast<const HELPINFO*>(lParam));
+    case WM_CONTEXTMENU: return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
+    case WM_COMMAND: OnCommand(dialog, LOWORD(wParam)); return FALSE;
+    default: return FALSE;
+  }
+}
+
+void FlashRegion(HRGN region) {
+  HDC screen = GetDC(nullptr);
+  InvertRgn(screen, region);
+  ReleaseDC(nullptr, screen);
 }

@@ -1,0 +1,109 @@
+#include "settings/context_help.h"
+
+#include <cstring>
+
+#include "resources/resource.h"
+#include "shell/help_request.h"
+
+const DWORD kHelpTable[] = {
+    IDC_APPLY_AND_SAVE, 100, IDOK, 101, IDCANCEL, 102,
+    IDC_SNOWFALL_PICTURE, 104, IDC_SNOWFALL_ON, 105,
+    IDC_SLEIGH_PICTURE, 106, IDC_SLEIGH_ON, 107,
+    IDC_WIND_PICTURE, 108, IDC_WIND_ON, 109,
+    IDC_SCENERY_PICTURE, 110, IDC_SCENERY_ON, 111,
+    IDC_SNOW_ON_MASK_PICTURE, 112, IDC_SNOW_ON_MASK, 113,
+    IDC_SNOW_ON_GROUND_PICTURE, 114, IDC_SNOW_ON_GROUND, 115,
+    IDC_SLEIGH_IN_WIND_PICTURE, 116, IDC_SLEIGH_IN_WIND, 117,
+    IDC_RED_NOSE_PICTURE, 118, IDC_RED_NOSE, 119,
+    IDC_SLEIGH_SMALL_PICTURE, 120, IDC_SLEIGH_SMALL, 121,
+    IDC_SLEIGH_MEDIUM_PICTURE, 122, IDC_SLEIGH_MEDIUM, 123,
+    IDC_SLEIGH_LARGE_PICTURE, 124, IDC_SLEIGH_LARGE, 125,
+    IDC_FACTORY_SETTINGS, 126, IDC_SAVE_SETTINGS, 127, IDC_RESTORE_SETTINGS, 128,
+    IDC_ABOUT, 129,
+    IDC_FLAKE_COUNT, 133, IDC_FLAKE_WOBBLE, 135, IDC_FLAKE_COUNT, 133,
+    IDC_FLAKE_COUNT_PICTURE, 134, IDC_FLAKE_WOBBLE, 135,
+    IDC_FLAKE_WOBBLE_PICTURE, 136, IDC_FLAKE_DRIFT, 137,
+    IDC_FLAKE_DRIFT_PICTURE, 138, IDC_FLAKE_SPEED, 139,
+    IDC_FLAKE_SPEED_PICTURE, 140, IDC_WINDOW_SNOW_DEPTH, 141,
+    IDC_WINDOW_SNOW_DEPTH_PICTURE, 142, IDC_GROUND_SNOW_DEPTH, 143,
+    IDC_GROUND_SNOW_DEPTH_PICTURE, 144, IDC_SLEIGH_SPEED, 145,
+    IDC_SLEIGH_SPEED_PICTURE, 146, IDC_FRAME_PERIOD, 147,
+    IDC_FRAME_PERIOD_PICTURE, 147,
+    IDC_SLEIGH_FRAME_DIVIDER_PICTURE, 150, IDC_SLEIGH_FRAME_DIVIDER, 150,
+    IDC_GUST_PAUSE_PICTURE, 162, IDC_GUST_PAUSE, 162,
+    IDC_GUST_RISE_STEP, 163, IDC_GUST_RISE_TIME, 164,
+    IDC_GUST_FALL_STEP, 165, IDC_GUST_FALL_TIME, 166,
+    IDC_GUST_RISE_STEP_PICTURE, 163, IDC_GUST_RISE_TIME_PICTURE, 164,
+    IDC_GUST_FALL_STEP_PICTURE, 165, IDC_GUST_FALL_TIME_PICTURE, 166,
+    IDC_GUST_MAXIMUM_PICTURE, 170, IDC_GUST_MAXIMUM, 170,
+    IDC_HIDDEN_SWITCH, 191, IDC_SNOWMAN, 191,
+    IDC_WEB_PAGE, 187,
+    IDC_CHOOSE_PICTURE, 180, IDC_PICTURE_PATH, 180,
+    IDC_CHOOSE_MASK, 185, IDC_MASK_PATH, 186,
+    IDC_LAYOUT_STRETCHED, 181, IDC_LAYOUT_STRETCHED_PICTURE, 181,
+    IDC_LAYOUT_CENTRED, 182, IDC_LAYOUT_CENTRED_PICTURE, 182,
+    IDC_LAYOUT_TILED, 183, IDC_LAYOUT_TILED_PICTURE, 183,
+    IDC_MASK_MAX_RECTS, 184, IDC_MASK_MAX_RECTS_PICTURE, 184,
+    0, 0,
+};
+const size_t kHelpTableSize = sizeof kHelpTable / sizeof kHelpTable[0];
+
+const char kHelpFileName[] = "Nivalohelp.hlp";
+
+namespace {
+
+ULONG_PTR TableArgument() { return reinterpret_cast<ULONG_PTR>(kHelpTable); }
+
+// The help window's topic for the control, when the system showed nothing
+// for the table.
+void OpenTopicOf(HWND owner, int controlId, const char* path) {
+  const DWORD context = HelpContextOf(controlId);
+  if (context != 0) RequestHelp(owner, path, HELP_CONTEXT, context);
+}
+
+}  // namespace
+
+void HelpFilePath(char* path) {
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    strcpy(path, kHelpFileName);
+    return;
+  }
+  char* name = strrchr(path, '\\');
+  name = name ? name + 1 : path;
+  if (static_cast<size_t>(name - path) + sizeof kHelpFileName > MAX_PATH) {
+    strcpy(path, kHelpFileName);
+    return;
+  }
+  strcpy(name, kHelpFileName);
+}
+
+DWORD HelpContextOf(int controlId) {
+  for (size_t i = 0; kHelpTable[i] != 0 || kHelpTable[i + 1] != 0; i += 2) {
+    if (static_cast<int>(kHelpTable[i]) == controlId) return kHelpTable[i + 1];
+  }
+  return 0;
+}
+
+void ShowControlHelp(HWND owner, HWND control) {
+  char path[MAX_PATH];
+  HelpFilePath(path);
+  if (!RequestHelp(control, path, HELP_WM_HELP, TableArgument())) {
+    OpenTopicOf(owner, GetDlgCtrlID(control), path);
+  }
+}
+
+void ShowContextMenuHelp(HWND owner, HWND window, POINT screenPoint) {
+  char path[MAX_PATH];
+  HelpFilePath(path);
+  if (RequestHelp(window, path, HELP_CONTEXTMENU, TableArgument())) return;
+  // A click on a disabled picture reaches the dialog itself: the control
+  // under the point is the one meant.
+  if (window == owner) {
+    POINT client = screenPoint;
+    ScreenToClient(owner, &client);
+    HWND child = ChildWindowFromPointEx(owner, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (child && child != owner) window = child;
+  }
+  if (window != owner) OpenTopicOf(owner, GetDlgCtrlID(window), path);
+}

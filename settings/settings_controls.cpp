@@ -1,0 +1,240 @@
+#include "settings/settings_controls.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+
+#include "resources/resource.h"
+#include "scene/scene.h"
+#include "settings/settings.h"
+#include "shell/beep.h"
+#include "shell/shell_state.h"
+#include "snow/cover.h"
+#include "snow/flakes.h"
+#include "snow/wind.h"
+#include "sprites/sleigh.h"
+#include "sprites/trees.h"
+
+namespace {
+
+using Field = int32_t SettingsRecord::*;
+
+constexpr int kMaxFlakes = 500;
+constexpr int kNumberTextSize = 100;
+constexpr int kPathTextSize = 255;   // 254 characters and the terminator
+constexpr int kUnknown = -1;         // a previous value under force
+
+constexpr int kSizeRadios[] = {IDC_SLEIGH_SMALL, IDC_SLEIGH_MEDIUM, IDC_SLEIGH_LARGE};
+// Small, medium or large for each sprite set.
+constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
+
+void Store(Field field, int32_t value) {
+  SettingsRecord r = Settings();
+  r.*field = value;
+  ReplaceSettings(r);
+}
+
+void ShowNumber(HWND dialog, int control, int value) {
+  char text[16];
+  snprintf(text, sizeof text, "%d", value);
+  SetDlgItemTextA(dialog, control, text);
+}
+
+int ReadNumber(HWND dialog, int control) {
+  char text[kNumberTextSize] = "";
+  GetDlgItemTextA(dialog, control, text, kNumberTextSize);
+  return ParseTypedNumber(text);
+}
+
+// A corrected number: the beep and the corrected text are all the user
+// is told.
+int Corrected(HWND dialog, int control, int value) {
+  SoundBeep(0);
+  ShowNumber(dialog, control, value);
+  return value;
+}
+
+int Thousandfold(int seconds) {
+  const int64_t ms = static_cast<int64_t>(seconds) * 1000;
+  return static_cast<int>(ms > INT_MAX ? INT_MAX : ms < INT_MIN ? INT_MIN : ms);
+}
+
+// Steps 1 to 8: the switches, in order, with the operation that carries
+// each one out.
+struct SwitchStep {
+  int control;
+  Field field;
+  void (*apply)(int newValue, int oldValue);
+};
+const SwitchStep kSwitchSteps[] = {
+    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch},
+    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch},
+    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr},
+    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch},
+    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch},
+    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
+    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
+    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
+};
+
+// Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
+// divided by 1000 and stored multiplied by it.
+enum class Unit { Plain, Seconds };
+struct NumberStep {
+  int control;
+  Field field;
+  Unit unit;
+};
+const NumberStep kNumberSteps[] = {
+    {IDC_FLAKE_COUNT, &SettingsRecord::FlakeCount, Unit::Plain},
+    {IDC_FLAKE_WOBBLE, &SettingsRecord::FlakeWobble, Unit::Plain},
+    {IDC_FLAKE_DRIFT, &SettingsRecord::FlakeDrift, Unit::Plain},
+    {IDC_FLAKE_SPEED, &SettingsRecord::FlakeSpeed, Unit::Plain},
+    {IDC_WINDOW_SNOW_DEPTH, &SettingsRecord::WindowSnowDepth, Unit::Plain},
+    {IDC_GROUND_SNOW_DEPTH, &SettingsRecord::GroundSnowDepth, Unit::Plain},
+    {IDC_SLEIGH_SPEED, &SettingsRecord::SleighSpeed, Unit::Plain},
+    {IDC_FRAME_PERIOD, &SettingsRecord::FramePeriod, Unit::Plain},
+    {IDC_SLEIGH_FRAME_DIVIDER, &SettingsRecord::SleighFrameDivider, Unit::Plain},
+    {IDC_GUST_PAUSE, &SettingsRecord::GustPause, Unit::Seconds},
+    {IDC_GUST_RISE_STEP, &SettingsRecord::GustRiseStep, Unit::Plain},
+    {IDC_GUST_RISE_TIME, &SettingsRecord::GustRiseTime, Unit::Seconds},
+    {IDC_GUST_FALL_STEP, &SettingsRecord::GustFallStep, Unit::Plain},
+    {IDC_GUST_FALL_TIME, &SettingsRecord::GustFallTime, Unit::Seconds},
+};
+
+// The number as stored, after the corrections the dialog makes.
+int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
+  switch (step.control) {
+    case IDC_FLAKE_COUNT:
+      if (typed < 0) return 0;  // silently: the text stays
+      return typed > kMaxFlakes ? Corrected(dialog, step.control, kMaxFlakes) : typed;
+    case IDC_FLAKE_SPEED:
+      return typed < 3 ? Corrected(dialog, step.control, 3) : typed;
+    case IDC_SLEIGH_FRAME_DIVIDER:
+      return typed == 0 ? Corrected(dialog, step.control, 1) : typed;
+    default:
+      return step.unit == Unit::Seconds ? Thousandfold(typed) : typed;
+  }
+}
+
+// What a number's change sets going, with the value before the step.
+void HandOnNumber(const NumberStep& step, int previous, int force) {
+  const SettingsRecord& s = Settings();
+  switch (step.control) {
+    case IDC_FLAKE_COUNT: ApplyFlakeCount(previous, s.FlakeCount); break;
+    case IDC_WINDOW_SNOW_DEPTH: ApplySnowDepth(s.WindowSnowDepth, previous); break;
+    case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
+    case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, force ? kUnknown : previous); break;
+    case IDC_GUST_FALL_TIME: RearmWindTimers(); break;
+    default: break;
+  }
+}
+
+// Step 23: the sleigh's sprite set from the size radios, the red nose and
+// the blinking variant.
+void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
+  const SettingsRecord& s = Settings();
+  const int previousKind = s.SleighKind;
+  int kind = previousKind;
+  const int red = s.RedNose != 0;
+  if (IsDlgButtonChecked(dialog, IDC_SLEIGH_LARGE)) kind = red ? 5 : 2;
+  if (IsDlgButtonChecked(dialog, IDC_SLEIGH_MEDIUM)) kind = red ? 4 : 1;
+  if (IsDlgButtonChecked(dialog, IDC_SLEIGH_SMALL)) kind = red ? 3 : 0;
+  if (s.SleighAltVariant && kind == 5) kind = 6;
+  Store(&SettingsRecord::SleighKind, kind);
+  if (force || kind != previousKind || s.RedNose != previousRedNose) {
+    ChangeSleighKind(Shell().instance, kind);
+  }
+}
+
+void ReadPath(HWND dialog, int control, char (SettingsRecord::*field)[256]) {
+  SettingsRecord r = Settings();
+  GetDlgItemTextA(dialog, control, r.*field, kPathTextSize);
+  ReplaceSettings(r);
+}
+
+// Step 25: the layout radios; a loaded picture is painted anew in a new
+// layout.
+void ApplyLayout(HWND dialog) {
+  const int previous = Settings().PictureLayout;
+  int layout = previous;
+  if (IsDlgButtonChecked(dialog, IDC_LAYOUT_STRETCHED)) {
+    layout = 0;
+  } else if (IsDlgButtonChecked(dialog, IDC_LAYOUT_CENTRED)) {
+    layout = 1;
+  } else if (IsDlgButtonChecked(dialog, IDC_LAYOUT_TILED)) {
+    layout = 2;
+  }
+  Store(&SettingsRecord::PictureLayout, layout);
+  if (layout != previous && PictureLoaded()) RepaintScenePicture();
+}
+
+}  // namespace
+
+int ParseTypedNumber(const char* text) {
+  while (*text == ' ' || *text == '\t') ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  int64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    if (value <= INT_MAX) value = value * 10 + (*text - '0');
+  }
+  if (negative) value = -value;
+  return static_cast<int>(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value);
+}
+
+void CheckSleighSizeRadio(HWND dialog, int size) {
+  if (size < 0 || size > 2) return;
+  CheckRadioButton(dialog, IDC_SLEIGH_SMALL, IDC_SLEIGH_LARGE, kSizeRadios[size]);
+}
+
+void CheckLayoutRadio(HWND dialog, int layout) {
+  // A damaged layout shows as stretched, the layout the saver falls back
+  // to for a picture that cannot be placed.
+  if (layout < 0 || layout > 2) layout = 0;
+  CheckRadioButton(dialog, IDC_LAYOUT_STRETCHED, IDC_LAYOUT_TILED, IDC_LAYOUT_STRETCHED + layout);
+}
+
+void FillSettingsControls(HWND dialog) {
+  const SettingsRecord& s = Settings();
+  for (const SwitchStep& step : kSwitchSteps) {
+    if (step.control == IDC_RED_NOSE) continue;  // from the sleigh kind below
+    CheckDlgButton(dialog, step.control, s.*step.field ? BST_CHECKED : BST_UNCHECKED);
+  }
+  for (const NumberStep& step : kNumberSteps) {
+    const int value = s.*step.field;
+    ShowNumber(dialog, step.control, step.unit == Unit::Seconds ? value / 1000 : value);
+  }
+  ShowNumber(dialog, IDC_GUST_MAXIMUM, s.GustMax);
+  SetDlgItemTextA(dialog, IDC_PICTURE_PATH, s.PicturePath);
+  SetDlgItemTextA(dialog, IDC_MASK_PATH, s.MaskPath);
+  CheckLayoutRadio(dialog, s.PictureLayout);
+  ShowNumber(dialog, IDC_MASK_MAX_RECTS, s.MaskMaxRects);
+  const int kind = s.SleighKind >= 0 && s.SleighKind < kSleighKinds ? s.SleighKind : 2;
+  CheckSleighSizeRadio(dialog, kSizeOfKind[kind]);
+  CheckDlgButton(dialog, IDC_RED_NOSE, kind >= 3 ? BST_CHECKED : BST_UNCHECKED);
+  // The blinking nose can only be chosen with Alt held; a stored one is
+  // kept until the user chooses again.
+  Store(&SettingsRecord::SleighAltVariant, kind == 6 ? 1 : 0);
+}
+
+void ApplySettingsControls(HWND dialog, int force) {
+  int previousRedNose = 0;
+  for (const SwitchStep& step : kSwitchSteps) {
+    const int previous = force ? kUnknown : Settings().*step.field;
+    const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
+    Store(step.field, now);
+    if (step.apply) step.apply(now, previous);
+    if (step.control == IDC_RED_NOSE) previousRedNose = previous;
+  }
+  for (const NumberStep& step : kNumberSteps) {
+    const int previous = Settings().*step.field;
+    Store(step.field, CorrectedNumber(dialog, step, ReadNumber(dialog, step.control)));
+    HandOnNumber(step, previous, force);
+  }
+  ApplySleighKind(dialog, force, previousRedNose);
+  ReadPath(dialog, IDC_PICTURE_PATH, &SettingsRecord::PicturePath);
+  ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
+  ApplyLayout(dialog);
+  Store(&SettingsRecord::MaskMaxRects, ReadNumber(dialog, IDC_MASK_MAX_RECTS));
+}

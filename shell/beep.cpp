@@ -1,0 +1,15 @@
+#include "shell/beep.h"
+
+namespace {
+BeepObserver observer = nullptr;
+}  // namespace
+
+void SoundBeep(UINT type) {
+  if (observer) {
+    observer(type);
+  } else {
+    MessageBeep(type);
+  }
+}
+
+void SetBeepObserver(BeepObserver o) { observer = o; }

@@ -4,70 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "blackbox/blackbox_support.h"
 #include "support/test_support.h"
 
 namespace {
-
-const char kClass[] = "WindowsScreenSaverClass";
-
-struct Saver {
-  PROCESS_INFORMATION pi{};
-  bool started = false;
-
-  explicit Saver(const std::string& arguments) {
-    std::string line = "\"Z:" NIVALO_SCR_UNIX_PATH "\" " + arguments;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi) != FALSE;
-    if (started) WaitForInputIdle(pi.hProcess, 10000);
-  }
-  ~Saver() {
-    if (!started) return;
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  // Waits for the process to end; its exit code, or -2 when it still runs.
-  long Exit(DWORD ms = 10000) {
-    if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return -2;
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    return static_cast<int>(code);
-  }
-};
-
-int CountSaverWindows() {
-  int n = 0;
-  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, kClass, nullptr)) != nullptr;) ++n;
-  return n;
-}
-
-void SendKey() {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = VK_SPACE;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-void MoveMouseTo(int x, int y) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = (x * 65536 + 65535) / GetSystemMetrics(SM_CXSCREEN);
-  in.mi.dy = (y * 65536 + 65535) / GetSystemMetrics(SM_CYSCREEN);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof(INPUT));
-}
-
-// Another process's window appearing cannot be waited on; look for it
-// every 20 ms for up to 10 s.
-HWND AwaitWindow(const char* cls, const char* title) {
-  for (int i = 0; i < 500; ++i, Sleep(20)) {
-    if (HWND w = FindWindowA(cls, title)) return w;
-  }
-  return nullptr;
-}
 
 class BlackBox : public testing::Test {
  protected:
@@ -86,7 +26,7 @@ class BlackBox : public testing::Test {
 TEST_F(BlackBox, FullScreenCoversTheScreenRunsOnceAndEndsOnInput) {
   Saver saver("/s");
   ASSERT_TRUE(saver.started);
-  HWND w = FindWindowA(kClass, "Screen Saver");
+  HWND w = FindWindowA(kSaverClass, "Screen Saver");
   ASSERT_NE(nullptr, w);
   EXPECT_TRUE(IsWindowVisible(w));
   EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_POPUP);
@@ -129,7 +69,7 @@ TEST_F(BlackBox, RunsOnAfterTheMessageBoxesOfAStart) {
     ASSERT_NE(nullptr, box) << caption;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   }
-  HWND w = AwaitWindow(kClass, "Screen Saver");
+  HWND w = AwaitWindow(kSaverClass, "Screen Saver");
   ASSERT_NE(nullptr, w);
   EXPECT_EQ(-2, saver.Exit(500)) << "the saver must run on";
   EXPECT_TRUE(IsWindowVisible(w));
@@ -142,7 +82,7 @@ TEST_F(BlackBox, PreviewDrawsIntoTheParentIgnoresInputAndEndsWithIt) {
   HWND parent = CreateWindowExA(0, "STATIC", "Display Properties", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 50, 50, 260, 200, nullptr, nullptr, nullptr, nullptr);
   Saver saver("/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)));
-  HWND child = FindWindowExA(parent, nullptr, kClass, "Preview");
+  HWND child = FindWindowExA(parent, nullptr, kSaverClass, "Preview");
   ASSERT_NE(nullptr, child);
   RECT pc, cc;
   GetClientRect(parent, &pc);

@@ -1,0 +1,56 @@
+#include "blackbox/blackbox_support.h"
+
+const char kSaverClass[] = "WindowsScreenSaverClass";
+
+Saver::Saver(const std::string& arguments) {
+  std::string line = "\"Z:" NIVALO_SCR_UNIX_PATH "\" " + arguments;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &si, &pi) != FALSE;
+  if (started) WaitForInputIdle(pi.hProcess, 10000);
+}
+
+Saver::~Saver() {
+  if (!started) return;
+  if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+long Saver::Exit(DWORD ms) {
+  if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return -2;
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+int CountSaverWindows() {
+  int n = 0;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, kSaverClass, nullptr)) != nullptr;) ++n;
+  return n;
+}
+
+void SendKey() {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = VK_SPACE;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+void MoveMouseTo(int x, int y) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (x * 65536 + 65535) / GetSystemMetrics(SM_CXSCREEN);
+  in.mi.dy = (y * 65536 + 65535) / GetSystemMetrics(SM_CYSCREEN);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+HWND AwaitWindow(const char* cls, const char* title) {
+  for (int i = 0; i < 500; ++i, Sleep(20)) {
+    if (HWND w = FindWindowA(cls, title)) return w;
+  }
+  return nullptr;
+}

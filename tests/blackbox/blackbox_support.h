@@ -1,0 +1,28 @@
+// The shipped saver started as the system starts it, as a separate process,
+// and what the tests need to drive it from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+extern const char kSaverClass[];
+
+struct Saver {
+  PROCESS_INFORMATION pi{};
+  bool started = false;
+
+  // Starts Nivalo.scr with the arguments and waits until it idles.
+  explicit Saver(const std::string& arguments);
+  // Ends a process that still runs.
+  ~Saver();
+  // Waits for the process to end; its exit code, or -2 when it still runs.
+  long Exit(DWORD ms = 10000);
+};
+
+int CountSaverWindows();
+void SendKey();
+void MoveMouseTo(int x, int y);
+// Another process's window appearing cannot be waited on; looks for it
+// every 20 ms for up to 10 s.
+HWND AwaitWindow(const char* cls, const char* title);

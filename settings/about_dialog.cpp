@@ -1,9 +1,116 @@
 #include "settings/about_dialog.h"
 
-// For now the box only closes; its text arrives with the full About box.
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if ((message == WM_COMMAND && LOWORD(wParam) == IDOK) || message == WM_CLOSE) {
-    EndDialog(dialog, 0);
+#include "resources/resource.h"
+#include "settings/text_font.h"
+#include "settings/web_page.h"
+#include "shell/beep.h"
+
+namespace {
+
+constexpr char kFace[] = "Arial";
+constexpr int kBodySize = 76;      // tenths of a point
+constexpr int kHeadingSize = 125;  // tenths of a point, bold
+constexpr UINT kTextFormat = DT_WORDBREAK | DT_CENTER;
+
+// The two empty lines at the top leave room for the heading, which is drawn
+// afterwards into the same rectangle.
+constexpr char kBodyText[] =
+    "\n"
+    "\n"
+    "version 0.1.5.3 for Windows 95/98/NT\n"
+    "Nivalo is free: use it and pass it on as you like.\n"
+    "\n"
+    "It comes as it is, without any warranty.\n"
+    "\n"
+    "The snow, the sleigh and the trees are drawn by the program.\n"
+    "\n"
+    "Move the mouse or press a key to end the snowfall.\n"
+    "\n"
+    "New versions and information can be obtained from:\n"
+    "\n"
+    NIVALO_WEB_ADDRESS "\n"
+    "\n"
+    "Settings are under Settings in the display control panel.\n"
+    "\n"
+    "Happy holidays!\n"
+    "Thank you for letting it snow\n"
+    "on your screen this winter.\n";
+
+constexpr char kHeading[] = "*** Nivalo ***";
+
+HWND textArea = nullptr;
+// The last font made for the text, kept until the next paint replaces it
+// or the box goes away.
+HFONT font = nullptr;
+
+void ReplaceFont(HFONT next) {
+  if (font) DeleteObject(font);
+  font = next;
+}
+
+BOOL OnInitDialog(HWND dialog) {
+  textArea = GetDlgItem(dialog, IDC_ABOUT_TEXT);
+  return TRUE;
+}
+
+// The text area first repaints itself empty; the body text goes on top of
+// it, then the heading onto the body's two empty leading lines.
+BOOL OnPaint() {
+  InvalidateRect(textArea, nullptr, TRUE);
+  UpdateWindow(textArea);
+
+  RECT area;
+  GetClientRect(textArea, &area);
+  HDC dc = GetDC(textArea);
+  const int previousMode = SetBkMode(dc, TRANSPARENT);
+
+  HFONT body = CreateTextFont(dc, kFace, kBodySize, 0, 0, 0);
+  ReplaceFont(body);
+  const HGDIOBJ previousFont = SelectObject(dc, body);
+  if (DrawTextA(dc, kBodyText, -1, &area, kTextFormat) == 0) SoundBeep(0);
+
+  HFONT heading = CreateTextFont(dc, kFace, kHeadingSize, 0, kTextFontBold, 0);
+  SelectObject(dc, heading);
+  DeleteObject(body);
+  font = heading;
+  DrawTextA(dc, kHeading, -1, &area, kTextFormat);
+
+  SelectObject(dc, previousFont);
+  SetBkMode(dc, previousMode);
+  ReleaseDC(textArea, dc);
+  return FALSE;
+}
+
+BOOL OnClose(HWND dialog) {
+  EndDialog(dialog, 0);
+  return FALSE;
+}
+
+BOOL OnCommand(HWND dialog, int control) {
+  switch (control) {
+    case IDOK: EndDialog(dialog, 0); return FALSE;
+    case IDC_ABOUT_WEB_PAGE: OpenWebPage(NIVALO_WEB_ADDRESS); return TRUE;
+    default: return FALSE;
   }
-  return message == WM_INITDIALOG;
+}
+
+// Nothing of the box may outlive it: the font made by the last paint goes
+// with it.
+BOOL OnDestroy() {
+  ReplaceFont(nullptr);
+  textArea = nullptr;
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_PAINT: return OnPaint();
+    case WM_CLOSE: return OnClose(dialog);
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_DESTROY: return OnDestroy();
+    default: return FALSE;
+  }
 }

@@ -28,6 +28,12 @@ constexpr int kSizeRadios[] = {IDC_SLEIGH_SMALL, IDC_SLEIGH_MEDIUM, IDC_SLEIGH_L
 // Small, medium or large for each sprite set.
 constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
 
+LiveApplyObserver observer = nullptr;
+
+void Announce(const char* operation, int first, int second) {
+  if (observer) observer(operation, first, second);
+}
+
 void Store(Field field, int32_t value) {
   SettingsRecord r = Settings();
   r.*field = value;
@@ -65,16 +71,17 @@ struct SwitchStep {
   int control;
   Field field;
   void (*apply)(int newValue, int oldValue);
+  const char* applyName;
 };
 const SwitchStep kSwitchSteps[] = {
-    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch},
-    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch},
-    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr},
-    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch},
-    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch},
-    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
-    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
-    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
+    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch, "ApplySnowfallSwitch"},
+    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch, "ApplySleighSwitch"},
+    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr, nullptr},
+    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch, "ApplyWindSwitch"},
+    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch, "ApplyScenerySwitch"},
+    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask, "ApplySnowOnMask"},
+    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround, "ApplySnowOnGround"},
+    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr, nullptr},
 };
 
 // Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
@@ -121,11 +128,26 @@ int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
 void HandOnNumber(const NumberStep& step, int previous, int force) {
   const SettingsRecord& s = Settings();
   switch (step.control) {
-    case IDC_FLAKE_COUNT: ApplyFlakeCount(previous, s.FlakeCount); break;
-    case IDC_WINDOW_SNOW_DEPTH: ApplySnowDepth(s.WindowSnowDepth, previous); break;
-    case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
-    case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, force ? kUnknown : previous); break;
-    case IDC_GUST_FALL_TIME: RearmWindTimers(); break;
+    case IDC_FLAKE_COUNT:
+      Announce("ApplyFlakeCount", previous, s.FlakeCount);
+      ApplyFlakeCount(previous, s.FlakeCount);
+      break;
+    case IDC_WINDOW_SNOW_DEPTH:
+      Announce("ApplySnowDepth", s.WindowSnowDepth, previous);
+      ApplySnowDepth(s.WindowSnowDepth, previous);
+      break;
+    case IDC_GROUND_SNOW_DEPTH:
+      Announce("ApplySnowDepth", s.GroundSnowDepth, previous);
+      ApplySnowDepth(s.GroundSnowDepth, previous);
+      break;
+    case IDC_FRAME_PERIOD:
+      Announce("ApplyFrameInterval", s.FramePeriod, force ? kUnknown : previous);
+      ApplyFrameInterval(s.FramePeriod, force ? kUnknown : previous);
+      break;
+    case IDC_GUST_FALL_TIME:
+      Announce("RearmWindTimers", 0, 0);
+      RearmWindTimers();
+      break;
     default: break;
   }
 }
@@ -143,6 +165,7 @@ void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
   if (s.SleighAltVariant && kind == 5) kind = 6;
   Store(&SettingsRecord::SleighKind, kind);
   if (force || kind != previousKind || s.RedNose != previousRedNose) {
+    Announce("ChangeSleighKind", kind, 0);
     ChangeSleighKind(Shell().instance, kind);
   }
 }
@@ -166,10 +189,15 @@ void ApplyLayout(HWND dialog) {
     layout = 2;
   }
   Store(&SettingsRecord::PictureLayout, layout);
-  if (layout != previous && PictureLoaded()) RepaintScenePicture();
+  if (layout != previous && PictureLoaded()) {
+    Announce("RepaintScenePicture", layout, previous);
+    RepaintScenePicture();
+  }
 }
 
 }  // namespace
+
+void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
 
 int ParseTypedNumber(const char* text) {
   while (*text == ' ' || *text == '\t') ++text;
@@ -224,7 +252,10 @@ void ApplySettingsControls(HWND dialog, int force) {
     const int previous = force ? kUnknown : Settings().*step.field;
     const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
     Store(step.field, now);
-    if (step.apply) step.apply(now, previous);
+    if (step.apply) {
+      Announce(step.applyName, now, previous);
+      step.apply(now, previous);
+    }
     if (step.control == IDC_RED_NOSE) previousRedNose = previous;
   }
   for (const NumberStep& step : kNumberSteps) {

@@ -1,0 +1,128 @@
+// The settings dialog of the shipped program, driven from outside through
+// its controls as a user would, and what the next full-screen run shows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "blackbox/blackbox_support.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "support/test_support.h"
+
+namespace {
+
+const char kDialogClass[] = "#32770";
+const char kDialogTitle[] = "Nivalo screen saver settings";
+
+// The record the registry holds now.
+SettingsRecord StoredRecord() {
+  LoadSettings();
+  return Settings();
+}
+
+bool ValueStored() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool stored = RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, nullptr,
+                                       nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return stored;
+}
+
+std::string TextOf(HWND window) {
+  char text[512] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// A click that may open a modal window in the other process: posted, so
+// that this test is not held until it closes.
+void PostClick(HWND dialog, int control) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+}
+
+class SettingsBlackBox : public testing::Test {
+ protected:
+  void SetUp() override { ClearStoredSettings(); }
+  void TearDown() override { ClearStoredSettings(); }
+};
+
+TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
+  Saver settings("/c");
+  HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SCENERY_ON, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_FLAKE_COUNT)), "50");
+
+  // No flakes, the trees switched off at their box, the sleigh at its
+  // picture.
+  SendDlgItemMessageA(dialog, IDC_FLAKE_COUNT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0"));
+  SendDlgItemMessageA(dialog, IDC_SCENERY_ON, BM_CLICK, 0, 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SLEIGH_PICTURE, STN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SLEIGH_PICTURE)));
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SLEIGH_ON, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(ValueStored());
+  PostClick(dialog, IDOK);
+  ASSERT_EQ(settings.Exit(), 0);
+
+  const SettingsRecord stored = StoredRecord();
+  EXPECT_EQ(stored.FlakeCount, 0);
+  EXPECT_EQ(stored.SceneryOn, 0);
+  EXPECT_EQ(stored.SleighOn, 0);
+  EXPECT_EQ(stored.WindOn, 1);
+  EXPECT_EQ(stored.SleighKind, 2);
+
+  // The saver shows nothing but its grey: no flake, tree or sleigh appears
+  // in its first second (twenty frames; trees and sleigh come in the first).
+  Saver saver("/s");
+  ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
+  HDC screen = GetDC(nullptr);
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  int otherPixels = 0;
+  for (int look = 0; look < 10 && otherPixels == 0; ++look, Sleep(100)) {
+    const Capture c = CaptureDC(screen, w, h);
+    for (uint32_t p : c.pixels) otherPixels += p != 0x808080;
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(otherPixels, 0);
+  SendKey();
+  EXPECT_EQ(saver.Exit(), 0);
+}
+
+TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKept) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string path = std::string(folder) + "nivalo-letter.txt";
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  WriteFile(f, "Dear Santa", 10, &written, nullptr);
+  CloseHandle(f);
+
+  Saver settings("/c");
+  HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
+  ASSERT_NE(dialog, nullptr);
+  PostClick(dialog, IDC_CHOOSE_PICTURE);
+  HWND open = AwaitWindow(kDialogClass, "Open");
+  ASSERT_NE(open, nullptr);
+  // The file name box, a combo box that holds the edit.
+  HWND name = GetDlgItem(open, 0x47c);
+  ASSERT_NE(name, nullptr);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostClick(open, IDOK);
+
+  HWND box = AwaitWindow(kDialogClass, "BMP format error");
+  ASSERT_NE(box, nullptr);
+  PostClick(box, IDOK);
+  for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+  EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_PICTURE_PATH)), path);
+
+  PostClick(dialog, IDCANCEL);
+  EXPECT_EQ(settings.Exit(), 0);
+  EXPECT_FALSE(ValueStored());
+  DeleteFileA(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,555 @@
+// The settings dialog against the real controls, with the stored settings
+// in the registry; message boxes, beeps, the file dialog, help and the
+// shell are seen through their seams instead of shown.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "scene/scene.h"
+#include "settings/context_help.h"
+#include "settings/settings.h"
+#include "settings/settings_controls.h"
+#include "settings/settings_dialog.h"
+#include "shell/beep.h"
+#include "shell/file_dialog.h"
+#include "shell/help_request.h"
+#include "shell/shell_open.h"
+#include "shell/shell_state.h"
+#include "support/test_support.h"
+
+namespace {
+
+int beeps = 0;
+std::vector<std::string> applied;
+
+struct SeenHelp {
+  HWND window;
+  std::string file;
+  UINT command;
+  ULONG_PTR data;
+};
+std::vector<SeenHelp> helpRequests;
+BOOL helpAnswer = FALSE;
+
+struct SeenShellCall {
+  HWND owner;
+  std::string verb, file, parameters;
+  bool directory;
+  int show;
+};
+std::vector<SeenShellCall> shellCalls;
+
+// What the file dialog answers: a path, or nothing for Cancel.
+std::string fileAnswer;
+OPENFILENAMEA fileRequest;
+std::string offeredPath;
+
+void CountBeep(UINT) { ++beeps; }
+
+void RecordApply(const char* operation, int first, int second) {
+  applied.push_back(std::string(operation) + "(" + std::to_string(first) + "," +
+                    std::to_string(second) + ")");
+}
+
+BOOL RecordHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
+  helpRequests.push_back({window, file, command, data});
+  return helpAnswer;
+}
+
+HINSTANCE RecordShellCall(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show) {
+  shellCalls.push_back({owner, verb, file, parameters, directory != nullptr, show});
+  return reinterpret_cast<HINSTANCE>(42);
+}
+
+BOOL AnswerFileDialog(OPENFILENAMEA* request) {
+  fileRequest = *request;
+  offeredPath = request->lpstrFile;
+  if (fileAnswer.empty()) return FALSE;
+  strcpy(request->lpstrFile, fileAnswer.c_str());
+  return TRUE;
+}
+
+std::vector<uint8_t> StoredBytes() {
+  std::vector<uint8_t> bytes(kSettingsValueSize + 16);
+  DWORD size = static_cast<DWORD>(bytes.size());
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return {};
+  }
+  if (RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, bytes.data(), &size) !=
+      ERROR_SUCCESS) {
+    size = 0;
+  }
+  RegCloseKey(key);
+  bytes.resize(size);
+  return bytes;
+}
+
+// The record as the registry holds it now (the process's own record is
+// put back afterwards).
+SettingsRecord StoredRecord() {
+  const SettingsRecord mine = Settings();
+  LoadSettings();
+  const SettingsRecord stored = Settings();
+  ReplaceSettings(mine);
+  return stored;
+}
+
+class SettingsDialog : public testing::Test {
+ protected:
+  HWND dialog = nullptr;
+
+  void SetUp() override {
+    StartShell(GetModuleHandleA(nullptr));
+    ClearStoredSettings();
+    RecordMessageBoxes();
+    SetBeepObserver(CountBeep);
+    SetLiveApplyObserver(RecordApply);
+    SetHelpObserver(RecordHelp);
+    SetShellOpenObserver(RecordShellCall);
+    SetFileDialogObserver(AnswerFileDialog);
+  }
+  void TearDown() override {
+    if (dialog) DestroyWindow(dialog);
+    SetLiveApplyObserver(nullptr);
+    ClearStoredSettings();
+  }
+
+  // Opens the dialog as the system would, but without its own message
+  // loop, so that the test drives it.
+  void Open(const SettingsEdit& edit = [](SettingsRecord&) {}) {
+    StoreSettings(edit);
+    ResetSettingsProcessState();
+    dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                                SettingsDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    beeps = 0;
+    applied.clear();
+  }
+  void Click(int control) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0); }
+  void Type(int control, const std::string& text) { SetDlgItemTextA(dialog, control, text.c_str()); }
+  std::string Text(int control) {
+    char text[512] = "";
+    GetDlgItemTextA(dialog, control, text, sizeof text);
+    return text;
+  }
+  bool Checked(int control) { return IsDlgButtonChecked(dialog, control) == BST_CHECKED; }
+  // A click on a check box that leaves it as it is: the controls are read.
+  void ReadControls() { Click(IDC_SLEIGH_IN_WIND); }
+};
+
+TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
+  Open([](SettingsRecord& s) {
+    s.SnowfallOn = 0;
+    s.SceneryOn = 17;
+    s.SleighKind = 4;
+    s.FlakeCount = 123;
+    s.FlakeWobble = -7;
+    s.GustPause = 2500;
+    s.FramePeriod = 33;
+    s.PictureLayout = 2;
+    strcpy(s.PicturePath, "C:\\pictures\\winter.bmp");
+    s.MaskMaxRects = 999;
+  });
+  EXPECT_FALSE(Checked(IDC_SNOWFALL_ON));
+  EXPECT_TRUE(Checked(IDC_SCENERY_ON));
+  EXPECT_TRUE(Checked(IDC_SLEIGH_ON));
+  EXPECT_TRUE(Checked(IDC_SLEIGH_MEDIUM));
+  EXPECT_FALSE(Checked(IDC_SLEIGH_SMALL) || Checked(IDC_SLEIGH_LARGE));
+  EXPECT_TRUE(Checked(IDC_RED_NOSE));
+  EXPECT_TRUE(Checked(IDC_LAYOUT_TILED));
+  const struct {
+    int control;
+    const char* text;
+  } kTexts[] = {
+      {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "-7"},  {IDC_FLAKE_DRIFT, "2"},
+      {IDC_FLAKE_SPEED, "10"},  {IDC_WINDOW_SNOW_DEPTH, "15"}, {IDC_GROUND_SNOW_DEPTH, "40"},
+      {IDC_SLEIGH_SPEED, "4"},  {IDC_FRAME_PERIOD, "33"},  {IDC_SLEIGH_FRAME_DIVIDER, "4"},
+      {IDC_GUST_PAUSE, "2"},    {IDC_GUST_RISE_STEP, "100"}, {IDC_GUST_RISE_TIME, "6"},
+      {IDC_GUST_FALL_STEP, "100"}, {IDC_GUST_FALL_TIME, "4"}, {IDC_GUST_MAXIMUM, "40"},
+      {IDC_PICTURE_PATH, "C:\\pictures\\winter.bmp"}, {IDC_MASK_PATH, kBuiltinMaskName},
+      {IDC_MASK_MAX_RECTS, "999"},
+  };
+  for (const auto& t : kTexts) EXPECT_EQ(Text(t.control), t.text) << t.control;
+
+  // Read back unchanged: a switch is stored as 1, the whole seconds as
+  // milliseconds, the sleigh kind as it was.
+  ReadControls();
+  EXPECT_EQ(Settings().SceneryOn, 1);
+  EXPECT_EQ(Settings().GustPause, 2000);
+  EXPECT_EQ(Settings().SleighKind, 4);
+  EXPECT_EQ(Settings().PictureLayout, 2);
+  EXPECT_EQ(Settings().MaskMaxRects, 999);
+  EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(SettingsDialog, DamagedLayoutShowsStretchedAndIsRepairedOnApply) {
+  Open([](SettingsRecord& s) { s.PictureLayout = 7; });
+  EXPECT_TRUE(Checked(IDC_LAYOUT_STRETCHED));
+  EXPECT_FALSE(Checked(IDC_LAYOUT_CENTRED) || Checked(IDC_LAYOUT_TILED));
+  ReadControls();
+  EXPECT_EQ(Settings().PictureLayout, 0);
+}
+
+TEST_F(SettingsDialog, TypedNumbersAreCorrectedWithABeepAndTheCorrectedText) {
+  const struct {
+    int control;
+    const char* typed;
+    int32_t SettingsRecord::*field;
+    int stored;
+    const char* shown;
+    int beeps;
+  } kCases[] = {
+      {IDC_FLAKE_COUNT, "600", &SettingsRecord::FlakeCount, 500, "500", 1},
+      {IDC_FLAKE_COUNT, "-5", &SettingsRecord::FlakeCount, 0, "-5", 0},
+      {IDC_FLAKE_COUNT, " +42 flakes", &SettingsRecord::FlakeCount, 42, " +42 flakes", 0},
+      {IDC_FLAKE_SPEED, "1", &SettingsRecord::FlakeSpeed, 3, "3", 1},
+      {IDC_FLAKE_SPEED, "3", &SettingsRecord::FlakeSpeed, 3, "3", 0},
+      {IDC_SLEIGH_FRAME_DIVIDER, "0", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
+      {IDC_SLEIGH_FRAME_DIVIDER, "many", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
+      {IDC_SLEIGH_FRAME_DIVIDER, "-2", &SettingsRecord::SleighFrameDivider, -2, "-2", 0},
+      {IDC_GUST_PAUSE, "2.5", &SettingsRecord::GustPause, 2000, "2.5", 0},
+      {IDC_GUST_RISE_TIME, "-3", &SettingsRecord::GustRiseTime, -3000, "-3", 0},
+      {IDC_GUST_FALL_TIME, "7", &SettingsRecord::GustFallTime, 7000, "7", 0},
+      {IDC_GROUND_SNOW_DEPTH, "-40", &SettingsRecord::GroundSnowDepth, -40, "-40", 0},
+      // Beyond the 32-bit range: the ends of the range, never a wrapped sign.
+      {IDC_FRAME_PERIOD, "99999999999", &SettingsRecord::FramePeriod, INT_MAX, "99999999999", 0},
+      {IDC_GUST_PAUSE, "5000000", &SettingsRecord::GustPause, INT_MAX, "5000000", 0},
+      {IDC_GUST_PAUSE, "-5000000", &SettingsRecord::GustPause, INT_MIN, "-5000000", 0},
+  };
+  Open();
+  for (const auto& c : kCases) {
+    beeps = 0;
+    Type(c.control, c.typed);
+    ReadControls();
+    EXPECT_EQ(Settings().*c.field, c.stored) << c.typed;
+    EXPECT_EQ(Text(c.control), c.shown) << c.typed;
+    EXPECT_EQ(beeps, c.beeps) << c.typed;
+    FillSettingsControls(dialog);
+  }
+  // Whole seconds are shown again as whole seconds.
+  Type(IDC_GUST_PAUSE, "2.5");
+  ReadControls();
+  FillSettingsControls(dialog);
+  EXPECT_EQ(Text(IDC_GUST_PAUSE), "2");
+}
+
+TEST_F(SettingsDialog, TypedPathsKeepTheirFirst254Characters) {
+  Open();
+  Type(IDC_PICTURE_PATH, std::string(300, 'p'));
+  Type(IDC_MASK_PATH, std::string(254, 'm'));
+  ReadControls();
+  EXPECT_EQ(std::string(Settings().PicturePath), std::string(254, 'p'));
+  EXPECT_EQ(std::string(Settings().MaskPath), std::string(254, 'm'));
+}
+
+TEST_F(SettingsDialog, EveryChangeIsHandedOnInOrderWithThePreviousValue) {
+  Open();
+  ReadControls();
+  const std::vector<std::string> kUnchanged = {
+      "ApplySnowfallSwitch(1,1)", "ApplySleighSwitch(1,1)", "ApplyWindSwitch(1,1)",
+      "ApplyScenerySwitch(1,17)", "ApplySnowOnMask(1,1)",  "ApplySnowOnGround(1,1)",
+      "ApplyFlakeCount(50,50)",   "ApplySnowDepth(15,15)", "ApplySnowDepth(40,40)",
+      "ApplyFrameInterval(50,50)", "RearmWindTimers(0,0)",
+  };
+  EXPECT_EQ(applied, kUnchanged);
+
+  applied.clear();
+  CheckDlgButton(dialog, IDC_WIND_ON, BST_UNCHECKED);
+  Type(IDC_FLAKE_COUNT, "200");
+  Type(IDC_WINDOW_SNOW_DEPTH, "5");
+  Type(IDC_FRAME_PERIOD, "20");
+  CheckSleighSizeRadio(dialog, 0);
+  ReadControls();
+  const std::vector<std::string> kChanged = {
+      "ApplySnowfallSwitch(1,1)", "ApplySleighSwitch(1,1)", "ApplyWindSwitch(0,1)",
+      "ApplyScenerySwitch(1,1)",  "ApplySnowOnMask(1,1)",  "ApplySnowOnGround(1,1)",
+      "ApplyFlakeCount(50,200)",  "ApplySnowDepth(5,15)",  "ApplySnowDepth(40,40)",
+      "ApplyFrameInterval(20,50)", "RearmWindTimers(0,0)", "ChangeSleighKind(0,0)",
+  };
+  EXPECT_EQ(applied, kChanged);
+
+  // Under force every switch is handed on as if it had been on before,
+  // and the frame timer and the sprite set are set up anew.
+  applied.clear();
+  ApplySettingsControls(dialog, 1);
+  const std::vector<std::string> kForced = {
+      "ApplySnowfallSwitch(1,-1)", "ApplySleighSwitch(1,-1)", "ApplyWindSwitch(0,-1)",
+      "ApplyScenerySwitch(1,-1)",  "ApplySnowOnMask(1,-1)",  "ApplySnowOnGround(1,-1)",
+      "ApplyFlakeCount(200,200)",  "ApplySnowDepth(5,5)",    "ApplySnowDepth(40,40)",
+      "ApplyFrameInterval(20,-1)", "RearmWindTimers(0,0)",  "ChangeSleighKind(0,0)",
+  };
+  EXPECT_EQ(applied, kForced);
+}
+
+TEST_F(SettingsDialog, SleighSizeRedNoseAndAltChooseTheSpriteSet) {
+  Open();
+  CheckDlgButton(dialog, IDC_RED_NOSE, BST_CHECKED);
+  Click(IDC_SLEIGH_LARGE_PICTURE);
+  EXPECT_EQ(Settings().SleighKind, 5);
+  EXPECT_TRUE(Checked(IDC_SLEIGH_LARGE));
+  EXPECT_EQ(applied.back(), "ChangeSleighKind(5,0)");
+
+  Click(IDC_SLEIGH_SMALL);
+  EXPECT_EQ(Settings().SleighKind, 3);
+  Click(IDC_SLEIGH_MEDIUM_PICTURE);
+  EXPECT_EQ(Settings().SleighKind, 4);
+  Click(IDC_RED_NOSE_PICTURE);  // off again, Alt up
+  EXPECT_FALSE(Checked(IDC_RED_NOSE));
+  EXPECT_EQ(Settings().SleighKind, 1);
+
+  // The red-nose picture with Alt held and the large size: the blinking nose.
+  Click(IDC_SLEIGH_LARGE);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_MENU] = 0x80;
+  SetKeyboardState(keys);
+  Click(IDC_RED_NOSE_PICTURE);
+  keys[VK_MENU] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(Checked(IDC_RED_NOSE));
+  EXPECT_EQ(Settings().SleighKind, 6);
+}
+
+TEST_F(SettingsDialog, StoredSpriteSetsSurviveOk) {
+  for (int kind : {4, 6, 0}) {
+    Open([kind](SettingsRecord& s) { s.SleighKind = kind; });
+    Click(IDOK);
+    EXPECT_EQ(StoredRecord().SleighKind, kind);
+    DestroyWindow(dialog);
+    dialog = nullptr;
+  }
+}
+
+TEST_F(SettingsDialog, OnlyOkSaveAndTheHiddenApplyWriteTheRegistry) {
+  Open([](SettingsRecord& s) { s.FlakeCount = 77; });
+  const std::vector<uint8_t> before = StoredBytes();
+
+  // Factory settings show the defaults and write nothing; Cancel neither.
+  Click(IDC_FACTORY_SETTINGS);
+  EXPECT_EQ(Text(IDC_FLAKE_COUNT), "50");
+  EXPECT_EQ(Settings().FlakeCount, 50);
+  Click(IDCANCEL);
+  EXPECT_EQ(StoredBytes(), before);
+
+  // Restore settings reads the registry again.
+  StoreSettings([](SettingsRecord& s) { s.FlakeCount = 88; });
+  ResetSettings();
+  Click(IDC_RESTORE_SETTINGS);
+  EXPECT_EQ(Text(IDC_FLAKE_COUNT), "88");
+  EXPECT_EQ(StoredRecord().FlakeCount, 88);
+
+  // Save right after typing stores the number the controls last gave.
+  Type(IDC_FLAKE_COUNT, "300");
+  Click(IDC_SAVE_SETTINGS);
+  EXPECT_EQ(StoredRecord().FlakeCount, 88);
+
+  // The hidden apply button reads and saves; OK too.
+  Click(IDC_APPLY_AND_SAVE);
+  EXPECT_EQ(StoredRecord().FlakeCount, 300);
+  Type(IDC_FLAKE_COUNT, "222");
+  Click(IDOK);
+  EXPECT_EQ(StoredRecord().FlakeCount, 222);
+}
+
+TEST_F(SettingsDialog, EveryClickablePictureActsLikeItsControl) {
+  const struct {
+    int picture;
+    int control;
+    int32_t SettingsRecord::*field;
+  } kSwitches[] = {
+      {IDC_SNOWFALL_PICTURE, IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn},
+      {IDC_SLEIGH_PICTURE, IDC_SLEIGH_ON, &SettingsRecord::SleighOn},
+      {IDC_WIND_PICTURE, IDC_WIND_ON, &SettingsRecord::WindOn},
+      {IDC_SCENERY_PICTURE, IDC_SCENERY_ON, &SettingsRecord::SceneryOn},
+      {IDC_SNOW_ON_MASK_PICTURE, IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask},
+      {IDC_SNOW_ON_GROUND_PICTURE, IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround},
+      {IDC_SLEIGH_IN_WIND_PICTURE, IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind},
+      {IDC_RED_NOSE_PICTURE, IDC_RED_NOSE, &SettingsRecord::RedNose},
+  };
+  Open();
+  for (const auto& s : kSwitches) {
+    for (int twice = 0; twice < 2; ++twice) {
+      const bool was = Checked(s.control);
+      Click(s.picture);
+      EXPECT_EQ(Checked(s.control), !was) << s.picture;
+      EXPECT_EQ(Settings().*s.field, was ? 0 : 1) << s.picture;
+    }
+  }
+  const struct {
+    int clicked;
+    int radio;
+    int32_t SettingsRecord::*field;
+    int value;
+  } kChoices[] = {
+      {IDC_SLEIGH_SMALL_PICTURE, IDC_SLEIGH_SMALL, &SettingsRecord::SleighKind, 0},
+      {IDC_SLEIGH_MEDIUM_PICTURE, IDC_SLEIGH_MEDIUM, &SettingsRecord::SleighKind, 1},
+      {IDC_SLEIGH_LARGE_PICTURE, IDC_SLEIGH_LARGE, &SettingsRecord::SleighKind, 2},
+      {IDC_LAYOUT_CENTRED_PICTURE, IDC_LAYOUT_CENTRED, &SettingsRecord::PictureLayout, 1},
+      {IDC_LAYOUT_TILED_PICTURE, IDC_LAYOUT_TILED, &SettingsRecord::PictureLayout, 2},
+      {IDC_LAYOUT_STRETCHED_PICTURE, IDC_LAYOUT_STRETCHED, &SettingsRecord::PictureLayout, 0},
+      {IDC_LAYOUT_TILED, IDC_LAYOUT_TILED, &SettingsRecord::PictureLayout, 2},
+      {IDC_SLEIGH_SMALL, IDC_SLEIGH_SMALL, &SettingsRecord::SleighKind, 0},
+  };
+  for (const auto& c : kChoices) {
+    Click(c.clicked);
+    EXPECT_TRUE(Checked(c.radio)) << c.clicked;
+    EXPECT_EQ(Settings().*c.field, c.value) << c.clicked;
+  }
+
+  // Labels and ids outside the table do nothing, not even a read.
+  Type(IDC_FLAKE_COUNT, "7");
+  applied.clear();
+  for (int id : {IDC_FLAKE_COUNT_PICTURE, IDC_FRAME_PERIOD_PICTURE, IDC_GUST_MAXIMUM,
+                 IDC_GUST_PAUSE_PICTURE, IDC_SNOWMAN, IDC_HIDDEN_SWITCH, 4242}) {
+    Click(id);
+  }
+  EXPECT_TRUE(applied.empty());
+  EXPECT_EQ(Settings().FlakeCount, 50);
+}
+
+TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string text = std::string(folder) + "nivalo-not-a-picture.txt";
+  HANDLE f = CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  WriteFile(f, "snow", 4, &written, nullptr);
+  CloseHandle(f);
+
+  Open([](SettingsRecord& s) { strcpy(s.PicturePath, "C:\\old.bmp"); });
+  std::vector<SeenMessageBox>& boxes = RecordMessageBoxes();
+
+  // Cancel: nothing changes.
+  fileAnswer.clear();
+  Click(IDC_CHOOSE_PICTURE);
+  EXPECT_EQ(offeredPath, "C:\\old.bmp");
+  EXPECT_EQ(fileRequest.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+  EXPECT_EQ(fileRequest.nMaxFile, 255u);
+  EXPECT_EQ(fileRequest.nFilterIndex, 1u);
+  EXPECT_EQ(fileRequest.hwndOwner, nullptr);
+  EXPECT_EQ(fileRequest.Flags, static_cast<DWORD>(OFN_EXPLORER | OFN_PATHMUSTEXIST |
+                                                  OFN_FILEMUSTEXIST));
+  EXPECT_EQ(std::string(fileRequest.lpstrFilter, 48),
+            std::string("Bitmap files (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0", 48));
+  EXPECT_EQ(Text(IDC_PICTURE_PATH), "C:\\old.bmp");
+  EXPECT_TRUE(boxes.empty());
+
+  // A file that is no BMP: the message, the path kept in edit and record.
+  fileAnswer = text;
+  Click(IDC_CHOOSE_PICTURE);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, dialog);
+  EXPECT_EQ(boxes[0].text, "Sorry, could not read the file (format error?)");
+  EXPECT_EQ(boxes[0].caption, "BMP format error");
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(Text(IDC_PICTURE_PATH), text);
+  EXPECT_EQ(std::string(Settings().PicturePath), text);
+  EXPECT_EQ(PictureLoaded(), 0);
+
+  // The mask button reads into the same picture; a real BMP loads quietly.
+  boxes.clear();
+  fileAnswer = std::string(folder) + "nivalo-mask.bmp";
+  const BYTE kBmp[] = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0,
+                       1, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0x80, 0, 0, 0};
+  f = CreateFileA(fileAnswer.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  WriteFile(f, kBmp, sizeof kBmp, &written, nullptr);
+  CloseHandle(f);
+  Click(IDC_CHOOSE_MASK);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(PictureLoaded(), 1);
+  EXPECT_EQ(Text(IDC_MASK_PATH), fileAnswer);
+  EXPECT_EQ(std::string(Settings().MaskPath), fileAnswer);
+  DeleteFileA(text.c_str());
+  DeleteFileA(fileAnswer.c_str());
+}
+
+TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
+  const DWORD kTable[] = {
+      1087, 100, 1, 101, 2, 102, 1041, 104, 1012, 105, 1042, 106, 1013, 107, 1043, 108,
+      1014, 109, 1044, 110, 1015, 111, 1045, 112, 1016, 113, 1046, 114, 1017, 115, 1047, 116,
+      1018, 117, 1071, 118, 1050, 119, 1068, 120, 1027, 121, 1069, 122, 1028, 123, 1070, 124,
+      1031, 125, 1054, 126, 1074, 127, 1075, 128, 1052, 129, 1049, 133, 1056, 135, 1049, 133,
+      1020, 134, 1056, 135, 1021, 136, 1057, 137, 1088, 138, 1058, 139, 1089, 140, 1059, 141,
+      1090, 142, 1060, 143, 1091, 144, 1061, 145, 1092, 146, 1076, 147, 1093, 147, 1048, 150,
+      1077, 150, 1055, 162, 1078, 162, 1083, 163, 1084, 164, 1085, 165, 1086, 166, 1063, 163,
+      1065, 164, 1066, 165, 1067, 166, 1062, 170, 1082, 170, 1094, 191, 1073, 191, 1096, 187,
+      1079, 180, 1103, 180, 1080, 185, 1106, 186, 1107, 181, 1095, 181, 1108, 182, 1104, 182,
+      1109, 183, 1105, 183, 1051, 184, 1136, 184, 0, 0,
+  };
+  ASSERT_EQ(kHelpTableSize, sizeof kTable / sizeof kTable[0]);
+  EXPECT_EQ(memcmp(kHelpTable, kTable, sizeof kTable), 0);
+
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  std::string expectedFile = program;
+  expectedFile = expectedFile.substr(0, expectedFile.rfind('\\') + 1) + "Nivalohelp.hlp";
+
+  Open();
+  HWND speed = GetDlgItem(dialog, IDC_FLAKE_SPEED);
+  HELPINFO info{};
+  info.cbSize = sizeof info;
+  info.iContextType = HELPINFO_WINDOW;
+  info.iCtrlId = IDC_FLAKE_SPEED;
+  info.hItemHandle = speed;
+
+  // Where the system shows the pop-up, nothing more is asked.
+  helpAnswer = TRUE;
+  EXPECT_EQ(SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), FALSE);
+  ASSERT_EQ(helpRequests.size(), 1u);
+  EXPECT_EQ(helpRequests[0].window, speed);
+  EXPECT_EQ(helpRequests[0].file, expectedFile);
+  EXPECT_EQ(helpRequests[0].command, static_cast<UINT>(HELP_WM_HELP));
+  EXPECT_EQ(helpRequests[0].data, reinterpret_cast<ULONG_PTR>(kHelpTable));
+
+  // Where it refuses, the control's topic opens in the help window.
+  helpRequests.clear();
+  helpAnswer = FALSE;
+  SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  ASSERT_EQ(helpRequests.size(), 2u);
+  EXPECT_EQ(helpRequests[1].window, dialog);
+  EXPECT_EQ(helpRequests[1].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(helpRequests[1].data, 139u);
+
+  // A right click: the window it names, the context-menu command.
+  helpRequests.clear();
+  HWND wind = GetDlgItem(dialog, IDC_WIND_PICTURE);
+  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wind), MAKELPARAM(5, 5));
+  ASSERT_EQ(helpRequests.size(), 2u);
+  EXPECT_EQ(helpRequests[0].window, wind);
+  EXPECT_EQ(helpRequests[0].command, static_cast<UINT>(HELP_CONTEXTMENU));
+  EXPECT_EQ(helpRequests[0].data, reinterpret_cast<ULONG_PTR>(kHelpTable));
+  EXPECT_EQ(helpRequests[1].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(helpRequests[1].data, 108u);
+
+  // A right click on a disabled picture reaches the dialog: the picture
+  // under the pointer is meant.
+  helpRequests.clear();
+  RECT r;
+  GetWindowRect(GetDlgItem(dialog, IDC_FLAKE_COUNT_PICTURE), &r);
+  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog),
+               MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  ASSERT_EQ(helpRequests.size(), 2u);
+  EXPECT_EQ(helpRequests[0].window, dialog);
+  EXPECT_EQ(helpRequests[1].data, 134u);
+}
+
+TEST_F(SettingsDialog, WwwOpensTheWebPageThroughTheShell) {
+  Open();
+  Click(IDC_WEB_PAGE);
+  ASSERT_EQ(shellCalls.size(), 1u);
+  EXPECT_EQ(shellCalls[0].owner, nullptr);
+  EXPECT_EQ(shellCalls[0].verb, "open");
+  EXPECT_EQ(shellCalls[0].file, "Explorer.exe");
+  EXPECT_EQ(shellCalls[0].parameters, NIVALO_WEB_ADDRESS);
+  EXPECT_FALSE(shellCalls[0].directory);
+  EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include "scene/scene_state.h"
 #include "settings/about_dialog.h"
 #include "settings/context_help.h"
+#include "settings/picture_scaling.h"
 #include "settings/settings.h"
 #include "settings/settings_controls.h"
 #include "settings/web_page.h"
@@ -166,6 +167,7 @@ void OnCommand(HWND dialog, int control) {
 BOOL OnInitDialog(HWND dialog) {
   SetClassLongPtrA(dialog, GCLP_HICON,
                    reinterpret_cast<LONG_PTR>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
+  ScaleBitmapPictures(dialog);
   UpdateWindow(dialog);
   LoadSettings();
   FillSettingsControls(dialog);
@@ -184,6 +186,11 @@ BOOL OnCancel(HWND dialog) {
   return TRUE;
 }
 
+BOOL OnDestroy(HWND dialog) {
+  DeleteScaledPictures(dialog);
+  return FALSE;
+}
+
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
   ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle));
   return FALSE;
@@ -199,6 +206,7 @@ BOOL OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint) {
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_DESTROY: return OnDestroy(dialog);
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) return OnOk(dialog);
       if (LOWORD(wParam) == IDCANCEL) return OnCancel(dialog);

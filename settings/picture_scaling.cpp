@@ -1,0 +1,46 @@
+#include "settings/picture_scaling.h"
+
+namespace {
+
+constexpr int kUsualPixelsPerInch = 96;
+
+bool ShowsBitmap(HWND control) {
+  return (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
+}
+
+int ScreenScale() {
+  HDC screen = GetDC(nullptr);
+  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return PictureScaleFor(pixelsPerInch);
+}
+
+}  // namespace
+
+int PictureScaleFor(int pixelsPerInch) {
+  const int scale = pixelsPerInch / kUsualPixelsPerInch;
+  return scale > 1 ? scale : 1;
+}
+
+void ScaleBitmapPictures(HWND dialog) {
+  const int scale = ScreenScale();
+  if (scale == 1) return;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!ShowsBitmap(c)) continue;
+    HANDLE original = reinterpret_cast<HANDLE>(SendMessageA(c, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP b;
+    if (!original || !GetObjectA(original, sizeof b, &b)) continue;
+    // Growing a picture by a whole multiple repeats each pixel.
+    HANDLE scaled = CopyImage(original, IMAGE_BITMAP, b.bmWidth * scale, b.bmHeight * scale, 0);
+    if (scaled) SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+  }
+}
+
+void DeleteScaledPictures(HWND dialog) {
+  if (ScreenScale() == 1) return;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!ShowsBitmap(c)) continue;
+    HANDLE scaled = reinterpret_cast<HANDLE>(SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (scaled) DeleteObject(scaled);
+  }
+}

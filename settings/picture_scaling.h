@@ -1,0 +1,15 @@
+// The dialog's bitmap pictures on screens of two or more times the usual
+// 96 pixels per inch: the dialog grows with its font, so each picture is
+// shown at a whole multiple of its size, every pixel a crisp block.
+#pragma once
+
+#include <windows.h>
+
+// Replaces each bitmap picture of the dialog by a copy scaled by the
+// screen's whole multiple of 96 pixels per inch; nothing changes below 192.
+void ScaleBitmapPictures(HWND dialog);
+// Takes the scaled copies off the dialog's pictures and deletes them.
+void DeleteScaledPictures(HWND dialog);
+
+// The whole multiple of 96 pixels per inch for a resolution, at least 1.
+int PictureScaleFor(int pixelsPerInch);

@@ -93,13 +93,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
 }
 
 TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKept) {
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
-  const std::string path = std::string(folder) + "nivalo-letter.txt";
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written;
-  WriteFile(f, "Dear Santa", 10, &written, nullptr);
-  CloseHandle(f);
+  const std::string path = WriteTempFile("nivalo-letter.txt", "Dear Santa");
 
   Saver settings("/c");
   HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);

@@ -17,7 +17,6 @@
 #include "shell/beep.h"
 #include "shell/file_dialog.h"
 #include "shell/help_request.h"
-#include "shell/shell_open.h"
 #include "shell/shell_state.h"
 #include "support/test_support.h"
 
@@ -35,13 +34,6 @@ struct SeenHelp {
 std::vector<SeenHelp> helpRequests;
 BOOL helpAnswer = FALSE;
 
-struct SeenShellCall {
-  HWND owner;
-  std::string verb, file, parameters;
-  bool directory;
-  int show;
-};
-std::vector<SeenShellCall> shellCalls;
 
 // What the file dialog answers: a path, or nothing for Cancel.
 std::string fileAnswer;
@@ -58,12 +50,6 @@ void RecordApply(const char* operation, int first, int second) {
 BOOL RecordHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
   helpRequests.push_back({window, file, command, data});
   return helpAnswer;
-}
-
-HINSTANCE RecordShellCall(HWND owner, const char* verb, const char* file, const char* parameters,
-                          const char* directory, int show) {
-  shellCalls.push_back({owner, verb, file, parameters, directory != nullptr, show});
-  return reinterpret_cast<HINSTANCE>(42);
 }
 
 BOOL AnswerFileDialog(OPENFILENAMEA* request) {
@@ -111,7 +97,6 @@ class SettingsDialog : public testing::Test {
     SetBeepObserver(CountBeep);
     SetLiveApplyObserver(RecordApply);
     SetHelpObserver(RecordHelp);
-    SetShellOpenObserver(RecordShellCall);
     SetFileDialogObserver(AnswerFileDialog);
   }
   void TearDown() override {
@@ -414,13 +399,7 @@ TEST_F(SettingsDialog, EveryClickablePictureActsLikeItsControl) {
 }
 
 TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
-  const std::string text = std::string(folder) + "nivalo-not-a-picture.txt";
-  HANDLE f = CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written;
-  WriteFile(f, "snow", 4, &written, nullptr);
-  CloseHandle(f);
+  const std::string text = WriteTempFile("nivalo-not-a-picture.txt", "snow");
 
   Open([](SettingsRecord& s) { strcpy(s.PicturePath, "C:\\old.bmp"); });
   std::vector<SeenMessageBox>& boxes = RecordMessageBoxes();
@@ -454,13 +433,10 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
 
   // The mask button reads into the same picture; a real BMP loads quietly.
   boxes.clear();
-  fileAnswer = std::string(folder) + "nivalo-mask.bmp";
-  const BYTE kBmp[] = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0,
+  const unsigned char kBmp[] = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0,
                        1, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0x80, 0, 0, 0};
-  f = CreateFileA(fileAnswer.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  WriteFile(f, kBmp, sizeof kBmp, &written, nullptr);
-  CloseHandle(f);
+  fileAnswer = WriteTempFile("nivalo-mask.bmp", std::string(kBmp, kBmp + sizeof kBmp));
   Click(IDC_CHOOSE_MASK);
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(PictureLoaded(), 1);
@@ -542,13 +518,14 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
 
 TEST_F(SettingsDialog, WwwOpensTheWebPageThroughTheShell) {
   Open();
+  std::vector<SeenShellCall>& shellCalls = RecordShellCalls();
   Click(IDC_WEB_PAGE);
   ASSERT_EQ(shellCalls.size(), 1u);
   EXPECT_EQ(shellCalls[0].owner, nullptr);
   EXPECT_EQ(shellCalls[0].verb, "open");
   EXPECT_EQ(shellCalls[0].file, "Explorer.exe");
   EXPECT_EQ(shellCalls[0].parameters, NIVALO_WEB_ADDRESS);
-  EXPECT_FALSE(shellCalls[0].directory);
+  EXPECT_FALSE(shellCalls[0].hasDirectory);
   EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
 }
 

@@ -5,6 +5,7 @@
 #include "shell/password.h"
 #include "shell/saver_launch.h"
 #include "shell/saver_window.h"
+#include "shell/shell_open.h"
 #include "shell/shell_state.h"
 #include "snow/random.h"
 #include "snow/wind.h"
@@ -16,6 +17,15 @@ std::vector<SeenMessageBox> seen;
 int Record(HWND owner, const char* text, const char* caption, UINT type) {
   seen.push_back({owner, text ? text : "", caption ? caption : "", type});
   return IDOK;
+}
+
+std::vector<SeenShellCall> shellCalls;
+
+HINSTANCE RecordShellCall(HWND owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show) {
+  shellCalls.push_back({owner, verb ? verb : "", file ? file : "", parameters ? parameters : "",
+                        directory != nullptr, show});
+  return reinterpret_cast<HINSTANCE>(42);  // what the shell answers on success
 }
 
 // Removes every message waiting for this thread, except paint requests,
@@ -47,6 +57,23 @@ std::vector<SeenMessageBox>& RecordMessageBoxes() {
   seen.clear();
   SetMessageBoxObserver(Record);
   return seen;
+}
+
+std::vector<SeenShellCall>& RecordShellCalls() {
+  shellCalls.clear();
+  SetShellOpenObserver(RecordShellCall);
+  return shellCalls;
+}
+
+std::string WriteTempFile(const char* name, const std::string& bytes) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string path = std::string(folder) + name;
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
+  return path;
 }
 
 HWND StartSaver(const SettingsEdit& edit, HWND parent) {

@@ -27,6 +27,20 @@ struct SeenMessageBox {
 // by this call) and answered with IDOK instead of being shown.
 std::vector<SeenMessageBox>& RecordMessageBoxes();
 
+struct SeenShellCall {
+  HWND owner;
+  std::string verb, file, parameters;
+  bool hasDirectory;
+  int show;
+};
+// From now on every request to the shell is recorded here (emptied by this
+// call) instead of being carried out.
+std::vector<SeenShellCall>& RecordShellCalls();
+
+// Writes the bytes into a file of that name in the temporary folder and
+// returns its full path.
+std::string WriteTempFile(const char* name, const std::string& bytes);
+
 using SettingsEdit = std::function<void(SettingsRecord&)>;
 // A saver window made as the /s mode (or, with a parent, the /p mode) makes
 // it, with the defaults changed by edit stored first. Message boxes are

@@ -30,8 +30,11 @@ constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
 
 LiveApplyObserver observer = nullptr;
 
-void Announce(const char* operation, int first, int second) {
+// Hands a change to the operation that carries it out, telling a watching
+// test what is passed.
+void HandOn(const char* operation, void (*apply)(int first, int second), int first, int second) {
   if (observer) observer(operation, first, second);
+  apply(first, second);
 }
 
 void Store(Field field, int32_t value) {
@@ -128,25 +131,18 @@ int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
 void HandOnNumber(const NumberStep& step, int previous, int force) {
   const SettingsRecord& s = Settings();
   switch (step.control) {
-    case IDC_FLAKE_COUNT:
-      Announce("ApplyFlakeCount", previous, s.FlakeCount);
-      ApplyFlakeCount(previous, s.FlakeCount);
-      break;
+    case IDC_FLAKE_COUNT: HandOn("ApplyFlakeCount", ApplyFlakeCount, previous, s.FlakeCount); break;
     case IDC_WINDOW_SNOW_DEPTH:
-      Announce("ApplySnowDepth", s.WindowSnowDepth, previous);
-      ApplySnowDepth(s.WindowSnowDepth, previous);
+      HandOn("ApplySnowDepth", ApplySnowDepth, s.WindowSnowDepth, previous);
       break;
     case IDC_GROUND_SNOW_DEPTH:
-      Announce("ApplySnowDepth", s.GroundSnowDepth, previous);
-      ApplySnowDepth(s.GroundSnowDepth, previous);
+      HandOn("ApplySnowDepth", ApplySnowDepth, s.GroundSnowDepth, previous);
       break;
     case IDC_FRAME_PERIOD:
-      Announce("ApplyFrameInterval", s.FramePeriod, force ? kUnknown : previous);
-      ApplyFrameInterval(s.FramePeriod, force ? kUnknown : previous);
+      HandOn("ApplyFrameInterval", ApplyFrameInterval, s.FramePeriod, force ? kUnknown : previous);
       break;
     case IDC_GUST_FALL_TIME:
-      Announce("RearmWindTimers", 0, 0);
-      RearmWindTimers();
+      HandOn("RearmWindTimers", [](int, int) { RearmWindTimers(); }, 0, 0);
       break;
     default: break;
   }
@@ -165,8 +161,7 @@ void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
   if (s.SleighAltVariant && kind == 5) kind = 6;
   Store(&SettingsRecord::SleighKind, kind);
   if (force || kind != previousKind || s.RedNose != previousRedNose) {
-    Announce("ChangeSleighKind", kind, 0);
-    ChangeSleighKind(Shell().instance, kind);
+    HandOn("ChangeSleighKind", [](int k, int) { ChangeSleighKind(Shell().instance, k); }, kind, 0);
   }
 }
 
@@ -190,8 +185,7 @@ void ApplyLayout(HWND dialog) {
   }
   Store(&SettingsRecord::PictureLayout, layout);
   if (layout != previous && PictureLoaded()) {
-    Announce("RepaintScenePicture", layout, previous);
-    RepaintScenePicture();
+    HandOn("RepaintScenePicture", [](int, int) { RepaintScenePicture(); }, layout, previous);
   }
 }
 
@@ -252,10 +246,7 @@ void ApplySettingsControls(HWND dialog, int force) {
     const int previous = force ? kUnknown : Settings().*step.field;
     const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
     Store(step.field, now);
-    if (step.apply) {
-      Announce(step.applyName, now, previous);
-      step.apply(now, previous);
-    }
+    if (step.apply) HandOn(step.applyName, step.apply, now, previous);
     if (step.control == IDC_RED_NOSE) previousRedNose = previous;
   }
   for (const NumberStep& step : kNumberSteps) {

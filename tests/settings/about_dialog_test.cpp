@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,6 +105,17 @@ TEST_F(TextFont, LogicalResolutionGivesTheWorkedHeightsAndTheStyle) {
   }
 }
 
+TEST_F(TextFont, FaceNameIsCopiedUpToTheRecordsRoom) {
+  const std::string longName(40, 'F');
+  const std::pair<const char*, std::string> cases[] = {
+      {"Arial", "Arial"}, {"", ""}, {longName.c_str(), std::string(LF_FACESIZE - 1, 'F')}};
+  for (auto& [face, stored] : cases) {
+    HFONT font = CreateTextFont(dc, face, 76, 0, 0, 1);
+    EXPECT_EQ(stored, FontRecordOf(font).lfFaceName);
+    DeleteObject(font);
+  }
+}
+
 // Under a mapping of ten logical units to a pixel the font height shows the
 // point's y itself, so a size can be found where the physical and the
 // logical resolution of this device part by a pixel: each path must read
@@ -133,6 +145,7 @@ TEST_F(TextFont, WidthScalesTheMeasuredAverageWidth) {
   const int average = MetricsOf(dc, natural).tmAveCharWidth;
   ASSERT_GT(average, 2);
   const HGDIOBJ selected = GetCurrentObject(dc, OBJ_FONT);
+  const int places = FreeGdiPlaces();
   const int widths[] = {38, 76, 152};
   for (int width : widths) {
     HFONT font = CreateTextFont(dc, "Arial", 76, width, 0, 1);
@@ -143,6 +156,7 @@ TEST_F(TextFont, WidthScalesTheMeasuredAverageWidth) {
     EXPECT_EQ(selected, GetCurrentObject(dc, OBJ_FONT)) << "the measured font is selected out again";
     DeleteObject(font);
   }
+  EXPECT_EQ(places, FreeGdiPlaces()) << "the measured font is deleted";
   DeleteObject(natural);
 }
 
@@ -210,30 +224,13 @@ TEST(TextFontDevice, NoPhysicalSizeFallsBackToLogicalPixels) {
 
 // --- The About box -----------------------------------------------------------
 
-struct ShellCall {
-  HWND owner;
-  std::string verb, file, parameters;
-  bool directory;
-  int show;
-};
-std::vector<ShellCall> shellCalls;
-
-HINSTANCE RecordShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
-                          const char* directory, int show) {
-  shellCalls.push_back({owner, verb ? verb : "", file ? file : "", parameters ? parameters : "",
-                        directory != nullptr, show});
-  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
-}
-
 std::vector<UINT> beeps;
 void RecordBeep(UINT type) { beeps.push_back(type); }
 
 class AboutBox : public testing::Test {
  protected:
   void SetUp() override {
-    shellCalls.clear();
     beeps.clear();
-    SetShellOpenObserver(RecordShellOpen);
     SetBeepObserver(RecordBeep);
   }
   void TearDown() override {
@@ -255,6 +252,7 @@ class AboutBox : public testing::Test {
     dialog = nullptr;
   }
   void Repaint() { RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+  std::vector<SeenShellCall>& shellCalls = RecordShellCalls();
   HWND dialog = nullptr;
   HWND textArea = nullptr;
 };
@@ -307,6 +305,13 @@ TEST_F(AboutBox, DrawsTheHeadingOverTheBodyCentredLineByLine) {
   ASSERT_LE(20 * line, area.bottom) << "twenty lines fit the text area";
 
   const uint32_t background = MostCommon(c);
+  // Dark text drawn on a transparent background: nothing lighter than the
+  // text area's own colour in any channel.
+  int lighter = 0;
+  for (uint32_t p : c.pixels) {
+    for (int shift : {0, 8, 16}) lighter += ((p >> shift) & 0xFF) > ((background >> shift) & 0xFF);
+  }
+  EXPECT_EQ(0, lighter) << "text cells are not filled";
   const Ink top = InkIn(c, background, 0, 2 * line);
   ASSERT_TRUE(top.Any()) << "heading";
   EXPECT_LT(top.bottom, headingHeight) << "the heading is drawn from the top";
@@ -354,21 +359,28 @@ TEST_F(AboutBox, DrawsTheHeadingOverTheBodyCentredLineByLine) {
   ReleaseDC(textArea, dc);
 }
 
-TEST_F(AboutBox, RepaintingHoldsNoDeviceContextAndFreesItsFontWithTheBox) {
+// One paint keeps exactly one font; a font kept by an earlier box would be
+// deleted by this paint, and show as none kept.
+TEST_F(AboutBox, RepaintingKeepsOneFontAndNoDeviceContextAndTheBoxFreesIt) {
   Open();  // once, so that what the system makes on first use is made
   Close();
-  const int beforeOpen = FreeGdiPlaces();
-  Open();
-  Repaint();
-  const int afterOnePaint = FreeGdiPlaces();
+  const int closed = FreeGdiPlaces();
+  dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
+                              AboutDialogProc, 0);
+  ASSERT_NE(nullptr, dialog);
+  const int unpainted = FreeGdiPlaces();
+  SendMessageA(dialog, WM_PAINT, 0, 0);
+  const int painted = FreeGdiPlaces();
+  EXPECT_EQ(unpainted - 1, painted) << "a paint keeps one font";
+  ShowWindow(dialog, SW_SHOW);
   for (int i = 0; i < 25; ++i) {
     Repaint();
     SendMessageA(dialog, WM_PAINT, 0, 0);
   }
-  EXPECT_EQ(afterOnePaint, FreeGdiPlaces()) << "fifty paints keep no more than the first";
+  EXPECT_EQ(painted, FreeGdiPlaces()) << "fifty paints keep no more than the first";
   EXPECT_TRUE(beeps.empty());
   Close();
-  EXPECT_EQ(beforeOpen, FreeGdiPlaces()) << "the box leaves nothing behind";
+  EXPECT_EQ(closed, FreeGdiPlaces()) << "the box leaves nothing behind";
 }
 
 TEST_F(AboutBox, TheWebButtonOpensThePageThroughTheShell) {
@@ -379,12 +391,12 @@ TEST_F(AboutBox, TheWebButtonOpensThePageThroughTheShell) {
   EXPECT_STREQ(NIVALO_WEB_ADDRESS, caption);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_WEB_PAGE, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   ASSERT_EQ(1u, shellCalls.size());
-  const ShellCall& call = shellCalls[0];
+  const SeenShellCall& call = shellCalls[0];
   EXPECT_EQ(nullptr, call.owner);
   EXPECT_EQ("open", call.verb);
   EXPECT_EQ("Explorer.exe", call.file);
   EXPECT_EQ(NIVALO_WEB_ADDRESS, call.parameters);
-  EXPECT_FALSE(call.directory);
+  EXPECT_FALSE(call.hasDirectory);
   EXPECT_EQ(SW_SHOWNORMAL, call.show);
   EXPECT_TRUE(IsWindowVisible(dialog)) << "the box stays open";
 }
@@ -408,7 +420,7 @@ TEST_F(AboutBox, AnswersEachMessageAsADialogProcedureShould) {
 }
 
 // The modal box as the settings dialog runs it, with one message sent to it
-// after it opens. A marker posted behind that message finds the box still
+// after its first paint. A marker posted behind that message finds the box still
 // open only when the message did not end it; a timer gives up on a box that
 // never ends.
 constexpr INT_PTR kStillOpen = 7;
@@ -417,11 +429,16 @@ constexpr UINT_PTR kGiveUpTimer = 99;
 UINT sentMessage;
 WPARAM sentWParam;
 
+bool sent;
+
 INT_PTR CALLBACK EndingProbe(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
+    sent = false;
+    SetTimer(dialog, kGiveUpTimer, 5000, nullptr);
+  } else if (message == WM_PAINT && !sent) {  // after the first paint, with a font in the slot
+    sent = true;
     PostMessageA(dialog, sentMessage, sentWParam, 0);
     PostMessageA(dialog, WM_APP, 0, 0);
-    SetTimer(dialog, kGiveUpTimer, 5000, nullptr);
   } else if (message == WM_APP) {
     EndDialog(dialog, kStillOpen);
     return TRUE;
@@ -444,14 +461,16 @@ TEST_F(AboutBox, OkAndTheCloseCommandEndTheModalBox) {
       {"close", WM_CLOSE, 0, 0},
       {"web button", WM_COMMAND, MAKEWPARAM(IDC_ABOUT_WEB_PAGE, BN_CLICKED), kStillOpen},
   };
+  auto run = [](UINT message, WPARAM wParam) {
+    sentMessage = message;
+    sentWParam = wParam;
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, EndingProbe, 0);
+  };
+  run(WM_CLOSE, 0);  // once, so that what the system makes on first use is made
   for (const Case& c : cases) {
-    sentMessage = c.message;
-    sentWParam = c.wParam;
     const int places = FreeGdiPlaces();
-    EXPECT_EQ(c.result, DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
-                                        EndingProbe, 0))
-        << c.name;
-    EXPECT_EQ(places, FreeGdiPlaces()) << c.name;
+    EXPECT_EQ(c.result, run(c.message, c.wParam)) << c.name;
+    EXPECT_EQ(places, FreeGdiPlaces()) << c.name << ": the box leaves nothing behind";
   }
 }
 

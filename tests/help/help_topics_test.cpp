@@ -179,14 +179,12 @@ class HelpTopics : public testing::Test {
     path = HelpFileWindowsPath();
   }
   void TearDown() override {
-    DWORD t0 = GetTickCount();
     if (VisibleViewer() || FindWindowA("MS_WINHELP", nullptr)) {
       Help(HELP_QUIT, 0);
       for (int i = 0; i < 250 && FindWindowA("MS_WINHELP", nullptr); ++i) Sleep(20);
       EXPECT_EQ(nullptr, FindWindowA("MS_WINHELP", nullptr)) << "the viewer did not quit";
     }
     DestroyWindow(owner);
-    fprintf(stderr, "teardown %lu ms\n", GetTickCount() - t0);
   }
 
   // WinHelpA on a worker thread: the viewer answers a file it cannot read
@@ -196,10 +194,12 @@ class HelpTopics : public testing::Test {
     HelpCall call{owner, path, command, data, FALSE};
     HANDLE thread = CreateThread(nullptr, 0, CallHelp, &call, 0, nullptr);
     if (!thread) return FALSE;
+    bool boxSeen = false;
     for (int i = 0; WaitForSingleObject(thread, 20) == WAIT_TIMEOUT; ++i) {
       ForeignBox box = FindBox();
       if (box.box) {
-        ADD_FAILURE() << "the viewer showed a box: " << box.text;
+        if (!boxSeen) ADD_FAILURE() << "the viewer showed a box: " << box.text;
+        boxSeen = true;
         PostMessageA(box.box, WM_COMMAND, IDNO, 0);
         PostMessageA(box.box, WM_COMMAND, IDOK, 0);
       }
@@ -213,11 +213,13 @@ class HelpTopics : public testing::Test {
     return call.result;
   }
 
-  // Waits (20 ms steps, up to 5 s) for the viewer to show a topic whose
-  // text starts with the title and the start of its first paragraph.
-  bool Shows(const Topic& topic, std::string* seen) {
+  // Waits (20 ms steps) for the viewer to show a topic whose text starts
+  // with the title and the start of its first paragraph: up to 5 s while
+  // the viewer starts, and 1 s once it runs, since the help call returns
+  // only after the viewer has taken the command.
+  bool Shows(const Topic& topic, std::string* seen, bool starting) {
     const std::string start = topic.title + "\n" + topic.firstLine;
-    for (int i = 0; i < 250; ++i, Sleep(20)) {
+    for (int i = 0; i < (starting ? 250 : 50); ++i, Sleep(20)) {
       *seen = ViewerText();
       if (seen->compare(0, start.size(), start) == 0) return true;
     }
@@ -228,12 +230,12 @@ class HelpTopics : public testing::Test {
   // refused, so a call that shows nothing is made once more.
   ::testing::AssertionResult Open(UINT command, DWORD id, const Topic& topic) {
     std::string seen;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      if (Help(command, id) && Shows(topic, &seen)) return ::testing::AssertionSuccess();
-      if (!first) break;
+    const bool again = first;
+    for (int attempt = 0; attempt < (again ? 2 : 1); ++attempt) {
+      const bool shown = Help(command, id) && Shows(topic, &seen, again);
       first = false;
+      if (shown) return ::testing::AssertionSuccess();
     }
-    first = false;
     return ::testing::AssertionFailure()
            << "id " << id << " should show \"" << topic.title << "\", the viewer shows \""
            << seen.substr(0, 80) << "\"";
@@ -264,10 +266,6 @@ const struct {
     {IDC_WEB_PAGE, "WWW"},
 };
 
-TEST_F(HelpTopics, TheHelpFileIsBuilt) {
-  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path;
-}
-
 TEST_F(HelpTopics, ContentsOpensTheContentsTopic) {
   ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << path;
   const TopicsFile topics = ReadTopicsFile();
@@ -293,7 +291,7 @@ TEST_F(HelpTopics, EveryIdOfTheHelpTableOpensItsControlsTopic) {
   }
 
   std::string previous;
-  int shown = 0;
+  int shown = 0, wrong = 0;
   for (size_t i = 0; i + 2 < kHelpTableSize; i += 2) {
     const DWORD control = kHelpTable[i], id = kHelpTable[i + 1];
     auto topic = topics.byId.find(id);
@@ -304,9 +302,10 @@ TEST_F(HelpTopics, EveryIdOfTheHelpTableOpensItsControlsTopic) {
     if (topic->second.title == previous) {
       ASSERT_TRUE(Open(HELP_CONTENTS, 0, topics.contents));
     }
-    DWORD t0 = GetTickCount();
-    EXPECT_TRUE(Open(HELP_CONTEXT, id, topic->second)) << "control " << control;
-    fprintf(stderr, "id %lu %lu ms\n", id, GetTickCount() - t0);
+    const ::testing::AssertionResult opened = Open(HELP_CONTEXT, id, topic->second);
+    EXPECT_TRUE(opened) << "control " << control;
+    if (!opened) ++wrong;
+    ASSERT_LT(wrong, 5) << "the sweep stops here";
     previous = topic->second.title;
     ++shown;
   }

@@ -202,8 +202,11 @@ TEST_F(SettingsDialog, TypedNumbersAreCorrectedWithABeepAndTheCorrectedText) {
       {IDC_GUST_RISE_TIME, "-3", &SettingsRecord::GustRiseTime, -3000, "-3", 0},
       {IDC_GUST_FALL_TIME, "7", &SettingsRecord::GustFallTime, 7000, "7", 0},
       {IDC_GROUND_SNOW_DEPTH, "-40", &SettingsRecord::GroundSnowDepth, -40, "-40", 0},
+      {IDC_MASK_MAX_RECTS, "1234", &SettingsRecord::MaskMaxRects, 1234, "1234", 0},
       // Beyond the 32-bit range: the ends of the range, never a wrapped sign.
       {IDC_FRAME_PERIOD, "99999999999", &SettingsRecord::FramePeriod, INT_MAX, "99999999999", 0},
+      {IDC_FRAME_PERIOD, "-99999999999999999999999", &SettingsRecord::FramePeriod, INT_MIN,
+       "-99999999999999999999999", 0},
       {IDC_GUST_PAUSE, "5000000", &SettingsRecord::GustPause, INT_MAX, "5000000", 0},
       {IDC_GUST_PAUSE, "-5000000", &SettingsRecord::GustPause, INT_MIN, "-5000000", 0},
   };
@@ -302,7 +305,7 @@ TEST_F(SettingsDialog, SleighSizeRedNoseAndAltChooseTheSpriteSet) {
 }
 
 TEST_F(SettingsDialog, StoredSpriteSetsSurviveOk) {
-  for (int kind : {4, 6, 0}) {
+  for (int kind : {3, 4, 6, 0}) {
     Open([kind](SettingsRecord& s) { s.SleighKind = kind; });
     Click(IDOK);
     EXPECT_EQ(StoredRecord().SleighKind, kind);

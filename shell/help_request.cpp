@@ -5,7 +5,16 @@ HelpObserver observer = nullptr;
 }  // namespace
 
 BOOL RequestHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
-  return observer ? observer(window, file, command, data) : WinHelpA(window, file, command, data);
+  if (observer) return observer(window, file, command, data);
+  // The help viewer meets a file it cannot find with a question in a modal
+  // box, and the dialog waits until someone answers it: without the file
+  // there is no help to ask for.
+  const DWORD attributes = GetFileAttributesA(file);
+  if (command != HELP_QUIT &&
+      (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+    return FALSE;
+  }
+  return WinHelpA(window, file, command, data);
 }
 
 void SetHelpObserver(HelpObserver o) { observer = o; }

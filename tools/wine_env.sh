@@ -41,6 +41,13 @@ nivalo_start_wine() {
   wineserver -p </dev/null >/dev/null 2>&1
   wine wineboot -i </dev/null >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  # A process that waits for ever keeps the prefix's desktop and services
+  # running between tests: left alone they stop after a few seconds without
+  # windows, and starting them again can take Wine ten seconds. It waits on
+  # a pipe that this shell holds open, and goes with the server.
+  mkfifo "$WINEPREFIX/keep-awake"
+  wine cmd /c pause <"$WINEPREFIX/keep-awake" >/dev/null 2>&1 &
+  exec {NIVALO_KEEP_AWAKE_FD}>"$WINEPREFIX/keep-awake"
 }
 
 nivalo_stop() {

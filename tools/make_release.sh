@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the shipped Nivalo.scr and its help file and packs them, with the
+# installation notes for Windows users, into BUILD/Nivalo-<version>.zip.
+#   bash tools/make_release.sh
+# BUILD is build/ unless NIVALO_BUILD_DIR names another; the version is the
+# one in CMakeLists.txt's project().
+set -euo pipefail
+NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$NIVALO_ROOT/tools/wine_env.sh"
+
+version=$(sed -n 's/^project(Nivalo VERSION \([0-9][0-9.]*\).*/\1/p' "$NIVALO_ROOT/CMakeLists.txt")
+if [ -z "$version" ]; then
+  echo "release: no version in CMakeLists.txt's project()" >&2
+  exit 1
+fi
+
+bash "$NIVALO_ROOT/tools/setup.sh" >/dev/null
+build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
+nivalo_build "$build_dir" nivalo_release nivalo_help
+
+zip=$build_dir/Nivalo-$version.zip
+python3 - "$zip" "$build_dir/Nivalo.scr" "$build_dir/Nivalohelp.hlp" \
+  "$NIVALO_ROOT/resources/release/INSTALL.txt" <<'PY'
+import os
+import sys
+import time
+import zipfile
+
+out, scr, hlp, notes = sys.argv[1:]
+
+
+def entry(name, path):
+    info = zipfile.ZipInfo(name, time.localtime(os.path.getmtime(path))[:6])
+    info.compress_type = zipfile.ZIP_DEFLATED
+    info.external_attr = 0o644 << 16
+    return info
+
+
+with open(notes, "rb") as f:   # Windows line ends, whatever the checkout has
+    text = f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+partial = out + ".part"
+with zipfile.ZipFile(partial, "w") as z:
+    for name, path in (("Nivalo.scr", scr), ("Nivalohelp.hlp", hlp)):
+        with open(path, "rb") as f:
+            z.writestr(entry(name, path), f.read())
+    z.writestr(entry("INSTALL.txt", notes), text)
+os.replace(partial, out)
+PY
+echo "release: $zip"

@@ -14,23 +14,6 @@ namespace {
 const char kDialogClass[] = "#32770";
 const char kDialogTitle[] = "Nivalo screen saver settings";
 
-// The record the registry holds now.
-SettingsRecord StoredRecord() {
-  LoadSettings();
-  return Settings();
-}
-
-bool ValueStored() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return false;
-  }
-  const bool stored = RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, nullptr,
-                                       nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return stored;
-}
-
 std::string TextOf(HWND window) {
   char text[512] = "";
   SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -64,7 +47,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SLEIGH_PICTURE, STN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SLEIGH_PICTURE)));
   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SLEIGH_ON, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_FALSE(ValueStored());
+  EXPECT_FALSE(SettingsValueStored());
   PostClick(dialog, IDOK);
   ASSERT_EQ(settings.Exit(), 0);
 
@@ -115,7 +98,7 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
 
   PostClick(dialog, IDCANCEL);
   EXPECT_EQ(settings.Exit(), 0);
-  EXPECT_FALSE(ValueStored());
+  EXPECT_FALSE(SettingsValueStored());
   DeleteFileA(path.c_str());
 }
 

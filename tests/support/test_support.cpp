@@ -53,6 +53,25 @@ void StoreSettings(const std::function<void(SettingsRecord&)>& edit) {
   SaveSettings();
 }
 
+SettingsRecord StoredRecord() {
+  const SettingsRecord mine = Settings();
+  LoadSettings();
+  const SettingsRecord stored = Settings();
+  ReplaceSettings(mine);
+  return stored;
+}
+
+bool SettingsValueStored() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool stored = RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, nullptr,
+                                       nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return stored;
+}
+
 std::vector<SeenMessageBox>& RecordMessageBoxes() {
   seen.clear();
   SetMessageBoxObserver(Record);

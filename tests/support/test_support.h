@@ -14,6 +14,10 @@
 
 // Removes the stored settings value and its keys.
 void ClearStoredSettings();
+// The record the registry holds now (the process's own record stays), and
+// whether there is one.
+SettingsRecord StoredRecord();
+bool SettingsValueStored();
 // Stores the defaults, changed by edit, so that the next scene loads them.
 void StoreSettings(const std::function<void(SettingsRecord&)>& edit);
 

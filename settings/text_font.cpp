@@ -30,6 +30,13 @@ LOGFONTA FontRecord(const char* face, int y, int style) {
   return lf;
 }
 
+// The font width that gives the measured average character width of the
+// font of height y the proportion x : y; 0 when y is 0.
+int FontWidthFor(int x, int y, int averageWidth) {
+  if (y == 0) return 0;
+  return static_cast<int>(static_cast<double>(std::abs(x)) * averageWidth / std::abs(y) + 0.5);
+}
+
 // The average character width of the font in dc, 0 if it cannot be read.
 int AverageWidth(HDC dc, HFONT font) {
   TEXTMETRICA tm{};
@@ -51,11 +58,6 @@ int TenthsToDevice(int tenthsOfPoint, float dotsPerInch) {
 }
 
 int FontHeightFor(int y) { return -static_cast<int>(std::abs(y) / 10.0 + 0.5); }
-
-int FontWidthFor(int x, int y, int averageWidth) {
-  if (y == 0) return 0;
-  return static_cast<int>(static_cast<double>(std::abs(x)) * averageWidth / std::abs(y) + 0.5);
-}
 
 HFONT CreateTextFont(HDC dc, const char* face, int height, int width, int style, int useLogPixels) {
   SaveDC(dc);

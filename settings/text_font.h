@@ -27,6 +27,3 @@ int TenthsToDevice(int tenthsOfPoint, float dotsPerInch);
 // The font height for a size whose y is given in tenths of a pixel: negative,
 // so that it names the character height, rounded to whole pixels.
 int FontHeightFor(int y);
-// The font width that gives the measured average character width of the
-// font of height y the proportion x : y; 0 when y is 0.
-int FontWidthFor(int x, int y, int averageWidth);

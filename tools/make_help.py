@@ -5,6 +5,8 @@
 
 The topics file format is described at the top of resources/help/topics.txt.
 The output is deterministic. The |TOPIC data is LZ77-coded in 4 KiB blocks.
+tools/read_help.py reads the file back with the hash and the LZ77 decoder
+from here.
 """
 
 import argparse
@@ -169,8 +171,9 @@ def lz77(data, fixed):
     return bytes(out)
 
 
-def lz77_decoded_size(coded):
-    size, i = 0, 0
+def lz77_decode(coded):
+    """The bytes that coded data decodes to, as the viewer decodes them."""
+    out, i = bytearray(), 0
     while i < len(coded):
         flags = coded[i]
         i += 1
@@ -178,13 +181,19 @@ def lz77_decoded_size(coded):
             if i >= len(coded):
                 break
             if flags >> bit & 1:
-                if i + 1 < len(coded):
-                    size += (coded[i + 1] >> 4) + 3
+                if i + 2 > len(coded):
+                    break
+                word = struct.unpack_from("<H", coded, i)[0]
                 i += 2
+                start = len(out) - (word & 0xFFF) - 1
+                if start < 0:
+                    raise HelpError("LZ77 distance reaches before the block")
+                for k in range((word >> 12) + 3):
+                    out.append(out[start + k])
             else:
-                size += 1
+                out.append(coded[i])
                 i += 1
-    return size
+    return bytes(out)
 
 
 # ---------------------------------------------------------------- |TOPIC
@@ -258,7 +267,7 @@ def block_fits(records):
     coded = lz77(data, fixed)
     padded = coded + bytes(BLOCK_DATA - len(coded)) if len(coded) <= BLOCK_DATA else coded
     return (len(coded) <= BLOCK_DATA and len(data) <= MAX_DECODED - 12
-            and lz77_decoded_size(padded) <= MAX_DECODED)
+            and len(lz77_decode(padded)) <= MAX_DECODED)
 
 
 def layout(records):

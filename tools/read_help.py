@@ -5,16 +5,18 @@
 
 --id N shows the topic that help context N opens, --dump everything the file
 holds, and --check TOPICS compares the file with its topics file and checks
-its structure; it exits with 1 on any failure. This reader shares no code
-with make_help.py.
+its structure; it exits with 1 on any failure. It takes the context hash and
+the LZ77 decoder from make_help.py; the rest it reads in its own way.
 """
 
 import argparse
 import struct
 import sys
 
+from make_help import HelpError, context_hash, lz77_decode
 
-class Bad(Exception):
+
+class Bad(HelpError):
     pass
 
 
@@ -22,41 +24,6 @@ def u16(b, o): return struct.unpack_from("<H", b, o)[0]
 def i16(b, o): return struct.unpack_from("<h", b, o)[0]
 def u32(b, o): return struct.unpack_from("<I", b, o)[0]
 def i32(b, o): return struct.unpack_from("<i", b, o)[0]
-
-
-def viewer_hash(name):
-    table = {c: i + 17 for i, c in enumerate("ABCDEFGHIJKLMNOPQRSTUVWXYZ")}
-    table.update({c: int(c) for c in "123456789"})
-    table.update({"0": 10, ".": 12, "_": 13})
-    h = 0
-    for c in name.upper():
-        if c in table:                      # the viewer skips anything else
-            h = (h * 43 + table[c]) % 2 ** 32
-    return h if h < 2 ** 31 else h - 2 ** 32
-
-
-def unlz77(coded):
-    out, i = bytearray(), 0
-    while i < len(coded):
-        flags = coded[i]
-        i += 1
-        for bit in range(8):
-            if i >= len(coded):
-                break
-            if flags & (1 << bit):
-                if i + 2 > len(coded):
-                    break
-                word = u16(coded, i)
-                i += 2
-                start = len(out) - (word & 0xFFF) - 1
-                if start < 0:
-                    raise Bad("LZ77 distance reaches before the block")
-                for k in range((word >> 12) + 3):
-                    out.append(out[start + k])
-            else:
-                out.append(coded[i])
-                i += 1
-    return bytes(out)
 
 
 class HelpFile:
@@ -166,7 +133,7 @@ class HelpFile:
         self.expect(len(t) % self.block_size == 0, "|TOPIC: not whole blocks")
         blocks = []
         for at in range(0, len(t), self.block_size):
-            decoded = unlz77(t[at + 12:at + self.block_size])
+            decoded = lz77_decode(t[at + 12:at + self.block_size])
             self.expect(len(decoded) <= 0x4000, "|TOPIC: block %d decodes to %d bytes"
                         % (len(blocks), len(decoded)))
             blocks.append((struct.unpack_from("<iii", t, at), decoded))
@@ -269,7 +236,7 @@ class HelpFile:
         return None
 
     def page_by_name(self, name):
-        key = viewer_hash(name)
+        key = context_hash(name)
         for h, raw in self.context:
             if h == key:
                 return self.page_by_offset(u32(raw, 4))
@@ -346,7 +313,7 @@ def main(argv=None):
     try:
         with open(args.file, "rb") as f:
             h = HelpFile(f.read())
-    except (Bad, struct.error, IndexError, UnicodeDecodeError) as e:
+    except (HelpError, struct.error, IndexError, UnicodeDecodeError) as e:
         print("%s: unreadable: %s" % (args.file, e))
         return 1
     if args.dump:

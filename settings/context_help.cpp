@@ -48,9 +48,9 @@ const DWORD kHelpTable[] = {
 };
 const size_t kHelpTableSize = sizeof kHelpTable / sizeof kHelpTable[0];
 
-const char kHelpFileName[] = "Nivalohelp.hlp";
-
 namespace {
+
+constexpr char kHelpFileName[] = "Nivalohelp.hlp";
 
 ULONG_PTR TableArgument() { return reinterpret_cast<ULONG_PTR>(kHelpTable); }
 

@@ -8,8 +8,6 @@
 extern const DWORD kHelpTable[];
 extern const size_t kHelpTableSize;   // in DWORDs, the closing pair included
 
-extern const char kHelpFileName[];
-
 // The help file's full path: the running program's folder and the file's
 // name. Written into path (at least MAX_PATH characters).
 void HelpFilePath(char* path);

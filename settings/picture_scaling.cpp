@@ -8,19 +8,15 @@ bool ShowsBitmap(HWND control) {
   return (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
 }
 
+// The screen's whole multiple of 96 pixels per inch, at least 1.
 int ScreenScale() {
   HDC screen = GetDC(nullptr);
-  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+  const int scale = GetDeviceCaps(screen, LOGPIXELSY) / kUsualPixelsPerInch;
   ReleaseDC(nullptr, screen);
-  return PictureScaleFor(pixelsPerInch);
+  return scale > 1 ? scale : 1;
 }
 
 }  // namespace
-
-int PictureScaleFor(int pixelsPerInch) {
-  const int scale = pixelsPerInch / kUsualPixelsPerInch;
-  return scale > 1 ? scale : 1;
-}
 
 void ScaleBitmapPictures(HWND dialog) {
   const int scale = ScreenScale();
@@ -32,7 +28,10 @@ void ScaleBitmapPictures(HWND dialog) {
     if (!original || !GetObjectA(original, sizeof b, &b)) continue;
     // Growing a picture by a whole multiple repeats each pixel.
     HANDLE scaled = CopyImage(original, IMAGE_BITMAP, b.bmWidth * scale, b.bmHeight * scale, 0);
-    if (scaled) SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+    if (!scaled) continue;
+    // The control hands back the picture it loaded; only the copy is kept.
+    SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+    DeleteObject(original);
   }
 }
 

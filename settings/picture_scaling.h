@@ -10,6 +10,3 @@
 void ScaleBitmapPictures(HWND dialog);
 // Takes the scaled copies off the dialog's pictures and deletes them.
 void DeleteScaledPictures(HWND dialog);
-
-// The whole multiple of 96 pixels per inch for a resolution, at least 1.
-int PictureScaleFor(int pixelsPerInch);

@@ -49,6 +49,21 @@ void ShowNumber(HWND dialog, int control, int value) {
   SetDlgItemTextA(dialog, control, text);
 }
 
+// What a number typed into an edit reads as: leading blanks, an optional
+// sign and the digits up to the first other character; no digits give 0.
+// Numbers beyond the 32-bit range stop at its ends.
+int ParseTypedNumber(const char* text) {
+  while (*text == ' ' || *text == '\t') ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = *text++ == '-';
+  int64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    if (value <= INT_MAX) value = value * 10 + (*text - '0');
+  }
+  if (negative) value = -value;
+  return static_cast<int>(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value);
+}
+
 int ReadNumber(HWND dialog, int control) {
   char text[kNumberTextSize] = "";
   GetDlgItemTextA(dialog, control, text, kNumberTextSize);
@@ -192,18 +207,6 @@ void ApplyLayout(HWND dialog) {
 }  // namespace
 
 void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
-
-int ParseTypedNumber(const char* text) {
-  while (*text == ' ' || *text == '\t') ++text;
-  bool negative = false;
-  if (*text == '+' || *text == '-') negative = *text++ == '-';
-  int64_t value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    if (value <= INT_MAX) value = value * 10 + (*text - '0');
-  }
-  if (negative) value = -value;
-  return static_cast<int>(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value);
-}
 
 void CheckSleighSizeRadio(HWND dialog, int size) {
   if (size < 0 || size > 2) return;

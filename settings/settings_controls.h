@@ -16,11 +16,6 @@ void ApplySettingsControls(HWND dialog, int force);
 void CheckSleighSizeRadio(HWND dialog, int size);
 void CheckLayoutRadio(HWND dialog, int layout);
 
-// What a number typed into an edit reads as: leading blanks, an optional
-// sign and the digits up to the first other character; no digits give 0.
-// Numbers beyond the 32-bit range stop at its ends.
-int ParseTypedNumber(const char* text);
-
 // Tells a test each live-apply operation the controls hand a change to,
 // with the two values passed, just before it runs; null stops it.
 using LiveApplyObserver = void (*)(const char* operation, int first, int second);

@@ -26,7 +26,7 @@ LOGFONTA FontRecord(const char* face, int y, int style) {
   lf.lfItalic = (style & kTextFontItalic) ? 1 : 0;
   lf.lfUnderline = (style & kTextFontUnderline) ? 1 : 0;
   lf.lfStrikeOut = (style & kTextFontStrikeOut) ? 1 : 0;
-  for (int i = 0; face && face[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = face[i];
+  if (face) lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
   return lf;
 }
 

@@ -66,10 +66,13 @@ void SaverMain() {
   ExitProcess(static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), arguments)));
 }
 
+// Window handles carry 32 significant bits on 64-bit Windows too: the
+// number wraps at 32 bits, and a 64-bit build widens it as the system
+// widens a handle that comes from a 32-bit program, by its sign.
 HWND ParseWindowHandle(const char* text) {
   uint32_t value = 0;
   for (const char* p = text; *p >= '0' && *p <= '9'; ++p) value = value * 10u + (*p - '0');
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
 }
 
 int DispatchMode(HINSTANCE instance, const char* arguments) {

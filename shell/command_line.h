@@ -8,7 +8,8 @@
 [[noreturn]] void SaverMain();
 // The exit code of the mode that the argument text names.
 int DispatchMode(HINSTANCE instance, const char* arguments);
-// A window handle written as an unsigned decimal number (wrapping at 32 bits).
+// A window handle written as an unsigned decimal number (wrapping at 32
+// bits, widened by its sign where handles are 64 bits wide).
 HWND ParseWindowHandle(const char* text);
 int ShowSettingsDialog(HWND parent);
 int ChangePasswordMode(const char* text);

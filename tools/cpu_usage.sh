@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs the real saver (Nivalo.scr /s) on an Xvfb screen and reports how much
+# Runs the real saver (Nivalo.scr /s: the shipped 32-bit one where the
+# machine runs 32-bit code, the 64-bit one elsewhere) on an Xvfb screen and
+# reports how much
 # CPU it costs: the saver's own Wine process, its wineserver and the X server
 # together, from /proc/PID/stat over a measuring window. In the same run, on
 # the same screen, it measures xsnow (Debian's package, installed here for the
@@ -26,6 +28,7 @@ if ! [ -x /usr/games/xsnow ]; then
 fi
 nivalo_build "$build_dir" all benchmarks
 
+nivalo_pick_saver "$build_dir"
 nivalo_session "$size"
 hz=$(getconf CLK_TCK)
 
@@ -64,9 +67,9 @@ measure() {
            n, 100 * (own + x) / hz / el, 100 * own / hz / el, 100 * x / hz / el, el }'
 }
 
-echo "CPU at $size, each measured for $seconds s after 10 s to settle:"
+echo "CPU at $size, each measured for $seconds s after 10 s to settle; the $NIVALO_SAVER_KIND Nivalo.scr:"
 wine "$build_dir/tools/bench_frames.exe" store-flakes 50 >/dev/null
-nivalo_start_saver "$build_dir/Nivalo.scr"
+nivalo_start_saver "$NIVALO_SAVER"
 measure "Nivalo at its defaults (with wineserver)" "$NIVALO_SAVER_PID" "$server_pid"
 kill "$NIVALO_SAVER_PID"; wait "$NIVALO_SAVER_PID" 2>/dev/null || true
 
@@ -77,7 +80,7 @@ measure "xsnow at its defaults" "$xsnow_pid"
 kill "$xsnow_pid"; wait "$xsnow_pid" 2>/dev/null || true
 
 wine "$build_dir/tools/bench_frames.exe" store-flakes 500 snow-only >/dev/null
-nivalo_start_saver "$build_dir/Nivalo.scr"
+nivalo_start_saver "$NIVALO_SAVER"
 measure "Nivalo, 500 flakes of snow only" "$NIVALO_SAVER_PID" "$server_pid"
 kill "$NIVALO_SAVER_PID"; wait "$NIVALO_SAVER_PID" 2>/dev/null || true
 NIVALO_SAVER_PID=

@@ -19,4 +19,4 @@ nivalo_start_wine "$prefix"
 export NIVALO_FUZZ_FILES=${1:-200000}
 start=$(date +%s)
 wine "$build_dir/tests/images/image_tests.exe" --gtest_filter='Fuzz.*' --gtest_brief=1
-echo "fuzz: $NIVALO_FUZZ_FILES files in $(( $(date +%s) - start )) s"
+echo "fuzz: $NIVALO_FUZZ_FILES files in $(( $(date +%s) - start )) s, the $NIVALO_TEST_ARCH build of the loader"

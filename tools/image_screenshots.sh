@@ -20,6 +20,8 @@ nivalo_build "$build_dir" all benchmarks
 work=$(mktemp -d /tmp/nivalo-imageshots.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 python3 "$NIVALO_ROOT/tools/make_samples.py" "$work"
+nivalo_pick_saver "$build_dir"
+echo "screenshots: the $NIVALO_SAVER_KIND $NIVALO_SAVER"
 picture="Z:$work/sample-picture.bmp"
 mask="Z:$work/sample-mask.bmp"
 
@@ -35,7 +37,7 @@ shoot() {
     nivalo_start_wine "$prefix"
     # shellcheck disable=SC2086
     [ -z "$store" ] || wine "$build_dir/tools/bench_mask.exe" store $store >/dev/null
-    wine "$build_dir/Nivalo.scr" /s </dev/null >/dev/null 2>&1 &
+    wine "$NIVALO_SAVER" /s </dev/null >/dev/null 2>&1 &
     saver_pid=$!
     start=$(date +%s.%N)
     for t in "$@"; do

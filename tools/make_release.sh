@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the shipped Nivalo.scr and its help file and packs them, with the
-# installation notes for Windows users, into BUILD/Nivalo-<version>.zip.
+# Builds both shipped Nivalo.scr files and their help files and packs them,
+# with the installation notes for Windows users, into
+# BUILD/Nivalo-<version>.zip: the 32-bit build at the root, the 64-bit one
+# in x64/.
 #   bash tools/make_release.sh
 # BUILD is build/ unless NIVALO_BUILD_DIR names another; the version is the
 # one in CMakeLists.txt's project().
@@ -16,17 +18,16 @@ fi
 
 bash "$NIVALO_ROOT/tools/setup.sh" >/dev/null
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
-nivalo_build "$build_dir" nivalo_release nivalo_help
+nivalo_build "$build_dir" nivalo_release nivalo_release_help nivalo_release_x64 nivalo_release_x64_help
 
 zip=$build_dir/Nivalo-$version.zip
-python3 - "$zip" "$build_dir/Nivalo.scr" "$build_dir/Nivalohelp.hlp" \
-  "$NIVALO_ROOT/resources/release/INSTALL.txt" <<'PY'
+python3 - "$zip" "$build_dir" "$NIVALO_ROOT/resources/release/INSTALL.txt" <<'PY'
 import os
 import sys
 import time
 import zipfile
 
-out, scr, hlp, notes = sys.argv[1:]
+out, build, notes = sys.argv[1:]
 
 
 def entry(name, path):
@@ -40,10 +41,11 @@ with open(notes, "rb") as f:   # Windows line ends, whatever the checkout has
     text = f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 partial = out + ".part"
 with zipfile.ZipFile(partial, "w") as z:
-    for name, path in (("Nivalo.scr", scr), ("Nivalohelp.hlp", hlp)):
+    for name in ("Nivalo.scr", "Nivalohelp.hlp", "x64/Nivalo.scr", "x64/Nivalohelp.hlp"):
+        path = os.path.join(build, name)
         with open(path, "rb") as f:
             z.writestr(entry(name, path), f.read())
     z.writestr(entry("INSTALL.txt", notes), text)
 os.replace(partial, out)
 PY
-echo "release: $zip"
+echo "release: $zip (the 32-bit Nivalo.scr at its root, the 64-bit one in x64/)"

@@ -21,10 +21,12 @@ mkdir -p "$out"
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
 nivalo_build "$build_dir" all benchmarks
 
+nivalo_pick_saver "$build_dir"
+echo "screenshots: the $NIVALO_SAVER_KIND $NIVALO_SAVER"
 nivalo_session "$size"
 wine "$build_dir/tools/bench_frames.exe" store-flakes "$flakes" >/dev/null
 
-nivalo_start_saver "$build_dir/Nivalo.scr"
+nivalo_start_saver "$NIVALO_SAVER"
 start=$(date +%s.%N)
 for t in "${times[@]}"; do
   now=$(date +%s.%N)

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing the saver
-# needs: the mingw-w64 cross compiler, 32-bit Wine, Xvfb, GoogleTest sources
-# and a few tools for looking at what the saver draws. Safe to run again: it
-# only installs what is missing.
+# needs: the mingw-w64 cross compilers for 32 and 64 bits, Wine (its 32-bit
+# part too, which installs even where the kernel cannot run it), Xvfb,
+# GoogleTest sources and a few tools for looking at what the saver draws.
+# Safe to run again: it only installs what is missing.
 set -euo pipefail
 
 packages=(
   cmake make
   g++-mingw-w64-i686 gcc-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64
   xvfb xauth x11-utils xdotool imagemagick
   googletest

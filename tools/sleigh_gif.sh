@@ -13,9 +13,11 @@ build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
 nivalo_build "$build_dir" all benchmarks
 frames=$(mktemp -d /tmp/nivalo-gif.XXXXXX)
 
+nivalo_pick_saver "$build_dir"
+echo "gif: the $NIVALO_SAVER_KIND $NIVALO_SAVER"
 nivalo_session 640x200
 wine "$build_dir/tools/bench_mask.exe" store mask= flakes=150 sleigh-speed=10 >/dev/null
-nivalo_start_saver "$build_dir/Nivalo.scr"
+nivalo_start_saver "$NIVALO_SAVER"
 sleep 2
 for i in $(seq -w 0 89); do
   import -window root "$frames/$i.png"

@@ -1,11 +1,48 @@
 # Sourced by the run and test scripts: builds the project and prepares a Wine
 # prefix with a persistent server. Expects NIVALO_ROOT to be set.
 
+# Every Windows program is started with the 64-bit Wine loader, which runs
+# on every machine: Debian's `wine` picks the 32-bit loader whenever it is
+# installed, even where the kernel cannot run it. The 64-bit loader starts
+# the 32-bit one itself for a 32-bit program, where the machine allows it.
+export WINELOADER=/usr/lib/wine/wine64
+wine() { "$WINELOADER" "$@"; }
+
+# True when this machine runs 32-bit code, and so the shipped 32-bit
+# Nivalo.scr; some kernels boot with 32-bit emulation switched off.
+nivalo_host_runs_32bit() { bash "$NIVALO_ROOT/tools/host_runs_32bit.sh"; }
+
+# The one line that says the 32-bit Nivalo.scr could not be started here.
+nivalo_no_32bit_notice() {
+  echo "this machine runs no 32-bit code: the 32-bit Nivalo.scr was $1"
+}
+
+# The shipped Nivalo.scr this machine can run, in BUILD_DIR: the 32-bit one
+# where 32-bit code runs, the 64-bit one elsewhere. Sets NIVALO_SAVER and
+# NIVALO_SAVER_KIND ("32-bit" or "64-bit").
+nivalo_pick_saver() {
+  if nivalo_host_runs_32bit; then
+    NIVALO_SAVER=$1/Nivalo.scr NIVALO_SAVER_KIND=32-bit
+  else
+    NIVALO_SAVER=$1/x64/Nivalo.scr NIVALO_SAVER_KIND=64-bit
+  fi
+}
+
+# The tests and benchmarks are 64-bit programs unless NIVALO_TEST_ARCH=i686
+# asks for 32-bit ones (only where the machine runs 32-bit code).
+NIVALO_TEST_ARCH=${NIVALO_TEST_ARCH:-x86_64}
+
 # nivalo_build BUILD_DIR [TARGET...]: everything, or only the targets named.
 nivalo_build() {
   local build_dir=$1
   shift
-  cmake -S "$NIVALO_ROOT" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$NIVALO_ROOT/cmake/mingw-i686-posix.cmake" \
+  local toolchain=$NIVALO_ROOT/cmake/mingw-$NIVALO_TEST_ARCH-posix.cmake
+  # A build folder configured for other compilers starts afresh.
+  if [ -f "$build_dir/CMakeCache.txt" ] &&
+     ! grep -qx "CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain" "$build_dir/CMakeCache.txt"; then
+    rm -rf "$build_dir/CMakeCache.txt" "$build_dir/CMakeFiles"
+  fi
+  cmake -S "$NIVALO_ROOT" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build_dir" -j"$(nproc)" ${1:+--target "$@"} -- --no-print-directory >/dev/null
 }
@@ -19,8 +56,11 @@ nivalo_start_xvfb() {
     Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
     NIVALO_XVFB_PID=$!
     export DISPLAY=":$n"
+    # The display is ours only while our server lives: another script may
+    # have taken the same number a moment earlier.
     for _ in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && return 0
+      kill -0 "$NIVALO_XVFB_PID" 2>/dev/null || break
+      xdpyinfo >/dev/null 2>&1 && kill -0 "$NIVALO_XVFB_PID" 2>/dev/null && return 0
       sleep 0.1
     done
     kill "$NIVALO_XVFB_PID" 2>/dev/null || true

@@ -1,9 +1,21 @@
 #include "blackbox/blackbox_support.h"
 
+#include <gtest/gtest.h>
+
+#include "support/help_viewer.h"
+
 const char kSaverClass[] = "WindowsScreenSaverClass";
 
+std::string SaverPath() {
+  char unixPath[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA("NIVALO_SCR", unixPath, sizeof unixPath)) {
+    ADD_FAILURE() << "NIVALO_SCR names no Nivalo.scr to test";
+  }
+  return WindowsPath(unixPath);
+}
+
 Saver::Saver(const std::string& arguments) {
-  std::string line = "\"Z:" NIVALO_SCR_UNIX_PATH "\" " + arguments;
+  std::string line = "\"" + SaverPath() + "\" " + arguments;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -50,7 +62,8 @@ void MoveMouseTo(int x, int y) {
 
 HWND AwaitWindow(const char* cls, const char* title) {
   for (int i = 0; i < 500; ++i, Sleep(20)) {
-    if (HWND w = FindWindowA(cls, title)) return w;
+    HWND w = FindWindowA(cls, title);
+    if (w && IsWindowVisible(w)) return w;
   }
   return nullptr;
 }

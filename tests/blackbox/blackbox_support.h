@@ -8,6 +8,11 @@
 
 extern const char kSaverClass[];
 
+// The Nivalo.scr under test, as a Windows path: ctest runs these tests once
+// for each shipped build that this machine can start, naming it in the
+// environment variable NIVALO_SCR (a Unix path).
+std::string SaverPath();
+
 struct Saver {
   PROCESS_INFORMATION pi{};
   bool started = false;
@@ -24,5 +29,6 @@ int CountSaverWindows();
 void SendKey();
 void MoveMouseTo(int x, int y);
 // Another process's window appearing cannot be waited on; looks for it
-// every 20 ms for up to 10 s.
+// every 20 ms for up to 10 s. Only a visible window counts: a dialog is
+// shown once its controls exist and it has been initialised.
 HWND AwaitWindow(const char* cls, const char* title);

@@ -16,7 +16,7 @@ const char kDialogCaption[] = "Nivalo screen saver settings";
 
 // The help file beside the shipped Nivalo.scr.
 std::string ShippedHelpFile() {
-  const std::string program = WindowsPath(NIVALO_SCR_UNIX_PATH);
+  const std::string program = SaverPath();
   return program.substr(0, program.rfind('\\') + 1) + "Nivalohelp.hlp";
 }
 
@@ -47,7 +47,7 @@ class HelpBlackBox : public testing::Test {
 
 TEST_F(HelpBlackBox, F1ShowsTheFocusedControlsTopicFromTheFileBesideTheProgram) {
   ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ShippedHelpFile().c_str()))
-      << "no help file beside " << NIVALO_SCR_UNIX_PATH;
+      << "no help file beside " << SaverPath();
   Saver saver("/c");
   HWND dialog = AwaitWindow("#32770", kDialogCaption);
   ASSERT_NE(nullptr, dialog);
@@ -86,7 +86,7 @@ TEST_F(HelpBlackBox, F1WithoutTheHelpFileLeavesTheDialogWorking) {
   CreateDirectoryA(folder.c_str(), nullptr);
   DeleteFileA((folder + "Nivalohelp.hlp").c_str());
   ASSERT_TRUE(
-      CopyFileA(WindowsPath(NIVALO_SCR_UNIX_PATH).c_str(), (folder + "Nivalo.scr").c_str(), FALSE));
+      CopyFileA(SaverPath().c_str(), (folder + "Nivalo.scr").c_str(), FALSE));
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

@@ -1,6 +1,8 @@
-// The shipped Nivalo.scr as a Windows 95/98 or NT 4.0 loader sees it: every
-// import must be a function those systems export, the header must ask for
-// no more than Windows 4.0, and the file carries no symbols.
+// The shipped 32-bit Nivalo.scr as a Windows 95/98 or NT 4.0 loader sees it:
+// every import must be a function those systems export, the header must ask
+// for no more than Windows 4.0, and the file carries no symbols. The 64-bit
+// one must load on the first 64-bit Windows, XP x64. Reading a file needs no
+// 32-bit code, so this runs on every machine.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,11 +16,13 @@
 
 namespace {
 
-// A PE32 file read whole; Read and Text return zeros past its end.
+// A PE32 or PE32+ file read whole; Read and Text return zeros past its end.
+// The fields that both headers share are read into the 32-bit form.
 struct PeFile {
   std::vector<uint8_t> bytes;
   IMAGE_FILE_HEADER file{};
   IMAGE_OPTIONAL_HEADER32 optional{};
+  bool wide = false;  // PE32+: 64-bit addresses and import entries
   std::vector<IMAGE_SECTION_HEADER> sections;
 
   template <typename T> T Read(size_t at) const {
@@ -46,6 +50,16 @@ struct PeFile {
     if (Read<uint32_t>(nt) != IMAGE_NT_SIGNATURE) return;
     file = Read<IMAGE_FILE_HEADER>(nt + 4);
     optional = Read<IMAGE_OPTIONAL_HEADER32>(nt + 4 + sizeof file);
+    wide = optional.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    if (wide) {
+      const auto o = Read<IMAGE_OPTIONAL_HEADER64>(nt + 4 + sizeof file);
+      optional.MajorOperatingSystemVersion = o.MajorOperatingSystemVersion;
+      optional.MinorOperatingSystemVersion = o.MinorOperatingSystemVersion;
+      optional.MajorSubsystemVersion = o.MajorSubsystemVersion;
+      optional.MinorSubsystemVersion = o.MinorSubsystemVersion;
+      optional.Subsystem = o.Subsystem;
+      memcpy(optional.DataDirectory, o.DataDirectory, sizeof optional.DataDirectory);
+    }
     const size_t first = nt + 4 + sizeof file + file.SizeOfOptionalHeader;
     for (int i = 0; i < file.NumberOfSections; ++i)
       sections.push_back(Read<IMAGE_SECTION_HEADER>(first + i * sizeof(IMAGE_SECTION_HEADER)));
@@ -58,9 +72,11 @@ struct PeFile {
       std::string dll = Text(Offset(d.Name));
       for (char& c : dll) c = static_cast<char>(tolower(c));
       size_t t = Offset(d.OriginalFirstThunk ? d.OriginalFirstThunk : d.FirstThunk);
-      for (uint32_t e; t && (e = Read<uint32_t>(t)) != 0; t += 4) {
-        imports.push_back(dll + "!" + (e & IMAGE_ORDINAL_FLAG32 ? "#" + std::to_string(e & 0xFFFF)
-                                                                : Text(Offset(e) + 2)));
+      const size_t step = wide ? 8 : 4;
+      const uint64_t byOrdinal = wide ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32;
+      for (uint64_t e; t && (e = wide ? Read<uint64_t>(t) : Read<uint32_t>(t)) != 0; t += step) {
+        imports.push_back(dll + "!" + (e & byOrdinal ? "#" + std::to_string(e & 0xFFFF)
+                                                     : Text(Offset(static_cast<uint32_t>(e)) + 2)));
       }
     }
     return imports;
@@ -95,17 +111,27 @@ TEST(ShippedBinary, ImportsOnlyWhatWindows98AndNT4Export) {
   EXPECT_EQ(std::string::npos, missing.find("kernel32.dll!GetModuleHandleA")) << missing;
 }
 
-TEST(ShippedBinary, AsksForWindows4AndCarriesNoSymbols) {
-  const PeFile scr("Z:" NIVALO_SCR_UNIX_PATH);
-  EXPECT_EQ(IMAGE_FILE_MACHINE_I386, scr.file.Machine);
-  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, scr.optional.Subsystem);
-  EXPECT_EQ(4, scr.optional.MajorSubsystemVersion);
-  EXPECT_EQ(0, scr.optional.MinorSubsystemVersion);
-  EXPECT_EQ(4, scr.optional.MajorOperatingSystemVersion);
-  EXPECT_EQ(0, scr.optional.MinorOperatingSystemVersion);
-  EXPECT_EQ(0u, scr.file.NumberOfSymbols);
-  for (const auto& s : scr.sections) {
-    EXPECT_NE(0, strncmp(reinterpret_cast<const char*>(s.Name), ".debug", 6)) << "stripped";
+// Each build asks for the first Windows of its kind: 4.0 for the 32-bit
+// one, 5.2 (XP x64) for the 64-bit one.
+TEST(ShippedBinary, AsksForTheFirstWindowsOfItsKindAndCarriesNoSymbols) {
+  const struct {
+    const char* path;
+    WORD machine, major, minor;
+  } builds[] = {{"Z:" NIVALO_SCR_UNIX_PATH, IMAGE_FILE_MACHINE_I386, 4, 0},
+                {"Z:" NIVALO_SCR_X64_UNIX_PATH, IMAGE_FILE_MACHINE_AMD64, 5, 2}};
+  for (const auto& b : builds) {
+    SCOPED_TRACE(b.path);
+    const PeFile scr(b.path);
+    EXPECT_EQ(b.machine, scr.file.Machine);
+    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, scr.optional.Subsystem);
+    EXPECT_EQ(b.major, scr.optional.MajorSubsystemVersion);
+    EXPECT_EQ(b.minor, scr.optional.MinorSubsystemVersion);
+    EXPECT_EQ(4, scr.optional.MajorOperatingSystemVersion);
+    EXPECT_EQ(0, scr.optional.MinorOperatingSystemVersion);
+    EXPECT_EQ(0u, scr.file.NumberOfSymbols);
+    for (const auto& s : scr.sections) {
+      EXPECT_NE(0, strncmp(reinterpret_cast<const char*>(s.Name), ".debug", 6)) << "stripped";
+    }
   }
 }
 

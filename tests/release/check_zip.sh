@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release zip with tools/make_release.sh in the given build folder
-# and checks what it holds: exactly Nivalo.scr (the very file the build made),
-# Nivalohelp.hlp and INSTALL.txt with Windows line ends.
+# and checks what it holds: exactly the two Nivalo.scr files (the very files
+# the build made: the 32-bit one at the root, the 64-bit one in x64/), the
+# help file beside each, and INSTALL.txt with Windows line ends.
 #   check_zip.sh SOURCE_DIR BUILD_DIR VERSION
 set -euo pipefail
 root=$1 build=$2 version=$3
@@ -23,10 +24,11 @@ with zipfile.ZipFile(zip_path) as z:
     if z.testzip() is not None:
         problems.append("a damaged entry: %s" % z.testzip())
     names = z.namelist()
-    wanted = ["INSTALL.txt", "Nivalo.scr", "Nivalohelp.hlp"]
+    shipped = ["Nivalo.scr", "Nivalohelp.hlp", "x64/Nivalo.scr", "x64/Nivalohelp.hlp"]
+    wanted = sorted(shipped + ["INSTALL.txt"])
     if sorted(names) != wanted or len(names) != len(set(names)):
         problems.append("holds %s, not %s" % (names, wanted))
-    for name in ("Nivalo.scr", "Nivalohelp.hlp"):
+    for name in shipped:
         with open(os.path.join(build, name), "rb") as f:
             built = f.read()
         if name not in names or z.read(name) != built:
@@ -40,7 +42,7 @@ with zipfile.ZipFile(zip_path) as z:
             source = f.read().replace(b"\r\n", b"\n")
         if text.replace(b"\r\n", b"\n") != source:
             problems.append("INSTALL.txt is not resources/release/INSTALL.txt")
-        for word in (b"Nivalo.scr", b"Nivalohelp.hlp", b"Install", b"Settings", b"F1"):
+        for word in (b"Nivalo.scr", b"Nivalohelp.hlp", b"x64", b"64-bit", b"Install", b"Settings", b"F1"):
             if word not in text:
                 problems.append("INSTALL.txt does not mention %s" % word.decode())
 for p in problems:

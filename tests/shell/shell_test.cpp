@@ -18,7 +18,7 @@
 namespace {
 
 HINSTANCE Self() { return GetModuleHandleA(nullptr); }
-HWND Handle(uintptr_t v) { return reinterpret_cast<HWND>(v); }
+HWND Handle(intptr_t v) { return reinterpret_cast<HWND>(v); }
 std::string Text(HWND w) { return std::to_string(reinterpret_cast<uintptr_t>(w)); }
 
 bool TakeClose(HWND w) {
@@ -34,9 +34,12 @@ HWND MakePanel() {
 }
 
 TEST(CommandLine, HandlesAndProgramNames) {
-  const struct { const char* text; uintptr_t handle; } handles[] = {
+  // Past 2^31 the handle is negative: a 64-bit program widens the 32
+  // significant bits of a handle by their sign, and a 32-bit one cannot tell.
+  const struct { const char* text; intptr_t handle; } handles[] = {
       {"1234", 1234}, {"12x", 12}, {"", 0}, {"abc", 0}, {" 12", 0}, {"-5", 0}, {"0x10", 0},
-      {"4294967295", 4294967295u}, {"4294967296", 0}, {"4294967297", 1}};
+      {"2147483647", 2147483647}, {"2147483648", -2147483647 - 1}, {"4294967295", -1},
+      {"4294967296", 0}, {"4294967297", 1}};
   for (const auto& h : handles) EXPECT_EQ(Handle(h.handle), ParseWindowHandle(h.text)) << h.text;
 
   const struct { const char* line; const char* rest; } names[] = {

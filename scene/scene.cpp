@@ -88,6 +88,9 @@ void FrameTick() {
     SpriteDrawn();
   }
   if (s.SnowfallOn) UpdateFlakes(dc);
+  // The first flake updated after a gust calms the air; in a frame without
+  // one the tick does it, or the sleigh would wait for the next gust.
+  CalmFinishedGust();
   if (s.SceneryOn) DrawTrees(dc);
   ReleaseDC(scene.window, dc);
 }

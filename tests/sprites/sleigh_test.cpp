@@ -134,6 +134,22 @@ TEST(Sleigh, PassesRunFromTheLeftEdgeToPastTheRightAndStartAgain) {
   StopSaver(saver);
 }
 
+// Without snowfall no flake calms the air after a gust: the sleigh must not
+// stand still for the whole pause until the next gust.
+TEST(Sleigh, KeepsMovingThroughThePauseAfterAGustWithoutSnowfall) {
+  HWND saver = StartSaver(Calm);
+  for (UINT_PTR id : {kCalmTimer, kRiseEndTimer, kFallEndTimer}) RunWindTimer(saver, id);
+  const SettingsRecord& s = Settings();
+  int moves = 0;
+  for (int frame = 0; frame < s.GustPause / s.FramePeriod; ++frame) {
+    const int x = Sleigh().sleighX;
+    RunFrames(saver, 1);
+    moves += Sleigh().sleighX != x;
+  }
+  EXPECT_EQ(s.GustPause / s.FramePeriod / s.SleighFrameDivider, moves);
+  StopSaver(saver);
+}
+
 TEST(Sleigh, SwitchedOffItLeavesWhiteOverSnowAndBackgroundElsewhere) {
   HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SleighFrameDivider = 1; });
   RunFrames(saver, 100);

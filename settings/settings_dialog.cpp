@@ -121,8 +121,9 @@ void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
   }
 }
 
-void ShowAbout() {
-  DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
+// Owned by the dialog, which waits disabled until the box closes.
+void ShowAbout(HWND dialog) {
+  DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
 }
 
 // The command table: what each control does when clicked.
@@ -149,7 +150,7 @@ void OnCommand(HWND dialog, int control) {
     case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;
     case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Scene().roomRegion); break;
     case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(Scene().coverRegion); break;
-    case IDC_ABOUT: ShowAbout(); break;
+    case IDC_ABOUT: ShowAbout(dialog); break;
     case IDC_FACTORY_SETTINGS: ReloadSettings(dialog, ResetSettings); break;
     case IDC_RESTORE_SETTINGS: ReloadSettings(dialog, ReloadStored); break;
     case IDC_SAVE_SETTINGS: SaveSettings(); break;

@@ -491,6 +491,26 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   EXPECT_EQ(helpRequests[1].data, 134u);
 }
 
+// Looks at the About box from inside its modal loop, then ends it.
+HWND aboutOwner = nullptr;
+BOOL ownerEnabled = TRUE;
+void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND about = FindWindowA(nullptr, "About Nivalo");
+  aboutOwner = GetWindow(about, GW_OWNER);
+  ownerEnabled = IsWindowEnabled(aboutOwner);
+  PostMessageA(about, WM_COMMAND, IDOK, 0);
+}
+
+// The dialog owns the About box and waits disabled: no second box can open.
+TEST_F(SettingsDialog, AboutIsOwnedByTheDialogWhichWaitsDisabled) {
+  Open();
+  SetTimer(nullptr, 0, 0, LookAtAbout);
+  Click(IDC_ABOUT);
+  EXPECT_EQ(std::pair(dialog, FALSE), std::pair(aboutOwner, ownerEnabled));
+  EXPECT_TRUE(IsWindowEnabled(dialog));
+}
+
 TEST_F(SettingsDialog, WwwOpensTheWebPageThroughTheShell) {
   Open();
   std::vector<SeenShellCall>& shellCalls = RecordShellCalls();

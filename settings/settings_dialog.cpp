@@ -194,12 +194,12 @@ BOOL OnDestroy(HWND dialog) {
 
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
   ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle));
-  return FALSE;
+  return TRUE;
 }
 
 BOOL OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint) {
   ShowContextMenuHelp(dialog, window, POINT{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)});
-  return FALSE;
+  return TRUE;
 }
 
 }  // namespace
@@ -214,8 +214,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
       break;
     default: break;
   }
-  SettingsCommand(dialog, message, wParam, lParam);
-  return FALSE;
+  // A help request answered here goes no further, not to the owner (the
+  // display control panel, which would show help of its own on top).
+  return SettingsCommand(dialog, message, wParam, lParam);
 }
 
 BOOL SettingsCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -450,9 +450,10 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   info.iCtrlId = IDC_FLAKE_SPEED;
   info.hItemHandle = speed;
 
-  // Where the system shows the pop-up, nothing more is asked.
+  // Where the system shows the pop-up, nothing more is asked; the request,
+  // answered, does not go on to the dialog's owner.
   helpAnswer = TRUE;
-  EXPECT_EQ(SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), FALSE);
+  EXPECT_EQ(SettingsDialogProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
   ASSERT_EQ(helpRequests.size(), 1u);
   EXPECT_EQ(helpRequests[0].window, speed);
   EXPECT_EQ(helpRequests[0].file, expectedFile);
@@ -471,7 +472,7 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   // A right click: the window it names, the context-menu command.
   helpRequests.clear();
   HWND wind = GetDlgItem(dialog, IDC_WIND_PICTURE);
-  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wind), MAKELPARAM(5, 5));
+  EXPECT_EQ(SettingsDialogProc(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wind), MAKELPARAM(5, 5)), TRUE);
   ASSERT_EQ(helpRequests.size(), 2u);
   EXPECT_EQ(helpRequests[0].window, wind);
   EXPECT_EQ(helpRequests[0].command, static_cast<UINT>(HELP_CONTEXTMENU));

@@ -101,15 +101,10 @@ void Move() {
 const SleighState& Sleigh() { return sleigh; }
 
 void CreateSleighDrawing() {
-  backgroundDC = CreateCompatibleDC(nullptr);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kBackgroundWidth;
-  bi.bmiHeader.biHeight = kBackgroundHeight;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  sleigh.sleighBackground = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  sleigh.sleighBackground = MakeSpriteDib(kBackgroundWidth, kBackgroundHeight, &bits);
+  if (!sleigh.sleighBackground) return;
+  backgroundDC = CreateCompatibleDC(nullptr);
   backgroundStart = SelectObject(backgroundDC, sleigh.sleighBackground);
 }
 
@@ -146,6 +141,7 @@ void StartSleighPass() {
 }
 
 void DrawSleigh(HDC dc, int frame, int x, int y) {
+  if (!backgroundDC) return;  // a sleigh that could not be taken off again
   const RECT r = FrameRect(frame, x, y);
   DrawMasked(dc, sleigh.sleighMasks[frame & 3], sleigh.sleighImages[frame & 3], x, y,
              r.right - r.left, r.bottom - r.top);

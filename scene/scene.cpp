@@ -1,5 +1,6 @@
 #include "scene/scene.h"
 
+#include <climits>
 #include <cstring>
 
 #include "images/mask_region.h"
@@ -78,7 +79,9 @@ void FrameTick() {
   OccupiedClipToScreen();
   StartFramePushes((s.SnowfallOn ? s.FlakeCount : 0) + (s.SleighOn ? 1 : 0) + (s.SceneryOn ? kTrees : 0));
   if (s.SleighOn) {
-    ++frameCounter;
+    // Past its largest value the count starts again at 0: it never
+    // overflows, and the modulo stays defined for every divider.
+    frameCounter = frameCounter == INT_MAX ? 0 : frameCounter + 1;
     if (frameCounter % s.SleighFrameDivider == 0) {
       MoveSleigh(dc);
     } else {
@@ -110,7 +113,7 @@ const SceneState& Scene() { return scene; }
 const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
-void ResetScene() { frameCounter = 0; }
+void ResetScene(int frameCount) { frameCounter = frameCount; }
 
 int LoadScenePicture(const char* path) {
   GiveFreshInfoBlock(&picture);

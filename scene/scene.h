@@ -32,8 +32,9 @@ int LoadScenePicture(const char* path);
 void RepaintScenePicture();
 
 int SceneFrameCounter();
-// Back to the state at process start (the frame counter at 0).
-void ResetScene();
+// Back to the state at process start, the frame counter at the given count
+// (0 at process start).
+void ResetScene(int frameCount = 0);
 
 // Paints the background of the saver window into dc: grey over the client
 // rectangle, then the picture if one is loaded.

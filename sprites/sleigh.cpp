@@ -1,5 +1,7 @@
 #include "sprites/sleigh.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
@@ -54,6 +56,13 @@ HGDIOBJ backgroundStart = nullptr;
 constexpr int kRightPushCap = 60;
 constexpr int kLeftPushCap = 30;
 
+// A speed beyond the screen's width moves no faster: one move of that width
+// crosses the screen already. So bounded, a gust's push adds to it safely.
+int Speed() {
+  const int width = Scene().screenWidth;
+  return std::clamp(Settings().SleighSpeed, -width, width);
+}
+
 RECT FrameRect(int frame, int x, int y) {
   RECT size{0, 0, 0, 0};
   BitmapRect(&size, sleigh.sleighMasks[frame & 3]);
@@ -67,7 +76,7 @@ void Move() {
   const int phase = s.SleighInWind ? Wind().phase : kWindCalm;
   const int d = Wind().direction;
   if (phase == kWindCalm) {
-    sleigh.sleighX += s.SleighSpeed;
+    sleigh.sleighX += Speed();
     if (RandomBelow(1000) > 900) {
       sleigh.sleighY += s.SleighClimb;
     } else if (RandomBelow(1000) > 900) {
@@ -82,7 +91,7 @@ void Move() {
       sleigh.gustPush += 1;
       if (sleigh.gustPush > kLeftPushCap) sleigh.gustPush = 0;
     }
-    sleigh.sleighX += s.SleighSpeed + d * sleigh.gustPush;
+    sleigh.sleighX += Speed() + d * sleigh.gustPush;
     if (++sleigh.bobCount > 5) {
       sleigh.bobCount = 0;
       sleigh.bobSign = -sleigh.bobSign;
@@ -92,7 +101,7 @@ void Move() {
   } else if (phase == kWindFalling) {
     sleigh.gustPush -= 3;
     if (sleigh.gustPush < 0) sleigh.gustPush = 0;
-    sleigh.sleighX += s.SleighSpeed + (d * sleigh.gustPush) / 4;
+    sleigh.sleighX += Speed() + (d * sleigh.gustPush) / 4;
   }
 }
 

@@ -1,4 +1,6 @@
 // Santa's sleigh, the fir trees and their art.
+#include <climits>
+
 #include "resources/resource.h"
 #include "snow/snow_help.h"
 #include "sprites/trees.h"
@@ -147,6 +149,15 @@ TEST(Sleigh, KeepsMovingThroughThePauseAfterAGustWithoutSnowfall) {
     moves += Sleigh().sleighX != x;
   }
   EXPECT_EQ(s.GustPause / s.FramePeriod / s.SleighFrameDivider, moves);
+  StopSaver(saver);
+}
+
+// However large the stored speed, a move is at most the screen's width, and
+// a gust's push adds to it without overflow.
+TEST(Sleigh, ASpeedBeyondTheScreenMovesNoFaster) {
+  HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SleighFrameDivider = 1, s.SleighSpeed = INT_MAX; });
+  RunFrames(saver, 1);
+  EXPECT_EQ(-177 + 1024, Sleigh().sleighX);
   StopSaver(saver);
 }
 

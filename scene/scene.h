@@ -28,7 +28,7 @@ int PictureLoaded();
 // Reads a file into the shared picture (releasing what the last one made)
 // and returns the new picture-loaded flag.
 int LoadScenePicture(const char* path);
-// Paints the shared picture into the saver window's paint bracket.
+// Paints the shared picture into the saver window at once.
 void RepaintScenePicture();
 
 int SceneFrameCounter();

@@ -166,8 +166,9 @@ void OnCommand(HWND dialog, int control) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
-  SetClassLongPtrA(dialog, GCLP_HICON,
-                   reinterpret_cast<LONG_PTR>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
+  // The dialog's own icon; its class's would be that of every later dialog.
+  SendMessageA(dialog, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
   ScaleBitmapPictures(dialog);
   UpdateWindow(dialog);
   LoadSettings();

@@ -114,6 +114,9 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
     strcpy(s.PicturePath, "C:\\pictures\\winter.bmp");
     s.MaskMaxRects = 999;
   });
+  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
+  EXPECT_EQ(std::pair(LRESULT(icon), ULONG_PTR{}), std::pair(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0),
+      GetClassLongPtrA(dialog, GCLP_HICON))) << "the dialog's own icon, not that of every later dialog";
   EXPECT_FALSE(Checked(IDC_SNOWFALL_ON));
   EXPECT_TRUE(Checked(IDC_SCENERY_ON));
   EXPECT_TRUE(Checked(IDC_SLEIGH_ON));

@@ -8,7 +8,6 @@
 #include "scene/display_push.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
-#include "shell/message_box.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
 #include "snow/cover.h"
@@ -33,9 +32,10 @@ HRGN* const kSceneRegions[] = {
     &scene.scratchRegion,    &scene.occupiedRegion,
 };
 
-// Reads a file into the shared picture; a failure shows the given message.
-void LoadSharedPicture(const char* path, const char* failureText) {
-  if (!LoadScenePicture(path)) ShowMessageBox(nullptr, failureText, "BMP format error", MB_OK);
+// Reads a file into the shared picture; a file that holds no picture is
+// told with the given message.
+void LoadSharedPicture(const char* path, const char* formatText) {
+  if (!LoadScenePicture(path)) ReportBmpFailure(nullptr, formatText);
 }
 
 void BuildMask() {

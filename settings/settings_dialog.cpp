@@ -4,6 +4,7 @@
 #include <windowsx.h>
 #include <cstring>
 
+#include "images/bmp_loader.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
@@ -14,7 +15,6 @@
 #include "settings/settings_controls.h"
 #include "settings/web_page.h"
 #include "shell/file_dialog.h"
-#include "shell/message_box.h"
 #include "shell/shell_state.h"
 #include "snow/cover.h"
 #include "snow/flakes.h"
@@ -116,8 +116,7 @@ void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
   ReplaceSettings(r);
   SetDlgItemTextA(dialog, edit, r.*field);
   if (!LoadScenePicture(Settings().*field)) {
-    ShowMessageBox(dialog, "Sorry, could not read the file (format error?)", "BMP format error",
-                   MB_OK);
+    ReportBmpFailure(dialog, "Sorry, could not read the file (format error?)");
   }
 }
 

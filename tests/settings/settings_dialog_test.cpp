@@ -501,8 +501,7 @@ BOOL ownerEnabled = TRUE;
 void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   HWND about = FindWindowA(nullptr, "About Nivalo");
-  aboutOwner = GetWindow(about, GW_OWNER);
-  ownerEnabled = IsWindowEnabled(aboutOwner);
+  ownerEnabled = IsWindowEnabled(aboutOwner = GetWindow(about, GW_OWNER));
   PostMessageA(about, WM_COMMAND, IDOK, 0);
 }
 

@@ -17,6 +17,27 @@ constexpr uint64_t kMaxPixels = 24u << 20;
 
 HandleCloser closeHandle = CloseHandle;
 
+constexpr char kProgramName[] = "Nivalo";
+constexpr char kNotAFile[] = "Not a file: the path names a folder or a device";
+// Why the last read could not open its file; null when it opened it.
+const char* openFailure = nullptr;
+
+// What the user is told when a file cannot be opened, from the system's
+// reason (a folder is refused as access denied).
+const char* OpenFailureText(const char* path, DWORD error) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kNotAFile;
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH: case ERROR_INVALID_NAME: case ERROR_BAD_PATHNAME:
+      return "File not found";
+    case ERROR_ACCESS_DENIED: case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
+      return "Access denied: the file is in use by another program, or you may not read it";
+    default:
+      return "Could not open the file";
+  }
+}
+
 void ReleaseObjects(BmpImage* image) {
   FreeRepeatedTile(&image->tile);
   if (image->bitmap) {
@@ -405,24 +426,29 @@ int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* 
   return ReadBmpFile(window, path, image);
 }
 
+// Failures are told by ReportBmpFailure, one box for each, but for a close
+// that fails, which is told at once.
 int ReadBmpFile(HWND, const char* path, BmpImage* image) {
+  openFailure = nullptr;
   HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    ShowMessageBox(nullptr, "File not found", "File not found", MB_OK);
+    openFailure = OpenFailureText(path, GetLastError());
     return 0;
   }
   // A path may name a device or a pipe rather than a file on a disk; there
   // is no picture to read there.
   if (GetFileType(file) != FILE_TYPE_DISK) {
+    openFailure = kNotAFile;
     CloseFile(file);
     return 0;
   }
+  // An empty file cannot be mapped; like any file that cannot be, it is
+  // told as one that holds no picture.
   const DWORD size = GetFileSize(file, nullptr);
   HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, size, nullptr);
   if (!mapping) {
     CloseFile(file);
-    ShowMessageBox(nullptr, "Error creating the file mapping", "hFileMap invalid", MB_OK);
     return 0;
   }
   const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
@@ -440,6 +466,14 @@ int ReadBmpFile(HWND, const char* path, BmpImage* image) {
 
 int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
   return ReadMapped(View{static_cast<const uint8_t*>(data), size}, image);
+}
+
+void ReportBmpFailure(HWND owner, const char* formatText) {
+  if (openFailure) {
+    ShowMessageBox(owner, openFailure, kProgramName, MB_OK);
+  } else {
+    ShowMessageBox(owner, formatText, "BMP format error", MB_OK);
+  }
 }
 
 void SetBmpHandleCloser(HandleCloser closer) { closeHandle = closer ? closer : CloseHandle; }

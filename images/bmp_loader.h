@@ -45,6 +45,12 @@ void FreeBmpImage(BmpImage* image);
 int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image);
 int ReadBmpFile(HWND window, const char* path, BmpImage* image);
 
+// The one message box for the last read that failed, owned by owner: why
+// its file could not be opened (not found, access denied, not a file),
+// under the program's name; or, for a file that was opened and holds no
+// picture that can be read, formatText under "BMP format error".
+void ReportBmpFailure(HWND owner, const char* formatText);
+
 // The reading of a whole file's bytes, as ReadBmpFile does on the mapped
 // view; it reads nothing outside data[0, size).
 int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image);

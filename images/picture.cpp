@@ -154,9 +154,10 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
   RestorePalette(dc, image, previous);
 }
 
+// Not a paint bracket, which would validate the whole window and so hide
+// what waits for WM_PAINT: the window's own DC.
 void PaintPicture(HWND window, BmpImage* image) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
+  HDC dc = GetDC(window);
   DrawPicture(window, dc, image, Scene().screenWidth, Scene().screenHeight);
-  EndPaint(window, &ps);
+  ReleaseDC(window, dc);
 }

@@ -5,12 +5,12 @@
 
 #include "images/bmp_loader.h"
 
-// Paints the picture into the window's paint bracket over the whole screen,
-// laid out as PictureLayout says.
+// Paints the picture at once into the window over the whole screen, laid
+// out as PictureLayout says; what waits for WM_PAINT stays pending.
 void PaintPicture(HWND window, BmpImage* image);
 
-// The drawing inside the bracket: into dc, over a screen of the given size;
-// owner owns the message box of a failure.
+// The drawing: into dc, over a screen of the given size; owner owns the
+// message box of a failure.
 void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight);
 
 HPALETTE MakePalette(const BITMAPINFOHEADER* info);

@@ -1,5 +1,6 @@
 #include "scene/scene.h"
 
+#include <climits>
 #include <cstring>
 
 #include "images/mask_region.h"
@@ -7,7 +8,6 @@
 #include "scene/display_push.h"
 #include "scene/scene_state.h"
 #include "settings/settings.h"
-#include "shell/message_box.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
 #include "snow/cover.h"
@@ -32,9 +32,10 @@ HRGN* const kSceneRegions[] = {
     &scene.scratchRegion,    &scene.occupiedRegion,
 };
 
-// Reads a file into the shared picture; a failure shows the given message.
-void LoadSharedPicture(const char* path, const char* failureText) {
-  if (!LoadScenePicture(path)) ShowMessageBox(nullptr, failureText, "BMP format error", MB_OK);
+// Reads a file into the shared picture; a file that holds no picture is
+// told with the given message.
+void LoadSharedPicture(const char* path, const char* formatText) {
+  if (!LoadScenePicture(path)) ReportBmpFailure(nullptr, formatText);
 }
 
 void BuildMask() {
@@ -78,7 +79,9 @@ void FrameTick() {
   OccupiedClipToScreen();
   StartFramePushes((s.SnowfallOn ? s.FlakeCount : 0) + (s.SleighOn ? 1 : 0) + (s.SceneryOn ? kTrees : 0));
   if (s.SleighOn) {
-    ++frameCounter;
+    // Past its largest value the count starts again at 0: it never
+    // overflows, and the modulo stays defined for every divider.
+    frameCounter = frameCounter == INT_MAX ? 0 : frameCounter + 1;
     if (frameCounter % s.SleighFrameDivider == 0) {
       MoveSleigh(dc);
     } else {
@@ -88,6 +91,9 @@ void FrameTick() {
     SpriteDrawn();
   }
   if (s.SnowfallOn) UpdateFlakes(dc);
+  // The first flake updated after a gust calms the air; in a frame without
+  // one the tick does it, or the sleigh would wait for the next gust.
+  CalmFinishedGust();
   if (s.SceneryOn) DrawTrees(dc);
   ReleaseDC(scene.window, dc);
 }
@@ -107,7 +113,7 @@ const SceneState& Scene() { return scene; }
 const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
-void ResetScene() { frameCounter = 0; }
+void ResetScene(int frameCount) { frameCounter = frameCount; }
 
 int LoadScenePicture(const char* path) {
   GiveFreshInfoBlock(&picture);

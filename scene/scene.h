@@ -28,12 +28,13 @@ int PictureLoaded();
 // Reads a file into the shared picture (releasing what the last one made)
 // and returns the new picture-loaded flag.
 int LoadScenePicture(const char* path);
-// Paints the shared picture into the saver window's paint bracket.
+// Paints the shared picture into the saver window at once.
 void RepaintScenePicture();
 
 int SceneFrameCounter();
-// Back to the state at process start (the frame counter at 0).
-void ResetScene();
+// Back to the state at process start, the frame counter at the given count
+// (0 at process start).
+void ResetScene(int frameCount = 0);
 
 // Paints the background of the saver window into dc: grey over the client
 // rectangle, then the picture if one is loaded.

@@ -38,24 +38,17 @@ constexpr char kBodyText[] =
 
 constexpr char kHeading[] = "*** Nivalo ***";
 
-HWND textArea = nullptr;
-// The last font made for the text, kept until the next paint replaces it
-// or the box goes away.
-HFONT font = nullptr;
-
-void ReplaceFont(HFONT next) {
-  if (font) DeleteObject(font);
-  font = next;
-}
-
-BOOL OnInitDialog(HWND dialog) {
-  textArea = GetDlgItem(dialog, IDC_ABOUT_TEXT);
-  return TRUE;
+// The last font made for the text, kept in the box's own slot until the
+// next paint replaces it or the box goes away.
+void ReplaceFont(HWND dialog, HFONT next) {
+  if (HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrA(dialog, DWLP_USER))) DeleteObject(font);
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(next));
 }
 
 // The text area first repaints itself empty; the body text goes on top of
 // it, then the heading onto the body's two empty leading lines.
-BOOL OnPaint() {
+BOOL OnPaint(HWND dialog) {
+  HWND textArea = GetDlgItem(dialog, IDC_ABOUT_TEXT);
   InvalidateRect(textArea, nullptr, TRUE);
   UpdateWindow(textArea);
 
@@ -65,14 +58,13 @@ BOOL OnPaint() {
   const int previousMode = SetBkMode(dc, TRANSPARENT);
 
   HFONT body = CreateTextFont(dc, kFace, kBodySize, 0, 0, 0);
-  ReplaceFont(body);
+  ReplaceFont(dialog, body);
   const HGDIOBJ previousFont = SelectObject(dc, body);
   if (DrawTextA(dc, kBodyText, -1, &area, kTextFormat) == 0) SoundBeep(0);
 
   HFONT heading = CreateTextFont(dc, kFace, kHeadingSize, 0, kTextFontBold, 0);
   SelectObject(dc, heading);
-  DeleteObject(body);
-  font = heading;
+  ReplaceFont(dialog, heading);
   DrawTextA(dc, kHeading, -1, &area, kTextFormat);
 
   SelectObject(dc, previousFont);
@@ -86,9 +78,10 @@ BOOL OnClose(HWND dialog) {
   return FALSE;
 }
 
+// OK and Esc close the box, as in every dialog.
 BOOL OnCommand(HWND dialog, int control) {
   switch (control) {
-    case IDOK: EndDialog(dialog, 0); return FALSE;
+    case IDOK: case IDCANCEL: EndDialog(dialog, 0); return FALSE;
     case IDC_ABOUT_WEB_PAGE: OpenWebPage(NIVALO_WEB_ADDRESS); return TRUE;
     default: return FALSE;
   }
@@ -96,9 +89,8 @@ BOOL OnCommand(HWND dialog, int control) {
 
 // Nothing of the box may outlive it: the font made by the last paint goes
 // with it.
-BOOL OnDestroy() {
-  ReplaceFont(nullptr);
-  textArea = nullptr;
+BOOL OnDestroy(HWND dialog) {
+  ReplaceFont(dialog, nullptr);
   return FALSE;
 }
 
@@ -106,11 +98,11 @@ BOOL OnDestroy() {
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog);
-    case WM_PAINT: return OnPaint();
+    case WM_INITDIALOG: return TRUE;
+    case WM_PAINT: return OnPaint(dialog);
     case WM_CLOSE: return OnClose(dialog);
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
-    case WM_DESTROY: return OnDestroy();
+    case WM_DESTROY: return OnDestroy(dialog);
     default: return FALSE;
   }
 }

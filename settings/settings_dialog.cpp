@@ -4,6 +4,7 @@
 #include <windowsx.h>
 #include <cstring>
 
+#include "images/bmp_loader.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
@@ -14,7 +15,6 @@
 #include "settings/settings_controls.h"
 #include "settings/web_page.h"
 #include "shell/file_dialog.h"
-#include "shell/message_box.h"
 #include "shell/shell_state.h"
 #include "snow/cover.h"
 #include "snow/flakes.h"
@@ -116,13 +116,13 @@ void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
   ReplaceSettings(r);
   SetDlgItemTextA(dialog, edit, r.*field);
   if (!LoadScenePicture(Settings().*field)) {
-    ShowMessageBox(dialog, "Sorry, could not read the file (format error?)", "BMP format error",
-                   MB_OK);
+    ReportBmpFailure(dialog, "Sorry, could not read the file (format error?)");
   }
 }
 
-void ShowAbout() {
-  DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
+// Owned by the dialog, which waits disabled until the box closes.
+void ShowAbout(HWND dialog) {
+  DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
 }
 
 // The command table: what each control does when clicked.
@@ -149,7 +149,7 @@ void OnCommand(HWND dialog, int control) {
     case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;
     case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Scene().roomRegion); break;
     case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(Scene().coverRegion); break;
-    case IDC_ABOUT: ShowAbout(); break;
+    case IDC_ABOUT: ShowAbout(dialog); break;
     case IDC_FACTORY_SETTINGS: ReloadSettings(dialog, ResetSettings); break;
     case IDC_RESTORE_SETTINGS: ReloadSettings(dialog, ReloadStored); break;
     case IDC_SAVE_SETTINGS: SaveSettings(); break;
@@ -165,8 +165,9 @@ void OnCommand(HWND dialog, int control) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
-  SetClassLongPtrA(dialog, GCLP_HICON,
-                   reinterpret_cast<LONG_PTR>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
+  // The dialog's own icon; its class's would be that of every later dialog.
+  SendMessageA(dialog, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
   ScaleBitmapPictures(dialog);
   UpdateWindow(dialog);
   LoadSettings();
@@ -193,12 +194,12 @@ BOOL OnDestroy(HWND dialog) {
 
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
   ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle));
-  return FALSE;
+  return TRUE;
 }
 
 BOOL OnContextMenu(HWND dialog, HWND window, LPARAM screenPoint) {
   ShowContextMenuHelp(dialog, window, POINT{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)});
-  return FALSE;
+  return TRUE;
 }
 
 }  // namespace
@@ -213,8 +214,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
       break;
     default: break;
   }
-  SettingsCommand(dialog, message, wParam, lParam);
-  return FALSE;
+  // A help request answered here goes no further, not to the owner (the
+  // display control panel, which would show help of its own on top).
+  return SettingsCommand(dialog, message, wParam, lParam);
 }
 
 BOOL SettingsCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

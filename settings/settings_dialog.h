@@ -6,7 +6,8 @@
 #include <windows.h>
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Every message that SettingsDialogProc does not finish itself.
+// Every message that SettingsDialogProc does not finish itself; TRUE for a
+// help request, which it has answered.
 BOOL SettingsCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Inverts the region on the whole screen.

@@ -11,6 +11,7 @@ const char kPreviewTitle[] = "Preview";
 namespace {
 
 constexpr int kWindowNotCreated = -1;
+constexpr int kMessageLoopFailed = -1;
 
 // A full-screen saver that already runs is only brought to the front.
 bool BringRunningSaverForward() {
@@ -29,13 +30,16 @@ RECT ScreenRect() {
   return clip;
 }
 
+// Runs until the quit message, whose code it returns. A failed GetMessageA
+// (-1) ends the loop too: msg then holds nothing to read.
 int RunMessageLoop() {
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  BOOL got;
+  while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  return static_cast<int>(msg.wParam);
+  return got == 0 ? static_cast<int>(msg.wParam) : kMessageLoopFailed;
 }
 
 }  // namespace

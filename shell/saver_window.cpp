@@ -48,12 +48,21 @@ LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return SceneProc(window, message, wParam, lParam);
 }
 
-// In a preview the control panel owns help: hand the request to the parent.
+// In a preview the control panel owns help: the request goes to the parent.
+// A right click goes on as it came. A help request is made anew about the
+// parent, the control the control panel knows, and sent: its HELPINFO is a
+// pointer, which the system carries into the control panel's process only
+// for a sent message, and which must still be there when it is read.
 LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!InPreview()) return SceneProc(window, message, wParam, lParam);
   HWND parent = GetParent(window);
-  if (parent && IsWindow(parent)) {
+  if (!parent || !IsWindow(parent)) return 1;
+  if (message == WM_CONTEXTMENU) {
     PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+  } else {
+    HELPINFO help{sizeof help, HELPINFO_WINDOW, GetDlgCtrlID(parent), parent, 0, {}};
+    GetCursorPos(&help.MousePos);
+    SendMessageA(parent, message, 0, reinterpret_cast<LPARAM>(&help));
   }
   return 1;
 }

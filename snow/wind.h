@@ -28,8 +28,9 @@ bool IsWindTimer(UINT_PTR id);
 void WindEvent(HWND window, UINT_PTR timerId);
 
 // The two steps of the schedule that the flakes take as they move: the first
-// flake after a gust is over calms the air, and a rising gust that has grown
-// past GustMax is held there, now and then turning round at a third of it.
+// flake after a gust is over calms the air (the frame tick does it where no
+// flake moved), and a rising gust that has grown past GustMax is held there,
+// now and then turning round at a third of it.
 void CalmFinishedGust();
 void CapRisingGust();
 

@@ -1,5 +1,7 @@
 #include "sprites/sleigh.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
@@ -54,6 +56,13 @@ HGDIOBJ backgroundStart = nullptr;
 constexpr int kRightPushCap = 60;
 constexpr int kLeftPushCap = 30;
 
+// A speed beyond the screen's width moves no faster: one move of that width
+// crosses the screen already. So bounded, a gust's push adds to it safely.
+int Speed() {
+  const int width = Scene().screenWidth;
+  return std::clamp(Settings().SleighSpeed, -width, width);
+}
+
 RECT FrameRect(int frame, int x, int y) {
   RECT size{0, 0, 0, 0};
   BitmapRect(&size, sleigh.sleighMasks[frame & 3]);
@@ -67,7 +76,7 @@ void Move() {
   const int phase = s.SleighInWind ? Wind().phase : kWindCalm;
   const int d = Wind().direction;
   if (phase == kWindCalm) {
-    sleigh.sleighX += s.SleighSpeed;
+    sleigh.sleighX += Speed();
     if (RandomBelow(1000) > 900) {
       sleigh.sleighY += s.SleighClimb;
     } else if (RandomBelow(1000) > 900) {
@@ -82,7 +91,7 @@ void Move() {
       sleigh.gustPush += 1;
       if (sleigh.gustPush > kLeftPushCap) sleigh.gustPush = 0;
     }
-    sleigh.sleighX += s.SleighSpeed + d * sleigh.gustPush;
+    sleigh.sleighX += Speed() + d * sleigh.gustPush;
     if (++sleigh.bobCount > 5) {
       sleigh.bobCount = 0;
       sleigh.bobSign = -sleigh.bobSign;
@@ -92,7 +101,7 @@ void Move() {
   } else if (phase == kWindFalling) {
     sleigh.gustPush -= 3;
     if (sleigh.gustPush < 0) sleigh.gustPush = 0;
-    sleigh.sleighX += s.SleighSpeed + (d * sleigh.gustPush) / 4;
+    sleigh.sleighX += Speed() + (d * sleigh.gustPush) / 4;
   }
 }
 
@@ -101,15 +110,10 @@ void Move() {
 const SleighState& Sleigh() { return sleigh; }
 
 void CreateSleighDrawing() {
-  backgroundDC = CreateCompatibleDC(nullptr);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kBackgroundWidth;
-  bi.bmiHeader.biHeight = kBackgroundHeight;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  sleigh.sleighBackground = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  sleigh.sleighBackground = MakeSpriteDib(kBackgroundWidth, kBackgroundHeight, &bits);
+  if (!sleigh.sleighBackground) return;
+  backgroundDC = CreateCompatibleDC(nullptr);
   backgroundStart = SelectObject(backgroundDC, sleigh.sleighBackground);
 }
 
@@ -146,6 +150,7 @@ void StartSleighPass() {
 }
 
 void DrawSleigh(HDC dc, int frame, int x, int y) {
+  if (!backgroundDC) return;  // a sleigh that could not be taken off again
   const RECT r = FrameRect(frame, x, y);
   DrawMasked(dc, sleigh.sleighMasks[frame & 3], sleigh.sleighImages[frame & 3], x, y,
              r.right - r.left, r.bottom - r.top);

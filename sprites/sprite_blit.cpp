@@ -17,6 +17,7 @@ HGDIOBJ workStart = nullptr;
 uint32_t* workBits = nullptr;
 HDC maskDC = nullptr;
 HDC imageDC = nullptr;
+DibSectionMaker makeDib = CreateDIBSection;
 
 // A sprite's mask and image read once into 32-bit pixels: the mask as
 // white (opaque) or black, the image in its colours.
@@ -82,14 +83,21 @@ HBITMAP LoadSprite(HINSTANCE instance, int id) {
                                          LR_DEFAULTSIZE | LR_CREATEDIBSECTION));
 }
 
+HBITMAP MakeSpriteDib(int width, int height, void** bits) {
+  BITMAPINFOHEADER bi{sizeof bi, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  return makeDib(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+void SetSpriteDibMaker(DibSectionMaker maker) { makeDib = maker ? maker : CreateDIBSection; }
+
 void CreateSpriteDrawing() {
-  BITMAPINFOHEADER bi{sizeof bi, kWorkWidth, -kWorkHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  workBitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits,
-                                nullptr, 0);
-  workBits = static_cast<uint32_t*>(bits);
-  workDC = CreateCompatibleDC(nullptr);
-  workStart = SelectObject(workDC, workBitmap);
+  workBitmap = MakeSpriteDib(kWorkWidth, kWorkHeight, &bits);
+  if (workBitmap) {  // without it DrawMasked draws nothing
+    workBits = static_cast<uint32_t*>(bits);
+    workDC = CreateCompatibleDC(nullptr);
+    workStart = SelectObject(workDC, workBitmap);
+  }
   maskDC = CreateCompatibleDC(nullptr);
   imageDC = CreateCompatibleDC(nullptr);
 }

@@ -26,3 +26,13 @@ void ForgetSprite(HBITMAP mask, HBITMAP image);
 // once with it (with every prepared sprite).
 void CreateSpriteDrawing();
 void DeleteSpriteDrawing();
+
+// A 32-bit top-down DIB section of width x height, its pixels at *bits: what
+// sprites are put together and saved in. Null when it cannot be made; a
+// sprite without one is not drawn, and the animation goes on.
+HBITMAP MakeSpriteDib(int width, int height, void** bits);
+// Makes those DIB sections (CreateDIBSection); a test puts one in place that
+// fails. Null puts the real one back.
+using DibSectionMaker = HBITMAP(WINAPI*)(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
+                                         HANDLE section, DWORD offset);
+void SetSpriteDibMaker(DibSectionMaker maker);

@@ -46,7 +46,7 @@ TEST(BmpLoader, RefusesSizesNoPictureHasAndRowsRleCannotReach) {
     EXPECT_EQ(0, LoadBmpImage(nullptr, device, 0, &image)) << device;
     FreeBmpImage(&image);
   }
-  EXPECT_EQ(Strings{}, Seen(boxes)) << "refused as a format error, which the caller reports";
+  EXPECT_EQ(Strings{}, Seen(boxes)) << "refused as no file, which the caller reports";
 }
 
 HBITMAP WINAPI NoDeviceBitmap(HDC, int, int) { return nullptr; }

@@ -2,6 +2,7 @@
 // the background.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "scene/scene.h"
@@ -116,6 +117,11 @@ TEST(SceneTest, SleighStepsFollowTheDividerAndTheSwitch) {
     EXPECT_EQ((frame + moves) % 4, Sleigh().sleighFrame) << c.divider;
     StopSaver(saver);
   }
+  ResetScene(INT_MAX);  // past its largest value the count starts again, and a divider of -1 never traps
+  HWND saver = StartSaver([](SettingsRecord& s) { s.SleighFrameDivider = -1; });
+  RunFrames(saver, 2);
+  EXPECT_EQ(1, SceneFrameCounter());
+  StopSaver(saver);
 }
 
 TEST(SceneTest, EraseMessagePaintsIntoTheDcItBrings) {

@@ -201,14 +201,14 @@ TEST_F(AboutBox, RepaintingKeepsOneFontAndTheBoxFreesIt) {
   EXPECT_EQ(closed, FreeGdiPlaces()) << "the box leaves nothing behind";
 }
 
-// The answers a dialog procedure gives; OK and closing end the box (which
-// hides it), the web button opens the page through the shell and does not.
-TEST_F(AboutBox, AnswersMessagesEndsOnOkAndCloseAndOpensTheWebPage) {
+// The answers a dialog procedure gives; OK, Esc and closing end the box
+// (which hides it), the web button opens the page through the shell and does not.
+TEST_F(AboutBox, AnswersMessagesEndsOnOkEscAndCloseAndOpensTheWebPage) {
   Open();
   std::vector<SeenShellCall>& shellCalls = RecordShellCalls();
   const std::tuple<UINT, WPARAM, INT_PTR, bool> cases[] = {  // message, wParam, answer, still open
       {WM_INITDIALOG, 0, TRUE, true}, {WM_PAINT, 0, FALSE, true}, {WM_TIMER, 1, FALSE, true},
-      {WM_COMMAND, IDCANCEL, FALSE, true}, {WM_COMMAND, IDOK, FALSE, false}, {WM_CLOSE, 0, FALSE, false},
+      {WM_COMMAND, IDCANCEL, FALSE, false}, {WM_COMMAND, IDOK, FALSE, false}, {WM_CLOSE, 0, FALSE, false},
       {WM_COMMAND, MAKEWPARAM(IDC_ABOUT_WEB_PAGE, BN_CLICKED), TRUE, true}};
   for (auto [message, wParam, answer, open] : cases) {
     ShowWindow(dialog, SW_SHOWNA);

@@ -114,6 +114,9 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
     strcpy(s.PicturePath, "C:\\pictures\\winter.bmp");
     s.MaskMaxRects = 999;
   });
+  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
+  EXPECT_EQ(std::pair(LRESULT(icon), ULONG_PTR{}), std::pair(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0),
+      GetClassLongPtrA(dialog, GCLP_HICON))) << "the dialog's own icon, not that of every later dialog";
   EXPECT_FALSE(Checked(IDC_SNOWFALL_ON));
   EXPECT_TRUE(Checked(IDC_SCENERY_ON));
   EXPECT_TRUE(Checked(IDC_SLEIGH_ON));
@@ -450,9 +453,10 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   info.iCtrlId = IDC_FLAKE_SPEED;
   info.hItemHandle = speed;
 
-  // Where the system shows the pop-up, nothing more is asked.
+  // Where the system shows the pop-up, nothing more is asked; the request,
+  // answered, does not go on to the dialog's owner.
   helpAnswer = TRUE;
-  EXPECT_EQ(SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), FALSE);
+  EXPECT_EQ(SettingsDialogProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
   ASSERT_EQ(helpRequests.size(), 1u);
   EXPECT_EQ(helpRequests[0].window, speed);
   EXPECT_EQ(helpRequests[0].file, expectedFile);
@@ -471,7 +475,7 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   // A right click: the window it names, the context-menu command.
   helpRequests.clear();
   HWND wind = GetDlgItem(dialog, IDC_WIND_PICTURE);
-  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wind), MAKELPARAM(5, 5));
+  EXPECT_EQ(SettingsDialogProc(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wind), MAKELPARAM(5, 5)), TRUE);
   ASSERT_EQ(helpRequests.size(), 2u);
   EXPECT_EQ(helpRequests[0].window, wind);
   EXPECT_EQ(helpRequests[0].command, static_cast<UINT>(HELP_CONTEXTMENU));
@@ -489,6 +493,25 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   ASSERT_EQ(helpRequests.size(), 2u);
   EXPECT_EQ(helpRequests[0].window, dialog);
   EXPECT_EQ(helpRequests[1].data, 134u);
+}
+
+// Looks at the About box from inside its modal loop, then ends it.
+HWND aboutOwner = nullptr;
+BOOL ownerEnabled = TRUE;
+void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND about = FindWindowA(nullptr, "About Nivalo");
+  ownerEnabled = IsWindowEnabled(aboutOwner = GetWindow(about, GW_OWNER));
+  PostMessageA(about, WM_COMMAND, IDOK, 0);
+}
+
+// The dialog owns the About box and waits disabled: no second box can open.
+TEST_F(SettingsDialog, AboutIsOwnedByTheDialogWhichWaitsDisabled) {
+  Open();
+  SetTimer(nullptr, 0, 0, LookAtAbout);
+  Click(IDC_ABOUT);
+  EXPECT_EQ(std::pair(dialog, FALSE), std::pair(aboutOwner, ownerEnabled));
+  EXPECT_TRUE(IsWindowEnabled(dialog));
 }
 
 TEST_F(SettingsDialog, WwwOpensTheWebPageThroughTheShell) {

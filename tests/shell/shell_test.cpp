@@ -28,6 +28,13 @@ bool TakeClose(HWND w) {
   return found;
 }
 
+// What the panel was sent for help: a request it can read while it holds it.
+HELPINFO panelHelp{};
+LRESULT CALLBACK PanelProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_HELP) panelHelp = *reinterpret_cast<const HELPINFO*>(lParam);
+  return DefWindowProcA(w, message, wParam, lParam);
+}
+
 HWND MakePanel() {
   return CreateWindowExA(0, "STATIC", "panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 320, 240,
                          nullptr, nullptr, nullptr, nullptr);
@@ -206,6 +213,12 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   ASSERT_TRUE(PeekMessageA(&msg, panel, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
   EXPECT_EQ(reinterpret_cast<WPARAM>(panel), msg.wParam);
   EXPECT_EQ(99, msg.lParam);
+  // Help is sent, not posted (its HELPINFO is a pointer), and names the panel.
+  SetWindowLongPtrA(panel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PanelProc));
+  HELPINFO help{sizeof help, HELPINFO_WINDOW, 0, preview, 0, {5, 5}};
+  EXPECT_EQ(1, SendMessageA(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)));
+  EXPECT_EQ(std::pair(UINT{sizeof help}, HANDLE{panel}), std::pair(panelHelp.cbSize, panelHelp.hItemHandle));
+  EXPECT_FALSE(PeekMessageA(&msg, panel, WM_HELP, WM_HELP, PM_REMOVE));
 
   DestroyWindow(panel);
   EXPECT_FALSE(IsWindow(preview));

@@ -10,7 +10,8 @@ static std::string Timers(HWND saver) {
   return armed;
 }
 
-// Gusts without flakes (capping and calming a gust are the flakes' part).
+// Gusts without flakes (capping a gust is the flakes' part; a gust that is
+// over is calmed by the first flake, or without one by the frame).
 TEST(Wind, FollowsItsStateTableAndTimers) {
   HWND saver = StartSaver([](SettingsRecord& s) { SnowOnly(s); s.FlakeCount = 0; });
   const struct { UINT_PTR id; int phase, strength, direction; const char* timers; } steps[] = {
@@ -19,8 +20,8 @@ TEST(Wind, FollowsItsStateTableAndTimers) {
       {kRiseStepTimer, kWindRising, 1, -1, "35"}, {kRiseStepTimer, kWindRising, 2, -1, "35"},
       {kRiseEndTimer, kWindFalling, 2, -1, "46"}, {kFallStepTimer, kWindFalling, 1, -1, "46"},
       {kFallStepTimer, kWindCalm, 0, -1, "46"}, {kFallStepTimer, kWindCalm, 0, -1, "46"},
-      {kFallEndTimer, kWindOver, 0, -1, "2"}, {100, kWindOver, 0, -1, "2"},  // 100: frames
-      {kRiseStepTimer, kWindOver, 1, -1, "2"}, {kCalmTimer, kWindRising, 0, 1, "35"},  // 18467: 7
+      {kFallEndTimer, kWindOver, 0, -1, "2"}, {100, kWindCalm, 0, -1, "2"},  // 100: frames
+      {kRiseStepTimer, kWindCalm, 1, -1, "2"}, {kCalmTimer, kWindRising, 0, 1, "35"},  // 18467: 7
       {kRiseEndTimer, kWindFalling, 0, 1, "46"},  // the rise ended before its first step
       {kFallStepTimer, kWindCalm, 0, 1, "46"}, {kFallEndTimer, kWindOver, 0, 1, "2"}};
   for (const auto& s : steps) {

@@ -1,4 +1,6 @@
 // Santa's sleigh, the fir trees and their art.
+#include <climits>
+
 #include "resources/resource.h"
 #include "snow/snow_help.h"
 #include "sprites/trees.h"
@@ -131,6 +133,31 @@ TEST(Sleigh, PassesRunFromTheLeftEdgeToPastTheRightAndStartAgain) {
   const int x = Sleigh().sleighX;
   RunFrames(saver, 3);  // redrawn in place until every 4th count
   EXPECT_EQ(x + 4 * ((SceneFrameCounter()) / 4 - (SceneFrameCounter() - 3) / 4), Sleigh().sleighX);
+  StopSaver(saver);
+}
+
+// Without snowfall no flake calms the air after a gust: the sleigh must not
+// stand still for the whole pause until the next gust.
+TEST(Sleigh, KeepsMovingThroughThePauseAfterAGustWithoutSnowfall) {
+  HWND saver = StartSaver(Calm);
+  for (UINT_PTR id : {kCalmTimer, kRiseEndTimer, kFallEndTimer}) RunWindTimer(saver, id);
+  const SettingsRecord& s = Settings();
+  int moves = 0;
+  for (int frame = 0; frame < s.GustPause / s.FramePeriod; ++frame) {
+    const int x = Sleigh().sleighX;
+    RunFrames(saver, 1);
+    moves += Sleigh().sleighX != x;
+  }
+  EXPECT_EQ(s.GustPause / s.FramePeriod / s.SleighFrameDivider, moves);
+  StopSaver(saver);
+}
+
+// However large the stored speed, a move is at most the screen's width, and
+// a gust's push adds to it without overflow.
+TEST(Sleigh, ASpeedBeyondTheScreenMovesNoFaster) {
+  HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SleighFrameDivider = 1, s.SleighSpeed = INT_MAX; });
+  RunFrames(saver, 1);
+  EXPECT_EQ(-177 + 1024, Sleigh().sleighX);
   StopSaver(saver);
 }
 

@@ -53,3 +53,19 @@ TEST(Sprites, DrawMaskedEraseFlakesUnderAndTheSleighsRectangle) {
   EXPECT_TRUE(Equal(OccupiedAsRegion(), left));
   StopSaver(saver);
 }
+
+HBITMAP WINAPI NoDib(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD) { return nullptr; }
+
+// Without the bitmaps to put them together and save their background in,
+// the sleigh and the trees draw nothing, and the sleigh moves on.
+TEST(Sprites, WithoutTheirBitmapsSpritesDrawNothingAndTheAnimationGoesOn) {
+  SetSpriteDibMaker(NoDib);
+  HWND saver = StartSaver([](SettingsRecord& s) { s.MaskPath[0] = 0, s.SnowfallOn = 0; });
+  SetSpriteDibMaker(nullptr);
+  const Capture before = Detail(saver);
+  const int x = Sleigh().sleighX;
+  RunFrames(saver, 40);
+  EXPECT_TRUE(before == CaptureSaver(saver));
+  EXPECT_EQ(x + 40, Sleigh().sleighX);
+  StopSaver(saver);
+}

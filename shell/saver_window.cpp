@@ -14,6 +14,8 @@ POINT savedCursor{0, 0};
 AssociateFunction associateContext = nullptr;
 HANDLE keptContext = nullptr;
 
+constexpr UINT kHelpAnswerWait = 1000;  // ms
+
 bool InPreview() { return Shell().previewMode != 0; }
 
 void HideCursor() { SetCursor(nullptr); }
@@ -52,7 +54,9 @@ LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // A right click goes on as it came. A help request is made anew about the
 // parent, the control the control panel knows, and sent: its HELPINFO is a
 // pointer, which the system carries into the control panel's process only
-// for a sent message, and which must still be there when it is read.
+// for a sent message, and which must still be there when it is read. A
+// control panel that does not answer holds the preview up for a second at
+// most.
 LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!InPreview()) return SceneProc(window, message, wParam, lParam);
   HWND parent = GetParent(window);
@@ -62,7 +66,8 @@ LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   } else {
     HELPINFO help{sizeof help, HELPINFO_WINDOW, GetDlgCtrlID(parent), parent, 0, {}};
     GetCursorPos(&help.MousePos);
-    SendMessageA(parent, message, 0, reinterpret_cast<LPARAM>(&help));
+    SendMessageTimeoutA(parent, message, 0, reinterpret_cast<LPARAM>(&help), SMTO_ABORTIFHUNG,
+                        kHelpAnswerWait, nullptr);
   }
   return 1;
 }

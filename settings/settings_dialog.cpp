@@ -187,7 +187,7 @@ BOOL OnCancel(HWND dialog) {
 }
 
 BOOL OnDestroy(HWND dialog) {
-  DeleteScaledPictures(dialog);
+  DeleteBitmapPictures(dialog);
   return FALSE;
 }
 

@@ -7,6 +7,9 @@
 #define IDI_PROGRAM 1
 #define IDS_PROGRAM_NAME 1
 
+// The application manifest (resource type 24).
+#define IDR_MANIFEST 1
+
 // The built-in mask: the figures 2000, black on white, 640 x 490, 1 bit.
 #define IDB_MASK_2000 183
 

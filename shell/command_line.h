@@ -10,6 +10,8 @@
 int DispatchMode(HINSTANCE instance, const char* arguments);
 // A window handle written as an unsigned decimal number (wrapping at 32 bits).
 HWND ParseWindowHandle(const char* text);
+// The settings dialog, with the process declared aware of the screen's
+// resolution first.
 int ShowSettingsDialog(HWND parent);
 int ChangePasswordMode(const char* text);
 

@@ -192,7 +192,7 @@ BOOL OnDestroy(HWND dialog) {
 }
 
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
-  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle));
+  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle), help->MousePos);
   return FALSE;
 }
 

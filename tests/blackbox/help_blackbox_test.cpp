@@ -114,6 +114,7 @@ TEST_F(HelpBlackBox, F1WithoutTheHelpFileLeavesTheDialogWorking) {
   PROCESS_INFORMATION pi{};
   ASSERT_TRUE(
       CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  WaitForInputIdle(pi.hProcess, 10000);  // the dialog shown, not only made
   HWND dialog = AwaitWindow("#32770", kDialogCaption);
 
   if (dialog && FocusControl(dialog, IDC_FLAKE_COUNT)) {

@@ -201,21 +201,21 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   }
 }
 
-// Whatever is open when the dialog closes goes with it; the pop-up's font
-// too.
+// Whatever is open when the dialog closes goes with it, the pop-up's font
+// too: three more dialogs, each with a pop-up, leave no more GDI objects
+// than two did (the system makes some of its own on first use).
 TEST_F(HelpPopup, LeavesNoWindowAndNoGdiObjectWhenTheDialogCloses) {
-  // Once, so that what the system makes on first use is made.
-  AskHelp(IDC_FLAKE_COUNT, POINT{0, 0}, true);
-  UpdateWindow(FindWindowA(kHelpPopupClass, nullptr));
-  DestroyWindow(dialog);
-  const int places = FreeGdiPlaces();
-  Open();
-  AskHelp(IDC_FLAKE_COUNT, POINT{0, 0}, true);
-  HWND popup = FindWindowA(kHelpPopupClass, nullptr);
-  ASSERT_NE(nullptr, popup);
-  UpdateWindow(popup);
-  DestroyWindow(dialog);
-  EXPECT_FALSE(IsWindow(popup));
+  int places = 0;
+  for (int i = 0; i < 5; ++i) {
+    if (i > 0) Open();
+    AskHelp(IDC_FLAKE_COUNT, POINT{0, 0}, true);
+    HWND popup = FindWindowA(kHelpPopupClass, nullptr);
+    ASSERT_NE(nullptr, popup);
+    UpdateWindow(popup);
+    DestroyWindow(dialog);
+    EXPECT_FALSE(IsWindow(popup));
+    if (i == 1) places = FreeGdiPlaces();
+  }
   EXPECT_EQ(places, FreeGdiPlaces());
 }
 

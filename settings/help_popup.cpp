@@ -12,9 +12,12 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
 constexpr UINT kTextFormat = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
-// A text is wrapped at about this many average characters, and more where
-// it would otherwise take more than half the screen's height.
+// A text is wrapped at about this many average characters. A long one
+// gets longer lines, in steps, until it takes no more than half the
+// screen's height, or, once its lines are kLongLine characters long, until
+// it fits on the screen at all.
 constexpr int kLineCharacters = 50;
+constexpr int kLongLine = 100;
 
 // The window's extra bytes: its font, and whether a mouse button went
 // down on it.
@@ -62,7 +65,8 @@ SIZE PopupSize(HWND popup, const RECT& area) {
   for (;;) {
     bounds = RECT{0, 0, width, 0};
     DrawTextA(dc, text.c_str(), -1, &bounds, kTextFormat | DT_CALCRECT);
-    if (bounds.bottom <= (area.bottom - area.top) / 2 || width == widest) break;
+    const int room = static_cast<int>(area.bottom - area.top) / (width < kLongLine * character ? 2 : 1);
+    if (bounds.bottom + frameY <= room || width == widest) break;
     width = std::min(width + width / 2, widest);
   }
   SelectObject(dc, oldFont);

@@ -7,6 +7,14 @@
 #define IDI_PROGRAM 1
 #define IDS_PROGRAM_NAME 1
 
+// The application manifest (resource type 24).
+#define IDR_MANIFEST 1
+
+// The help topics' texts, written by tools/make_help_strings.py: the topic
+// of help context id N is the string IDS_HELP_TOPICS + N, the contents
+// topic IDS_HELP_TOPICS itself.
+#define IDS_HELP_TOPICS 1000
+
 // The built-in mask: the figures 2000, black on white, 640 x 490, 1 bit.
 #define IDB_MASK_2000 183
 

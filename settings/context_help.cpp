@@ -1,9 +1,12 @@
 #include "settings/context_help.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "resources/resource.h"
+#include "settings/help_popup.h"
 #include "shell/help_request.h"
+#include "shell/shell_state.h"
 
 const DWORD kHelpTable[] = {
     IDC_APPLY_AND_SAVE, 100, IDOK, 101, IDCANCEL, 102,
@@ -54,11 +57,50 @@ constexpr char kHelpFileName[] = "Nivalohelp.hlp";
 
 ULONG_PTR TableArgument() { return reinterpret_cast<ULONG_PTR>(kHelpTable); }
 
+// Windows Vista and later ship no viewer for the help file: there the
+// dialog shows its topics in a pop-up of its own.
+bool HasHelpViewer() { return Shell().majorVersion < 6; }
+
 // The help window's topic for the control, when the system showed nothing
 // for the table.
 void OpenTopicOf(HWND owner, int controlId, const char* path) {
   const DWORD context = HelpContextOf(controlId);
   if (context != 0) RequestHelp(owner, path, HELP_CONTEXT, context);
+}
+
+// A click on a disabled picture reaches the dialog itself: the control
+// under the point is the one meant.
+HWND ControlAt(HWND owner, HWND window, POINT screenPoint) {
+  if (window != owner) return window;
+  POINT client = screenPoint;
+  ScreenToClient(owner, &client);
+  HWND child = ChildWindowFromPointEx(owner, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+  return child ? child : owner;
+}
+
+// A string of the program, of any length; empty where there is none.
+std::string LoadedString(UINT id) {
+  std::string text(256, '\0');
+  for (;;) {
+    const int length = LoadStringA(Shell().instance, id, text.data(), static_cast<int>(text.size()));
+    if (length < static_cast<int>(text.size()) - 1) {
+      text.resize(static_cast<size_t>(std::max(length, 0)));
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
+// The topic of the window's control in the dialog's own pop-up: below the
+// control when asked from the keyboard, else at the point of the click.
+void ShowTopicPopup(HWND owner, HWND window, bool fromKeyboard, POINT screenPoint) {
+  RECT anchor{screenPoint.x, screenPoint.y, screenPoint.x, screenPoint.y};
+  if (fromKeyboard) {
+    GetWindowRect(window, &anchor);
+  } else {
+    window = ControlAt(owner, window, screenPoint);
+  }
+  ShowHelpPopup(owner, HelpTopicText(HelpContextOf(GetDlgCtrlID(window))).c_str(), anchor);
 }
 
 }  // namespace
@@ -85,7 +127,17 @@ DWORD HelpContextOf(int controlId) {
   return 0;
 }
 
-void ShowControlHelp(HWND owner, HWND control) {
+std::string HelpTopicText(DWORD context) {
+  std::string text = LoadedString(IDS_HELP_TOPICS + context);
+  return text.empty() ? LoadedString(IDS_HELP_TOPICS) : text;
+}
+
+void ShowControlHelp(HWND owner, HWND control, POINT mouse) {
+  if (!HasHelpViewer()) {
+    // F1 is still down while its request is handled; "What's this?" is a click.
+    ShowTopicPopup(owner, control, GetKeyState(VK_F1) < 0, mouse);
+    return;
+  }
   char path[MAX_PATH];
   HelpFilePath(path);
   if (!RequestHelp(control, path, HELP_WM_HELP, TableArgument())) {
@@ -94,16 +146,14 @@ void ShowControlHelp(HWND owner, HWND control) {
 }
 
 void ShowContextMenuHelp(HWND owner, HWND window, POINT screenPoint) {
+  if (!HasHelpViewer()) {
+    // Shift+F10 and the menu key name no point.
+    ShowTopicPopup(owner, window, screenPoint.x == -1 && screenPoint.y == -1, screenPoint);
+    return;
+  }
   char path[MAX_PATH];
   HelpFilePath(path);
   if (RequestHelp(window, path, HELP_CONTEXTMENU, TableArgument())) return;
-  // A click on a disabled picture reaches the dialog itself: the control
-  // under the point is the one meant.
-  if (window == owner) {
-    POINT client = screenPoint;
-    ScreenToClient(owner, &client);
-    HWND child = ChildWindowFromPointEx(owner, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-    if (child && child != owner) window = child;
-  }
+  window = ControlAt(owner, window, screenPoint);
   if (window != owner) OpenTopicOf(owner, GetDlgCtrlID(window), path);
 }

@@ -35,11 +35,10 @@ void ScaleBitmapPictures(HWND dialog) {
   }
 }
 
-void DeleteScaledPictures(HWND dialog) {
-  if (ScreenScale() == 1) return;
+void DeleteBitmapPictures(HWND dialog) {
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     if (!ShowsBitmap(c)) continue;
-    HANDLE scaled = reinterpret_cast<HANDLE>(SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, 0));
-    if (scaled) DeleteObject(scaled);
+    HANDLE picture = reinterpret_cast<HANDLE>(SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (picture) DeleteObject(picture);
   }
 }

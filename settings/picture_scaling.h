@@ -8,5 +8,7 @@
 // Replaces each bitmap picture of the dialog by a copy scaled by the
 // screen's whole multiple of 96 pixels per inch; nothing changes below 192.
 void ScaleBitmapPictures(HWND dialog);
-// Takes the scaled copies off the dialog's pictures and deletes them.
-void DeleteScaledPictures(HWND dialog);
+// Takes the bitmaps off the dialog's pictures and deletes them: the scaled
+// copies, or the bitmaps that the controls loaded themselves (some systems'
+// controls never free those).
+void DeleteBitmapPictures(HWND dialog);

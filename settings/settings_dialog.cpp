@@ -188,12 +188,12 @@ BOOL OnCancel(HWND dialog) {
 }
 
 BOOL OnDestroy(HWND dialog) {
-  DeleteScaledPictures(dialog);
+  DeleteBitmapPictures(dialog);
   return FALSE;
 }
 
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
-  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle));
+  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle), help->MousePos);
   return TRUE;
 }
 

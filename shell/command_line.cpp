@@ -4,6 +4,7 @@
 
 #include "resources/resource.h"
 #include "settings/settings_dialog.h"
+#include "shell/optional_calls.h"
 #include "shell/password.h"
 #include "shell/saver_launch.h"
 #include "shell/shell_state.h"
@@ -107,6 +108,10 @@ int DispatchMode(HINSTANCE instance, const char* arguments) {
 }
 
 int ShowSettingsDialog(HWND parent) {
+  // Before the first window: the dialog, its font and its pictures are made
+  // for the screen's real resolution. The saver's own window stays as the
+  // system enlarges it, at the size the user knows.
+  DeclareResolutionAware();
   return static_cast<int>(DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_SETTINGS), parent,
                                           SettingsDialogProc, 0));
 }

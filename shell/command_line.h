@@ -11,6 +11,8 @@ int DispatchMode(HINSTANCE instance, const char* arguments);
 // A window handle written as an unsigned decimal number (wrapping at 32
 // bits, widened by its sign where handles are 64 bits wide).
 HWND ParseWindowHandle(const char* text);
+// The settings dialog, with the process declared aware of the screen's
+// resolution first.
 int ShowSettingsDialog(HWND parent);
 int ChangePasswordMode(const char* text);
 

@@ -1,23 +1,18 @@
 #include "shell/shell_state.h"
 
 namespace {
-
 ShellState shell{};
-
-// 1 when GetVersionExA reports the Windows 95/98 family.
-int DetectWin9xPlatform() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;  // 148 bytes
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
-}
-
 }  // namespace
 
 const ShellState& Shell() { return shell; }
 
 void StartShell(HINSTANCE instance) {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;  // 148 bytes
+  const bool known = GetVersionExA(&version);
   shell.instance = instance;
-  shell.win9xPlatform = DetectWin9xPlatform();
+  shell.win9xPlatform = known && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
+  shell.majorVersion = known ? version.dwMajorVersion : 0;
 }
 
 void EnterPreviewMode() { shell.previewMode = 1; }

@@ -6,14 +6,15 @@
 struct ShellState {
   HINSTANCE instance;     // the program's module, for every resource load
   int win9xPlatform;      // 1 on Windows 95/98
+  DWORD majorVersion;     // the system's major version (4 up to Me and NT 4.0, 6 from Vista on)
   int previewMode;        // 1 once the saver window is a preview child
   UINT autoPlayMessage;   // "QueryCancelAutoPlay" on Windows 95/98, else 0
 };
 
 const ShellState& Shell();
 
-// Remembers the program's module and finds out whether the system is of the
-// Windows 95/98 family. The first thing every mode does.
+// Remembers the program's module and finds out the system's version and
+// whether it is of the Windows 95/98 family. The first thing every mode does.
 void StartShell(HINSTANCE instance);
 // The saver window becomes a preview child from here on.
 void EnterPreviewMode();

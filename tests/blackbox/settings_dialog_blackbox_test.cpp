@@ -84,8 +84,10 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
   PostClick(dialog, IDC_CHOOSE_PICTURE);
   HWND open = AwaitWindow(kDialogClass, "Open");
   ASSERT_NE(open, nullptr);
-  // The file name box, a combo box that holds the edit.
-  HWND name = GetDlgItem(open, 0x47c);
+  // The file name box, a combo box that holds the edit; the dialog makes
+  // its controls after its own window.
+  HWND name = nullptr;
+  for (int i = 0; i < 500 && !(name = GetDlgItem(open, 0x47c)); ++i) Sleep(20);
   ASSERT_NE(name, nullptr);
   SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PostClick(open, IDOK);

@@ -1,5 +1,6 @@
 """Builds Nivalohelp.hlp from the shipped topics and reads it back: every
-id, name and the contents open their topic's text."""
+id, name and the contents open their topic's text. And the same topics as
+the program's string resources."""
 
 import os
 import sys
@@ -10,6 +11,7 @@ sys.dont_write_bytecode = True
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tools"))
 import make_help  # noqa: E402
+import make_help_strings  # noqa: E402
 import read_help  # noqa: E402
 
 TOPICS = os.path.join(ROOT, "resources", "help", "topics.txt")
@@ -45,6 +47,12 @@ class HelpFileTest(unittest.TestCase):
                      "== A 1 | T\nx\n"):                                       # no contents
             with self.assertRaises(make_help.HelpError):
                 make_help.parse_topics(text)
+
+    def test_strings_are_escaped_for_the_resource_compiler(self):
+        table = make_help_strings.string_table(make_help.parse_topics(
+            '== A contents | Say "hi"\nback\\slash caf\u00e9\n== B 7 9 | T\nx\n\ny\n'))
+        self.assertIn('IDS_HELP_TOPICS + 0, L"Say ""hi""\\r\\n\\r\\nback\\\\slash caf\\x00e9"\n', table)
+        self.assertIn('IDS_HELP_TOPICS + 9, L"T\\r\\n\\r\\nx\\r\\n\\r\\ny"\n', table)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
-// The built Nivalohelp.hlp in the real help viewer: the contents topic and
-// every help context id of the settings dialog's table open the topic that
-// the topics file, which the help file is made from, gives them.
+// The help topics as the user meets them: the built Nivalohelp.hlp in the
+// real help viewer, where the contents topic and every help context id of
+// the settings dialog's table open the topic that the topics file gives
+// them; and the same topics built into the program, in the dialog's own
+// pop-up on a system of version 6 or later (as Wine reports by default).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,7 +13,11 @@
 
 #include "resources/resource.h"
 #include "settings/context_help.h"
+#include "settings/help_popup.h"
+#include "settings/settings_dialog.h"
+#include "shell/shell_state.h"
 #include "support/help_viewer.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -66,6 +72,155 @@ TEST(HelpTable, ControlsOpenTheirOwnTopics) {
     EXPECT_EQ(c.title, topic == titles.byId.end() ? "(no topic)" : topic->second)
         << "control " << c.control;
   }
+}
+
+// The program's own copy of each topic starts with the title that the
+// topics file gives the id; an id without a topic gets the contents.
+TEST(HelpTable, EveryIdsTopicIsBuiltIntoTheProgram) {
+  StartShell(GetModuleHandleA(nullptr));
+  const Titles titles = ReadTitles();
+  for (const auto& [id, title] : titles.byId) {
+    EXPECT_EQ(title + "\r\n\r\n", HelpTopicText(id).substr(0, title.size() + 4)) << "help context " << id;
+  }
+  EXPECT_EQ(titles.contents + "\r\n\r\n", HelpTopicText(0).substr(0, titles.contents.size() + 4));
+  EXPECT_EQ(HelpTopicText(0), HelpTopicText(99)) << "an id without a topic";
+}
+
+// The settings dialog, shown and active, whose help requests show pop-ups.
+class HelpPopup : public testing::Test {
+ protected:
+  void SetUp() override {
+    StartShell(GetModuleHandleA(nullptr));
+    ASSERT_GE(Shell().majorVersion, 6u) << "Wine must report Windows Vista or later";
+    Open();
+  }
+  void TearDown() override { DestroyWindow(dialog); }
+  void Open() {
+    dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                                SettingsDialogProc, 0);
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+  }
+  HWND Control(int id) { return GetDlgItem(dialog, id); }
+  // F1 on the control (the key held while the request is handled), or
+  // "What's this?" at the point.
+  void AskHelp(int id, POINT mouse, bool f1) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_F1] = f1 ? 0x80 : 0;
+    SetKeyboardState(keys);
+    HELPINFO info{sizeof info, HELPINFO_WINDOW, id, Control(id), 0, mouse};
+    SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    keys[VK_F1] = 0;
+    SetKeyboardState(keys);
+  }
+
+  HWND dialog = nullptr;
+};
+
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+std::string WindowText(HWND window) {
+  char text[8192] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
+  enum Request { kF1, kWhatsThis, kRightClick, kMenuKey };
+  enum Closing { kEscape, kAlt, kLeftClick, kRightClickOnIt, kDialogActivated };
+  enum Side { kBelow, kAbove, kOnTheScreen };
+  const struct {
+    Request request;
+    int control;
+    Closing closing;
+    Side side;
+  } kCases[] = {
+      {kF1, IDC_FLAKE_COUNT, kEscape, kBelow},
+      {kF1, IDOK, kAlt, kAbove},
+      {kWhatsThis, IDC_RED_NOSE, kLeftClick, kBelow},
+      {kRightClick, IDC_WIND_PICTURE, kRightClickOnIt, kBelow},
+      {kRightClick, IDC_FLAKE_COUNT_PICTURE, kDialogActivated, kBelow},  // disabled: the dialog hears it
+      {kMenuKey, IDC_GUST_PAUSE, kEscape, kBelow},
+      {kRightClick, IDC_TITLE_LINE, kEscape, kOnTheScreen},  // no help id: the long contents
+  };
+  // The dialog's bottom on the screen's.
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  SetWindowPos(dialog, nullptr, frame.left, GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+  const Titles titles = ReadTitles();
+  for (const auto& c : kCases) {
+    RECT rect;
+    GetWindowRect(Control(c.control), &rect);
+    const POINT point = Centre(rect);
+    HWND window = c.control == IDC_FLAKE_COUNT_PICTURE ? dialog : Control(c.control);
+    if (c.request == kF1 || c.request == kWhatsThis) {
+      AskHelp(c.control, c.request == kF1 ? POINT{0, 0} : point, c.request == kF1);
+    } else {
+      const LPARAM at = c.request == kMenuKey ? MAKELPARAM(-1, -1) : MAKELPARAM(point.x, point.y);
+      SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), at);
+    }
+    HWND popup = FindWindowA(kHelpPopupClass, nullptr);
+    ASSERT_NE(nullptr, popup) << "control " << c.control;
+    const DWORD context = HelpContextOf(c.control);
+    const std::string title = context ? titles.byId.at(context) : titles.contents;
+    EXPECT_EQ(HelpTopicText(context), WindowText(popup)) << "control " << c.control;
+    EXPECT_EQ(0u, WindowText(popup).find(title + "\r\n")) << "control " << c.control;
+    EXPECT_EQ(popup, GetActiveWindow()) << "control " << c.control;
+    EXPECT_EQ(dialog, GetWindow(popup, GW_OWNER));
+
+    // Below the control or the point, or above it, from its left edge or
+    // as near as the screen allows.
+    RECT place;
+    GetWindowRect(popup, &place);
+    const bool fromKeyboard = c.request == kF1 || c.request == kMenuKey;
+    const RECT anchor = fromKeyboard ? rect : RECT{point.x, point.y, point.x, point.y};
+    if (c.side != kOnTheScreen) {
+      EXPECT_EQ(c.side == kAbove ? anchor.top : anchor.bottom, c.side == kAbove ? place.bottom : place.top)
+          << "control " << c.control;
+    }
+    EXPECT_TRUE(place.left == anchor.left || place.right == GetSystemMetrics(SM_CXSCREEN))
+        << "control " << c.control << ": the pop-up's left " << place.left;
+    EXPECT_TRUE(place.top >= 0 && place.bottom <= GetSystemMetrics(SM_CYSCREEN)) << "control " << c.control;
+
+    switch (c.closing) {
+      case kEscape: SendMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0); break;
+      case kAlt: SendMessageA(popup, WM_SYSKEYDOWN, VK_MENU, 0); break;
+      case kLeftClick:
+        SendMessageA(popup, WM_LBUTTONUP, 0, 0);  // the button of "What's this?" going up
+        ASSERT_TRUE(IsWindow(popup));
+        SendMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        SendMessageA(popup, WM_LBUTTONUP, 0, 0);
+        break;
+      case kRightClickOnIt:
+        SendMessageA(popup, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+        SendMessageA(popup, WM_RBUTTONUP, 0, 0);
+        break;
+      case kDialogActivated: SetActiveWindow(dialog); break;
+    }
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+    EXPECT_FALSE(IsWindow(popup)) << "control " << c.control << ", closing " << c.closing;
+    EXPECT_EQ(dialog, GetActiveWindow()) << "the dialog goes on";
+  }
+}
+
+// Whatever is open when the dialog closes goes with it, the pop-up's font
+// too: three more dialogs, each with a pop-up, leave no more GDI objects
+// than two did (the system makes some of its own on first use).
+TEST_F(HelpPopup, LeavesNoWindowAndNoGdiObjectWhenTheDialogCloses) {
+  int places = 0;
+  for (int i = 0; i < 5; ++i) {
+    if (i > 0) Open();
+    AskHelp(IDC_FLAKE_COUNT, POINT{0, 0}, true);
+    HWND popup = FindWindowA(kHelpPopupClass, nullptr);
+    ASSERT_NE(nullptr, popup);
+    UpdateWindow(popup);
+    DestroyWindow(dialog);
+    EXPECT_FALSE(IsWindow(popup));
+    if (i == 1) places = FreeGdiPlaces();
+  }
+  EXPECT_EQ(places, FreeGdiPlaces());
 }
 
 struct HelpCall {

@@ -9,6 +9,7 @@
 #include "scene/scene.h"
 #include "scene/scene_state.h"
 #include "shell/command_line.h"
+#include "shell/optional_calls.h"
 #include "shell/password.h"
 #include "shell/saver_launch.h"
 #include "shell/saver_window.h"
@@ -56,12 +57,24 @@ TEST(CommandLine, HandlesAndProgramNames) {
   for (const auto& n : names) EXPECT_STREQ(n.rest, SkipProgramName(n.line)) << n.line;
 }
 
+// Whether the system counts the process aware of the screen's resolution;
+// the call is looked up, as Windows before Vista lacks it. (Wine counts
+// every process so from its start.)
+bool ResolutionAware() {
+  const auto aware = reinterpret_cast<BOOL(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "IsProcessDPIAware")));
+  return aware && aware();
+}
+
 // Watches what a mode opens: a settings dialog is cancelled, a saver window
-// is asked to close.
+// is asked to close. It counts the declarations that the process is aware
+// of the screen's resolution, and a dialog notes whether one came first and
+// what the system says.
 struct ModeWatch {
   static inline HWND dialogOwner = nullptr;
-  static inline int dialogs = 0, savers = 0;
+  static inline int dialogs = 0, savers = 0, declarations = 0;
   static inline std::string saverTitle;
+  static inline bool aware = false, declared = false;
   HHOOK hook;
 
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -70,6 +83,8 @@ struct ModeWatch {
     GetClassNameA(w, cls, sizeof cls);
     if (code == HCBT_ACTIVATE && std::string(cls) == "#32770") {
       ++dialogs;
+      aware = ResolutionAware();
+      declared = declarations > 0;
       dialogOwner = GetWindow(w, GW_OWNER);
       PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     } else if (code == HCBT_CREATEWND && std::string(cls) == kSaverClassName) {
@@ -82,11 +97,16 @@ struct ModeWatch {
   }
   ModeWatch() {
     dialogOwner = nullptr;
-    dialogs = savers = 0;
+    dialogs = savers = declarations = 0;
     saverTitle.clear();
+    aware = declared = false;
     hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    SetResolutionAwareObserver([] { ++declarations; });
   }
-  ~ModeWatch() { UnhookWindowsHookEx(hook); }
+  ~ModeWatch() {
+    SetResolutionAwareObserver(nullptr);
+    UnhookWindowsHookEx(hook);
+  }
 };
 
 TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
@@ -101,18 +121,22 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
     EXPECT_EQ(0, DispatchMode(Self(), line)) << line;
     EXPECT_EQ(1, ModeWatch::savers) << line;
     EXPECT_EQ("Screen Saver", ModeWatch::saverTitle) << line;
+    EXPECT_EQ(0, ModeWatch::declarations) << line << ": the system enlarges the scene";
   }
   HWND panel = MakePanel();
   for (const std::string& line : {"/p " + Text(panel), "/l " + Text(panel), "/p" + Text(panel) + "x"}) {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
     EXPECT_EQ("Preview", ModeWatch::saverTitle) << line;
+    EXPECT_EQ(0, ModeWatch::declarations) << line;
     ResetShellState();
   }
   {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), ("/c:" + Text(panel)).c_str()));
     EXPECT_EQ(panel, ModeWatch::dialogOwner) << "/c:HWND uses that window";
+    EXPECT_TRUE(ModeWatch::declared) << "the settings dialog is drawn at the real resolution";
+    EXPECT_TRUE(ModeWatch::aware);
   }
   {
     ModeWatch watch;

@@ -1,0 +1,19 @@
+// Calls of user32.dll that only later systems have, looked up at run time,
+// so that Windows 95 to XP still load the program.
+#pragma once
+
+#include <windows.h>
+
+// Declares the process aware of the screen's resolution (Vista and later):
+// the system then draws its windows at the real resolution instead of
+// drawing them at 96 pixels per inch and stretching them. Nothing where the
+// call is missing.
+void DeclareResolutionAware();
+// Tells observer of every declaration before it is made (null: nobody).
+// Wine reports every process aware from its start, so a test cannot see
+// the declaration in the system's answer.
+void SetResolutionAwareObserver(void (*observer)());
+
+// The work area of the monitor nearest the point, in screen coordinates;
+// the primary monitor's where the system knows of no monitors.
+RECT WorkAreaAt(POINT point);

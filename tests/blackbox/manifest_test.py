@@ -29,7 +29,9 @@ def resource(data, type_id, name_id):
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
     optional = pe + 24
-    directory_rva = struct.unpack_from("<I", data, optional + 96 + 2 * 8)[0]
+    # The data directories follow 96 bytes of a PE32 header, 112 of a PE32+.
+    wide = struct.unpack_from("<H", data, optional)[0] == 0x20B
+    directory_rva = struct.unpack_from("<I", data, optional + (112 if wide else 96) + 2 * 8)[0]
 
     def offset(rva):
         for i in range(sections):

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/message_box.h"
+#include "system/message_box.h"
 
 namespace {
 constexpr SIZE_T kFreshInfoSize = 40 + 256 * 4;

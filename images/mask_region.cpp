@@ -2,12 +2,10 @@
 
 #include <vector>
 
+#include "images/bitmap_rect.h"
 #include "images/picture.h"
 #include "resources/resource.h"
-#include "scene/scene_state.h"
-#include "settings/settings.h"
-#include "shell/message_box.h"
-#include "sprites/sprite_blit.h"
+#include "system/message_box.h"
 
 namespace {
 
@@ -30,16 +28,10 @@ HRGN JoinRects(const std::vector<RECT>& rects, size_t first, size_t last) {
   return left;
 }
 
-// The scene's module instance, or this program's when no scene runs.
-HINSTANCE Instance() {
-  return Scene().instance ? Scene().instance : GetModuleHandleA(nullptr);
-}
-
 }  // namespace
 
-HRGN MaskBitsToRegion(const BITMAP* placed) {
+HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects) {
   maskRectCount = 0;
-  const int maxRects = Settings().MaskMaxRects;
   const int width = placed->bmWidth;
   const int height = placed->bmHeight;
   const BYTE* bits = static_cast<const BYTE*>(placed->bmBits);
@@ -98,10 +90,10 @@ HRGN UnionOfRects(const std::vector<RECT>& rects) {
 
 int MaskRectCount() { return maskRectCount; }
 
-void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                   MaskRegionKind kind, BITMAP* placed) {
-  const int W = screenWidth > 0 ? screenWidth : 0;
-  const int H = screenHeight > 0 ? screenHeight : 0;
+void PlaceMaskBits(HDC source, int w, int h, const MaskLayout& laid, MaskRegionKind kind,
+                   BITMAP* placed) {
+  const int W = laid.screenWidth > 0 ? laid.screenWidth : 0;
+  const int H = laid.screenHeight > 0 ? laid.screenHeight : 0;
   const int stride = (W + 15) / 16 * 2;
   *placed = BITMAP{0, W, H, stride, 1, 1, nullptr};
   placed->bmBits = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
@@ -118,7 +110,7 @@ void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, 
 
   // The edge is drawn as NOT (the mask two rows lower) AND the mask, then
   // inverted: white where the mask is white and black two rows higher.
-  switch (layout) {
+  switch (laid.layout) {
     case 0:
       if (edge) {
         FillRect(dc, &full, Stock(WHITE_BRUSH));
@@ -175,19 +167,18 @@ void FreeMaskBits(BITMAP* placed) {
   placed->bmBits = nullptr;
 }
 
-HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                     MaskRegionKind kind) {
+HRGN PlaceMaskRegion(HDC source, int w, int h, const MaskLayout& laid, MaskRegionKind kind) {
   BITMAP placed;
-  PlaceMaskBits(source, w, h, screenWidth, screenHeight, layout, kind, &placed);
+  PlaceMaskBits(source, w, h, laid, kind, &placed);
   if (!placed.bmBits) return nullptr;
-  HRGN region = MaskBitsToRegion(&placed);
+  HRGN region = MaskBitsToRegion(&placed, laid.maxRects);
   FreeMaskBits(&placed);
   return region;
 }
 
-HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, int layout) {
+HRGN BuiltinMaskRegion(HINSTANCE instance, MaskRegionKind kind, const MaskLayout& laid) {
   // Not shared with the system: this copy is deleted once the region is made.
-  HBITMAP mask = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MASK_2000),
+  HBITMAP mask = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_MASK_2000),
                                                  IMAGE_BITMAP, 0, 0,
                                                  LR_DEFAULTSIZE));
   if (!mask) return nullptr;
@@ -195,23 +186,22 @@ HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, i
   BitmapRect(&r, mask);
   HDC source = CreateCompatibleDC(nullptr);
   HBITMAP old = static_cast<HBITMAP>(SelectObject(source, mask));
-  HRGN region = PlaceMaskRegion(source, r.right, r.bottom, screenWidth, screenHeight, layout, kind);
+  HRGN region = PlaceMaskRegion(source, r.right, r.bottom, laid, kind);
   SelectObject(source, old);
   DeleteDC(source);
   DeleteObject(mask);
   return region;
 }
 
-HRGN UserMaskRegion(BmpImage* image, MaskRegionKind kind, int screenWidth, int screenHeight,
-                    int layout) {
+HRGN UserMaskRegion(BmpImage* image, HWND owner, MaskRegionKind kind, const MaskLayout& laid) {
   // A fresh memory DC: the picture's bitmap made compatible with it has one
   // bit per pixel, which turns the picture into black and white.
   HDC paletteDC = CreateCompatibleDC(nullptr);
   HPALETTE previous = SelectPicturePalette(paletteDC, image);
   HRGN region = nullptr;
-  if (MakePictureBitmap(Scene().window, paletteDC, image)) {
+  if (MakePictureBitmap(owner, paletteDC, image)) {
     region = PlaceMaskRegion(image->memDC, PictureWidth(image->info), PictureHeight(image->info),
-                             screenWidth, screenHeight, layout, kind);
+                             laid, kind);
   }
   RestorePalette(paletteDC, image, previous);
   DeleteDC(paletteDC);
@@ -229,22 +219,20 @@ void StoreMaskRegion(MaskRegionKind kind, HRGN region) {
   slot = region;
 }
 
-HRGN SceneUserMaskRegion(BmpImage* image, MaskRegionKind kind) {
-  return UserMaskRegion(image, kind, Scene().screenWidth, Scene().screenHeight,
-                        Settings().PictureLayout);
-}
-
-HRGN SceneBuiltinMaskRegion(MaskRegionKind kind) {
-  return BuiltinMaskRegion(kind, Scene().screenWidth, Scene().screenHeight,
-                           Settings().PictureLayout);
-}
-
 }  // namespace
 
-void BuildMaskEdgeRegion(BmpImage* image) { StoreMaskRegion(kMaskEdge, SceneUserMaskRegion(image, kMaskEdge)); }
-void BuildMaskBodyRegion(BmpImage* image) { StoreMaskRegion(kMaskBody, SceneUserMaskRegion(image, kMaskBody)); }
-void BuildBuiltinMaskEdgeRegion() { StoreMaskRegion(kMaskEdge, SceneBuiltinMaskRegion(kMaskEdge)); }
-void BuildBuiltinMaskBodyRegion() { StoreMaskRegion(kMaskBody, SceneBuiltinMaskRegion(kMaskBody)); }
+void BuildMaskEdgeRegion(BmpImage* image, HWND owner, const MaskLayout& laid) {
+  StoreMaskRegion(kMaskEdge, UserMaskRegion(image, owner, kMaskEdge, laid));
+}
+void BuildMaskBodyRegion(BmpImage* image, HWND owner, const MaskLayout& laid) {
+  StoreMaskRegion(kMaskBody, UserMaskRegion(image, owner, kMaskBody, laid));
+}
+void BuildBuiltinMaskEdgeRegion(HINSTANCE instance, const MaskLayout& laid) {
+  StoreMaskRegion(kMaskEdge, BuiltinMaskRegion(instance, kMaskEdge, laid));
+}
+void BuildBuiltinMaskBodyRegion(HINSTANCE instance, const MaskLayout& laid) {
+  StoreMaskRegion(kMaskBody, BuiltinMaskRegion(instance, kMaskBody, laid));
+}
 
 HRGN MaskEdgeRegion() { return edgeRegion; }
 HRGN MaskBodyRegion() { return bodyRegion; }

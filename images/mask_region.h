@@ -8,19 +8,32 @@
 
 #include "images/bmp_loader.h"
 
-// Built from the scene's screen size and PictureLayout; each stores its
-// region (see MaskEdgeRegion, MaskBodyRegion).
-void BuildMaskEdgeRegion(BmpImage* image);
-void BuildMaskBodyRegion(BmpImage* image);
-void BuildBuiltinMaskEdgeRegion();
-void BuildBuiltinMaskBodyRegion();
+// How a mask is laid on the screen: over a screen of this size, in the
+// picture's layout (0 stretched, 1 centred, 2 tiled, anything else no mask),
+// and turned into at most maxRects rectangles.
+struct MaskLayout {
+  int screenWidth;
+  int screenHeight;
+  int layout;
+  int maxRects;
+};
+
+enum MaskRegionKind { kMaskEdge, kMaskBody };
+
+// Each builds one region and stores it (see MaskEdgeRegion, MaskBodyRegion):
+// from a user mask loaded into image (owner owns the message boxes), or from
+// the built-in mask among the resources of instance.
+void BuildMaskEdgeRegion(BmpImage* image, HWND owner, const MaskLayout& laid);
+void BuildMaskBodyRegion(BmpImage* image, HWND owner, const MaskLayout& laid);
+void BuildBuiltinMaskEdgeRegion(HINSTANCE instance, const MaskLayout& laid);
+void BuildBuiltinMaskBodyRegion(HINSTANCE instance, const MaskLayout& laid);
 
 // The union of the black pixels of a 1-bit top-down bitmap description, cut
-// short (with a message) once more than MaskMaxRects rectangles were added.
+// short (with a message) once more than maxRects rectangles were added.
 // Only the first bmWidth pixels of a row are pixels: a byte whose pixels are
 // all black counts as black whatever its bits past the width hold, and no
 // rectangle is made for those bits alone.
-HRGN MaskBitsToRegion(const BITMAP* placed);
+HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects);
 
 // The union of the rectangles, joined in halves pairwise: the same region as
 // OR-ing them one at a time into a growing region, at a fraction of the cost.
@@ -34,23 +47,18 @@ HRGN MaskEdgeRegion();
 HRGN MaskBodyRegion();
 void DeleteMaskRegions();
 
-enum MaskRegionKind { kMaskEdge, kMaskBody };
-
-// Lays a black-and-white source of w x h pixels (selected into source) on a
-// screenWidth x screenHeight screen in the given layout and fills placed with
-// the resulting 1-bit bits, drawn for one kind of region. Free with
-// FreeMaskBits.
-void PlaceMaskBits(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                   MaskRegionKind kind, BITMAP* placed);
+// Lays a black-and-white source of w x h pixels (selected into source) on
+// the screen as laid says and fills placed with the resulting 1-bit bits,
+// drawn for one kind of region. Free with FreeMaskBits.
+void PlaceMaskBits(HDC source, int w, int h, const MaskLayout& laid, MaskRegionKind kind,
+                   BITMAP* placed);
 void FreeMaskBits(BITMAP* placed);
 
 // The same followed by MaskBitsToRegion.
-HRGN PlaceMaskRegion(HDC source, int w, int h, int screenWidth, int screenHeight, int layout,
-                     MaskRegionKind kind);
+HRGN PlaceMaskRegion(HDC source, int w, int h, const MaskLayout& laid, MaskRegionKind kind);
 
-// A region of the built-in mask or of a user mask in the record for any
-// screen size and layout. Null when the source cannot be had (no bitmap
-// resource; no index table, after its message).
-HRGN BuiltinMaskRegion(MaskRegionKind kind, int screenWidth, int screenHeight, int layout);
-HRGN UserMaskRegion(BmpImage* image, MaskRegionKind kind, int screenWidth, int screenHeight,
-                    int layout);
+// A region of the built-in mask (from the resources of instance) or of a
+// user mask loaded into image. Null when the source cannot be had (no bitmap
+// resource; no index table, after its message, owned by owner).
+HRGN BuiltinMaskRegion(HINSTANCE instance, MaskRegionKind kind, const MaskLayout& laid);
+HRGN UserMaskRegion(BmpImage* image, HWND owner, MaskRegionKind kind, const MaskLayout& laid);

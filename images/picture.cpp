@@ -1,8 +1,6 @@
 #include "images/picture.h"
 
-#include "scene/scene_state.h"
-#include "settings/settings.h"
-#include "shell/message_box.h"
+#include "system/message_box.h"
 
 namespace {
 
@@ -122,12 +120,13 @@ bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image) {
   return true;
 }
 
-void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight) {
+void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight,
+                 int layout) {
   HPALETTE previous = SelectPicturePalette(dc, image);
   if (MakePictureBitmap(owner, dc, image)) {
     const int w = PictureWidth(image->info);
     const int h = PictureHeight(image->info);
-    switch (Settings().PictureLayout) {
+    switch (layout) {
       case 0:
         StretchBlt(dc, 0, 0, screenWidth, screenHeight, image->memDC, 0, 0, w, h, SRCCOPY);
         break;
@@ -156,8 +155,8 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
 
 // Not a paint bracket, which would validate the whole window and so hide
 // what waits for WM_PAINT: the window's own DC.
-void PaintPicture(HWND window, BmpImage* image) {
+void PaintPicture(HWND window, BmpImage* image, int screenWidth, int screenHeight, int layout) {
   HDC dc = GetDC(window);
-  DrawPicture(window, dc, image, Scene().screenWidth, Scene().screenHeight);
+  DrawPicture(window, dc, image, screenWidth, screenHeight, layout);
   ReleaseDC(window, dc);
 }

@@ -5,13 +5,15 @@
 
 #include "images/bmp_loader.h"
 
-// Paints the picture at once into the window over the whole screen, laid
-// out as PictureLayout says; what waits for WM_PAINT stays pending.
-void PaintPicture(HWND window, BmpImage* image);
+// The drawing: into dc, over a screen of the given size, in the given
+// layout (0 stretched, 1 centred, 2 tiled, anything else nothing); owner
+// owns the message box of a failure.
+void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight,
+                 int layout);
 
-// The drawing: into dc, over a screen of the given size; owner owns the
-// message box of a failure.
-void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight);
+// The same at once into the window's own DC; what waits for WM_PAINT stays
+// pending.
+void PaintPicture(HWND window, BmpImage* image, int screenWidth, int screenHeight, int layout);
 
 HPALETTE MakePalette(const BITMAPINFOHEADER* info);
 void* MakeIndexTable(const BITMAPINFOHEADER* info);

@@ -5,11 +5,8 @@
 
 #include "images/mask_region.h"
 #include "images/picture.h"
-#include "scene/display_push.h"
-#include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "shell/saver_window.h"
-#include "shell/shell_state.h"
 #include "snow/cover.h"
 #include "snow/flake_drawing.h"
 #include "snow/flakes.h"
@@ -18,19 +15,14 @@
 #include "sprites/sleigh.h"
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
+#include "surface/display_push.h"
+#include "surface/surface.h"
 
 namespace {
 
-SceneState scene{};
 int frameCounter = 0;
 int pictureLoaded = 0;
 BmpImage picture{};
-
-HRGN* const kSceneRegions[] = {
-    &scene.coverRegion,      &scene.roomRegion,  &scene.oldRectRegion,
-    &scene.newRectRegion,    &scene.sleighRectRegion, &scene.eraseRegion,
-    &scene.scratchRegion,    &scene.occupiedRegion,
-};
 
 // Reads a file into the shared picture; a file that holds no picture is
 // told with the given message.
@@ -40,23 +32,24 @@ void LoadSharedPicture(const char* path, const char* formatText) {
 
 void BuildMask() {
   const SettingsRecord& s = Settings();
+  const SurfaceState& surface = Surface();
+  const MaskLayout laid{surface.screenWidth, surface.screenHeight, s.PictureLayout, s.MaskMaxRects};
   if (strcmp(s.MaskPath, kBuiltinMaskName) == 0) {
-    BuildBuiltinMaskEdgeRegion();
-    BuildBuiltinMaskBodyRegion();
+    BuildBuiltinMaskEdgeRegion(surface.instance, laid);
+    BuildBuiltinMaskBodyRegion(surface.instance, laid);
     return;
   }
   if (s.MaskPath[0] == 0) return;
   LoadSharedPicture(s.MaskPath, "Sorry, could not read the mask file (format error?)");
   if (pictureLoaded) {
-    BuildMaskEdgeRegion(&picture);
-    BuildMaskBodyRegion(&picture);
+    BuildMaskEdgeRegion(&picture, surface.window, laid);
+    BuildMaskBodyRegion(&picture, surface.window, laid);
   }
 }
 
-LRESULT OnCreate(HWND window) {
-  scene.instance = Shell().instance ? Shell().instance : GetModuleHandleA(nullptr);
-  scene.window = window;
-  CreateScene(scene.instance);
+// The scene's resources come from the module that created the window.
+LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
+  CreateScene(window, created.hInstance ? created.hInstance : GetModuleHandleA(nullptr));
   BuildMask();
   MeasureScreen();
   const SettingsRecord& s = Settings();
@@ -75,7 +68,7 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
 
 void FrameTick() {
   const SettingsRecord& s = Settings();
-  HDC dc = GetDC(scene.window);
+  HDC dc = GetDC(Surface().window);
   OccupiedClipToScreen();
   StartFramePushes((s.SnowfallOn ? s.FlakeCount : 0) + (s.SleighOn ? 1 : 0) + (s.SceneryOn ? kTrees : 0));
   if (s.SleighOn) {
@@ -95,64 +88,61 @@ void FrameTick() {
   // one the tick does it, or the sleigh would wait for the next gust.
   CalmFinishedGust();
   if (s.SceneryOn) DrawTrees(dc);
-  ReleaseDC(scene.window, dc);
+  ReleaseDC(Surface().window, dc);
 }
 
 LRESULT OnTimer(UINT_PTR id) {
   if (id == kFrameTimer) {
     FrameTick();
   } else if (IsWindTimer(id)) {
-    WindEvent(scene.window, id);
+    WindEvent(Surface().window, id);
   }
   return 0;
 }
 
 }  // namespace
 
-const SceneState& Scene() { return scene; }
 const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetScene(int frameCount) { frameCounter = frameCount; }
 
 int LoadScenePicture(const char* path) {
   GiveFreshInfoBlock(&picture);
-  pictureLoaded = LoadBmpImage(scene.window, path, pictureLoaded, &picture);
+  pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
   return pictureLoaded;
 }
 
 void RepaintScenePicture() {
-  if (scene.window) PaintPicture(scene.window, &picture);
+  const SurfaceState& surface = Surface();
+  if (surface.window) {
+    PaintPicture(surface.window, &picture, surface.screenWidth, surface.screenHeight,
+                 Settings().PictureLayout);
+  }
 }
 
 void PaintBackground(HDC dc, const RECT& client) {
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
   // A mask file that was loaded while no picture is set is never painted.
-  if (pictureLoaded && Settings().PicturePath[0]) {
-    DrawPicture(scene.window, dc, &picture, scene.screenWidth, scene.screenHeight);
+  const SettingsRecord& s = Settings();
+  if (pictureLoaded && s.PicturePath[0]) {
+    const SurfaceState& surface = Surface();
+    DrawPicture(surface.window, dc, &picture, surface.screenWidth, surface.screenHeight,
+                s.PictureLayout);
   }
 }
 
 void MeasureScreen() {
-  HDC dc = GetDC(scene.window);
-  GetWindowRect(scene.window, &scene.windowRect);
-  scene.screenWidth = GetDeviceCaps(dc, HORZRES);
-  scene.screenHeight = GetDeviceCaps(dc, VERTRES);
-  ReleaseDC(scene.window, dc);
+  MeasureSurface();
   OccupiedFitScreen();
   BuildCover();
   BuildRoom();
 }
 
-void RepaintRegion(HRGN region) {
-  if (!region || !scene.window) return;
-  InvalidateRgn(scene.window, region, TRUE);
-  UpdateWindow(scene.window);
-}
-
-void CreateScene(HINSTANCE instance) {
+void CreateScene(HWND window, HINSTANCE instance) {
   LoadSettings();
-  for (HRGN* region : kSceneRegions) *region = CreateRectRgn(0, 0, 0, 0);
+  CreateSurface(window, instance);
   CreateOccupiedSet();
   MeasureScreen();
   CreateFlakeKinds();
@@ -166,10 +156,7 @@ void CreateScene(HINSTANCE instance) {
 }
 
 void DestroyScene() {
-  for (HRGN* region : kSceneRegions) {
-    DeleteObject(*region);
-    *region = nullptr;
-  }
+  DestroySurface();
   DeleteMaskRegions();
   DeleteFlakeDrawing();
   DeleteSpriteDrawing();
@@ -181,13 +168,11 @@ void DestroyScene() {
   ForgetCover();
   FreeBmpImage(&picture);
   pictureLoaded = 0;
-  scene.window = nullptr;
-  scene.instance = nullptr;
 }
 
 LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:     return OnCreate(window);
+    case WM_CREATE:     return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_DESTROY:    DestroyScene(); return 0;
     case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_TIMER:      return OnTimer(wParam);
@@ -196,7 +181,8 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ApplyFrameInterval(int newPeriod, int oldPeriod) {
-  if (!scene.window || newPeriod == oldPeriod) return;
-  KillTimer(scene.window, kFrameTimer);
-  SetTimer(scene.window, kFrameTimer, newPeriod, nullptr);
+  const HWND window = Surface().window;
+  if (!window || newPeriod == oldPeriod) return;
+  KillTimer(window, kFrameTimer);
+  SetTimer(window, kFrameTimer, newPeriod, nullptr);
 }

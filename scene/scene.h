@@ -1,23 +1,21 @@
-// The saver window's own message procedure (SceneProc, declared by the
-// shell): builds the scene, steps it on every frame tick, paints the
-// background and tears the scene down.
+// The scene controller, the saver window's own message procedure
+// (SceneProc, declared by the shell): builds the scene on the window's
+// surface, steps it on every frame tick, paints the background and tears the
+// scene down.
 #pragma once
 
 #include <windows.h>
 
 #include "images/bmp_loader.h"
 
-void CreateScene(HINSTANCE instance);
+// The scene on a new saver window, its sprites from the resources of
+// instance, in the order that fixes the random draws; and its end.
+void CreateScene(HWND window, HINSTANCE instance);
 void DestroyScene();
 
-// Makes the saver window the surface the snow is drawn on, measures the
-// device's resolution and the window's place, and rebuilds the snow cover
-// from scratch.
+// Measures the device's resolution and the window's place again, and
+// rebuilds the snow cover from scratch.
 void MeasureScreen();
-
-// Has the saver window repaint its background inside the region at once;
-// everything drawn there goes. A null region does nothing.
-void RepaintRegion(HRGN region);
 
 void ApplyFrameInterval(int newPeriod, int oldPeriod);
 
@@ -32,9 +30,6 @@ int LoadScenePicture(const char* path);
 void RepaintScenePicture();
 
 int SceneFrameCounter();
-// Back to the state at process start, the frame counter at the given count
-// (0 at process start).
-void ResetScene(int frameCount = 0);
 
 // Paints the background of the saver window into dc: grey over the client
 // rectangle, then the picture if one is loaded.

@@ -183,6 +183,7 @@ int SaveSettings() {
   return written == ERROR_SUCCESS ? 1 : 0;
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetSettingsProcessState() {
   record = StartRecord();
   memset(staging, 0, sizeof staging);

@@ -71,7 +71,3 @@ void UnpackSettings();
 // FlakeCount 0..500, SleighFrameDivider at least 1, SleighKind one of the
 // seven sets (the large one otherwise), both paths terminated.
 void MakeSettingsSafe();
-
-// Puts the record and the staging buffer back to their state at process
-// start (for tests that need a fresh process state).
-void ResetSettingsProcessState();

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
+#include "dialogs/settings_dialog.h"
 #include "resources/resource.h"
-#include "settings/settings_dialog.h"
-#include "shell/optional_calls.h"
 #include "shell/password.h"
 #include "shell/saver_launch.h"
-#include "shell/shell_state.h"
+#include "system/optional_calls.h"
+#include "system/shell_state.h"
 
 namespace {
 

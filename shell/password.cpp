@@ -1,6 +1,6 @@
 #include "shell/password.h"
 
-#include "shell/shell_state.h"
+#include "system/shell_state.h"
 
 namespace {
 
@@ -93,6 +93,7 @@ int CheckPasswordOnClose(HWND window) {
   return closing;
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetPasswordState() {
   closing = 0;
   checkingPassword = 0;

@@ -24,6 +24,3 @@ bool CheckingPassword();
 
 // The private verify request that the password check sends the saver window.
 constexpr UINT kVerifyRequest = WM_APP;
-
-// Back to the state at process start (the verifier is not unloaded).
-void ResetPasswordState();

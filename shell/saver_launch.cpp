@@ -2,7 +2,7 @@
 
 #include "shell/password.h"
 #include "shell/saver_window.h"
-#include "shell/shell_state.h"
+#include "system/shell_state.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "shell/message_box.h"
 #include "shell/password.h"
-#include "shell/shell_state.h"
+#include "system/message_box.h"
+#include "system/shell_state.h"
 
 namespace {
 
@@ -165,6 +165,7 @@ LRESULT AnswerAutoPlayOrDefault(HWND window, UINT message, WPARAM wParam, LPARAM
 
 POINT SavedCursor() { return savedCursor; }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetSaverWindowState() {
   savedCursor = POINT{0, 0};
   associateContext = nullptr;

@@ -18,6 +18,3 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The mouse baseline: where the cursor was at the start, after a refused
 // password, or when the last close request came from a mouse move.
 POINT SavedCursor();
-
-// Back to the state at process start.
-void ResetSaverWindowState();

@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "images/mask_region.h"
-#include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "settings/settings.h"
+#include "surface/surface.h"
 
 namespace {
 
 constexpr int kGroundBand = 14;  // rows of the seed band under the window
 
-bool SceneExists() { return Scene().window && Scene().coverRegion; }
+bool SceneExists() { return Surface().window && Surface().coverRegion; }
 
 // The cover map: one byte per pixel over the screen widened by a margin on
 // each side and below (where the ground band lies); lookups outside it ask
@@ -35,17 +34,17 @@ void FillMap(const RECT& r) {
 }
 
 void RebuildCoverMap() {
-  const SceneState& scene = Scene();
-  mapArea = RECT{-kMapMargin, 0, scene.screenWidth + kMapMargin, scene.screenHeight + kMapMargin};
+  const SurfaceState& surface = Surface();
+  mapArea = RECT{-kMapMargin, 0, surface.screenWidth + kMapMargin, surface.screenHeight + kMapMargin};
   coverMap.assign(static_cast<size_t>(mapArea.right - mapArea.left) * (mapArea.bottom - mapArea.top),
                   0);
   mapStale = false;
-  if (!scene.coverRegion) return;
-  const DWORD size = GetRegionData(scene.coverRegion, 0, nullptr);
+  if (!surface.coverRegion) return;
+  const DWORD size = GetRegionData(surface.coverRegion, 0, nullptr);
   if (size == 0) return;
   std::vector<char> buffer(size);
   RGNDATA* data = reinterpret_cast<RGNDATA*>(buffer.data());
-  if (!GetRegionData(scene.coverRegion, size, data)) return;
+  if (!GetRegionData(surface.coverRegion, size, data)) return;
   const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
   for (DWORD i = 0; i < data->rdh.nCount; ++i) FillMap(rects[i]);
 }
@@ -57,22 +56,22 @@ void CombineWith(HRGN target, HRGN region, int mode) {
 }
 
 void SetScratch(int left, int top, int right, int bottom) {
-  SetRectRgn(Scene().scratchRegion, left, top, right, bottom);
+  SetRectRgn(Surface().scratchRegion, left, top, right, bottom);
 }
 
 // The seeds: the mask's edge band and the ground band, or the ground cut
 // away when there is no snow on the ground.
 void SeedCover() {
   const SettingsRecord& s = Settings();
-  const SceneState& scene = Scene();
-  const RECT& w = scene.windowRect;
-  if (s.SnowOnMask) CombineWith(scene.coverRegion, MaskEdgeRegion(), RGN_OR);
+  const SurfaceState& surface = Surface();
+  const RECT& w = surface.windowRect;
+  if (s.SnowOnMask) CombineWith(surface.coverRegion, MaskEdgeRegion(), RGN_OR);
   if (s.SnowOnGround) {
     SetScratch(0, w.bottom, w.right, w.bottom + kGroundBand);
-    CombineRgn(scene.coverRegion, scene.scratchRegion, scene.coverRegion, RGN_OR);
+    CombineRgn(surface.coverRegion, surface.scratchRegion, surface.coverRegion, RGN_OR);
   } else {
-    SetScratch(0, w.bottom, w.right, scene.screenHeight + kGroundBand);
-    CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_DIFF);
+    SetScratch(0, w.bottom, w.right, surface.screenHeight + kGroundBand);
+    CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
   }
 }
 
@@ -81,20 +80,20 @@ void SeedCover() {
 bool CoverHas(int x, int y) {
   if (mapStale) RebuildCoverMap();
   if (x < mapArea.left || x >= mapArea.right || y < mapArea.top || y >= mapArea.bottom) {
-    return Scene().coverRegion && PtInRegion(Scene().coverRegion, x, y);
+    return Surface().coverRegion && PtInRegion(Surface().coverRegion, x, y);
   }
   const int width = mapArea.right - mapArea.left;
   return coverMap[static_cast<size_t>(y - mapArea.top) * width + (x - mapArea.left)] != 0;
 }
 
 void CoverAddRect(const RECT& r) {
-  const SceneState& scene = Scene();
-  SetRectRgn(scene.scratchRegion, r.left, r.top, r.right, r.bottom);
-  CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_OR);
+  const SurfaceState& surface = Surface();
+  SetRectRgn(surface.scratchRegion, r.left, r.top, r.right, r.bottom);
+  CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_OR);
   if (!mapStale) FillMap(r);
 }
 
-bool RoomHas(int x, int y) { return Scene().roomRegion && PtInRegion(Scene().roomRegion, x, y); }
+bool RoomHas(int x, int y) { return Surface().roomRegion && PtInRegion(Surface().roomRegion, x, y); }
 
 void ForgetCover() {
   coverMap.clear();
@@ -104,7 +103,7 @@ void ForgetCover() {
 void CoverChanged() { mapStale = true; }
 
 void BuildCover() {
-  SetRectRgn(Scene().coverRegion, 0, 0, 0, 0);
+  SetRectRgn(Surface().coverRegion, 0, 0, 0, 0);
   SeedCover();
   CoverChanged();
 }
@@ -116,28 +115,28 @@ void RebuildCover() {
 
 void BuildRoom() {
   const SettingsRecord& s = Settings();
-  const SceneState& scene = Scene();
-  const RECT& w = scene.windowRect;
-  SetRectRgn(scene.roomRegion, 0, 0, 0, 0);
+  const SurfaceState& surface = Surface();
+  const RECT& w = surface.windowRect;
+  SetRectRgn(surface.roomRegion, 0, 0, 0, 0);
   if (!s.SnowOnGround) return;  // no ground, no growth anywhere
   SetScratch(0, w.bottom - s.GroundSnowDepth, w.right, w.bottom + kGroundBand);
-  CombineRgn(scene.roomRegion, scene.scratchRegion, scene.roomRegion, RGN_OR);
-  CombineWith(scene.roomRegion, MaskBodyRegion(), RGN_OR);
+  CombineRgn(surface.roomRegion, surface.scratchRegion, surface.roomRegion, RGN_OR);
+  CombineWith(surface.roomRegion, MaskBodyRegion(), RGN_OR);
 }
 
 void ApplySnowOnMask(int newValue, int oldValue) {
   if (!SceneExists()) return;
-  const SceneState& scene = Scene();
+  const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
     BuildRoom();
     // Grown snow stays only inside the room; the mask's seed bands go.
-    CombineRgn(scene.coverRegion, scene.roomRegion, scene.coverRegion, RGN_AND);
+    CombineRgn(surface.coverRegion, surface.roomRegion, surface.coverRegion, RGN_AND);
     CoverChanged();
     RebuildCover();
-    const RECT& w = scene.windowRect;
+    const RECT& w = surface.windowRect;
     SetScratch(w.left, w.top, w.right, w.bottom);
-    CombineRgn(scene.scratchRegion, scene.scratchRegion, scene.roomRegion, RGN_DIFF);
-    RepaintRegion(scene.scratchRegion);
+    CombineRgn(surface.scratchRegion, surface.scratchRegion, surface.roomRegion, RGN_DIFF);
+    RepaintRegion(surface.scratchRegion);
   } else if (oldValue == 0 && newValue != 0) {
     RebuildCover();
     BuildRoom();
@@ -146,12 +145,12 @@ void ApplySnowOnMask(int newValue, int oldValue) {
 
 void ApplySnowOnGround(int newValue, int oldValue) {
   if (!SceneExists()) return;
-  const SceneState& scene = Scene();
+  const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
-    const RECT& w = scene.windowRect;
+    const RECT& w = surface.windowRect;
     SetScratch(0, w.bottom - Settings().GroundSnowDepth, w.right, w.bottom + 7);
-    RepaintRegion(scene.scratchRegion);
-    CombineRgn(scene.coverRegion, scene.coverRegion, scene.scratchRegion, RGN_DIFF);
+    RepaintRegion(surface.scratchRegion);
+    CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
     CoverChanged();
     RebuildCover();
     BuildRoom();
@@ -163,7 +162,7 @@ void ApplySnowOnGround(int newValue, int oldValue) {
 
 void ApplySnowDepth(int newValue, int oldValue) {
   if (!SceneExists() || newValue == oldValue) return;
-  const SceneState& scene = Scene();
+  const SurfaceState& surface = Surface();
   if (newValue > oldValue) {
     RebuildCover();
     BuildRoom();
@@ -171,18 +170,18 @@ void ApplySnowDepth(int newValue, int oldValue) {
   }
   HRGN oldRoom = CreateRectRgn(0, 0, 0, 0);
   HRGN wipe = CreateRectRgn(0, 0, 0, 0);
-  HRGN scratch = scene.scratchRegion;
-  CombineRgn(oldRoom, scene.roomRegion, nullptr, RGN_COPY);
+  HRGN scratch = surface.scratchRegion;
+  CombineRgn(oldRoom, surface.roomRegion, nullptr, RGN_COPY);
   RebuildCover();
   BuildRoom();
   // Snow above the new height goes; the seeds outside the room come back.
-  CombineRgn(scene.coverRegion, scene.coverRegion, scene.roomRegion, RGN_AND);
+  CombineRgn(surface.coverRegion, surface.coverRegion, surface.roomRegion, RGN_AND);
   CoverChanged();
   RebuildCover();
 
   // What lost its room, 14 pixels to each side and at least 7 rows above,
   // so that imprints sticking out of the old surface go too.
-  CombineRgn(wipe, oldRoom, scene.roomRegion, RGN_DIFF);
+  CombineRgn(wipe, oldRoom, surface.roomRegion, RGN_DIFF);
   CombineRgn(scratch, wipe, nullptr, RGN_COPY);
   OffsetRgn(scratch, -14, 0);
   CombineRgn(wipe, wipe, scratch, RGN_OR);

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "snow/flakes.h"
-
 namespace {
 
 constexpr int kCell = 7;

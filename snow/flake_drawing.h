@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+// The flake slots, each with its cell in the store.
+constexpr int kFlakeSlots = 500;
+
 void CreateFlakeDrawing();
 void DeleteFlakeDrawing();
 

@@ -2,15 +2,14 @@
 
 #include <cstdlib>
 
-#include "scene/display_push.h"
-#include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "snow/cover.h"
 #include "snow/flake_drawing.h"
 #include "snow/occupied.h"
 #include "snow/random.h"
 #include "snow/wind.h"
+#include "surface/display_push.h"
+#include "surface/surface.h"
 
 namespace {
 
@@ -26,12 +25,12 @@ const unsigned char kPatterns[kFlakeKinds][8] = {
 };
 const int kKindSize[kFlakeKinds] = {3, 7, 7};
 
-bool SceneExists() { return Scene().window != nullptr; }
+bool SceneExists() { return Surface().window != nullptr; }
 
 // Whether any of r lies on the saver window: a copy wholly outside it
 // changes nothing on the screen nor in the flake's cell, so it is skipped.
 bool OnWindow(const RECT& r) {
-  const RECT& w = Scene().windowRect;
+  const RECT& w = Surface().windowRect;
   return r.right > 0 && r.bottom > 0 && r.left < w.right - w.left && r.top < w.bottom - w.top;
 }
 
@@ -102,20 +101,20 @@ void DeleteFlakeKinds() {
 }
 
 void SpawnFlake(int slot) {
-  const SceneState& scene = Scene();
+  const SurfaceState& surface = Surface();
   const SettingsRecord& s = Settings();
   const WindState& wind = Wind();
   Flake& f = flakes[slot];
   if (wind.phase == kWindCalm) {
-    f.x = RandomBelow(scene.screenWidth);
+    f.x = RandomBelow(surface.screenWidth);
     f.y = RandomBelow(20);
   } else {
     // During a gust new flakes blow in from the windward third.
-    f.y = RandomBelow(scene.screenHeight);
+    f.y = RandomBelow(surface.screenHeight);
     if (wind.direction == 1) {
-      f.x = RandomBelow(scene.screenWidth / 3);
+      f.x = RandomBelow(surface.screenWidth / 3);
     } else {
-      f.x = scene.screenWidth - RandomBelow(scene.screenWidth / 3);
+      f.x = surface.screenWidth - RandomBelow(surface.screenWidth / 3);
     }
   }
   f.dx = RandomBelow(s.FlakeDrift) + 1;
@@ -127,6 +126,7 @@ void SpawnFlake(int slot) {
   f.unsaved = 1;  // nothing is in the slot's cell until it is first drawn
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind) {
   flakes[slot] = Flake{x, y, dx, dy, kind, -1, 0, 1};
 }
@@ -140,7 +140,7 @@ void UpdateFlakes(HDC dc) {
 }
 
 void UpdateFlake(HDC dc, int slot) {
-  const SceneState& scene = Scene();
+  const SurfaceState& surface = Surface();
   const SettingsRecord& s = Settings();
   Flake& f = flakes[slot];
 
@@ -179,8 +179,8 @@ void UpdateFlake(HDC dc, int slot) {
     OccupiedAddRect(newRect);
   }
 
-  if (f.y > scene.screenHeight ||
-      (Wind().phase > kWindCalm && (f.x > scene.screenWidth || f.x < 0))) {
+  if (f.y > surface.screenHeight ||
+      (Wind().phase > kWindCalm && (f.x > surface.screenWidth || f.x < 0))) {
     if (restorePending) Restore(dc, slot, oldX, oldY);
     SpawnFlake(slot);
     return;
@@ -216,11 +216,11 @@ void UpdateFlake(HDC dc, int slot) {
 
 void EraseFlake(int slot) {
   const Flake& f = flakes[slot];
-  const SceneState& scene = Scene();
-  if (f.inCover != 0 || !scene.oldRectRegion) return;
+  const SurfaceState& surface = Surface();
+  if (f.inCover != 0 || !surface.oldRectRegion) return;
   const RECT r = FlakeRect(f);
-  SetRectRgn(scene.oldRectRegion, r.left, r.top, r.right, r.bottom);
-  RepaintRegion(scene.oldRectRegion);
+  SetRectRgn(surface.oldRectRegion, r.left, r.top, r.right, r.bottom);
+  RepaintRegion(surface.oldRectRegion);
 }
 
 void EraseFlakesUnder(HDC dc, const RECT& given) {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-constexpr int kFlakeSlots = 500;
+#include "snow/flake_drawing.h"  // kFlakeSlots
 constexpr int kFlakeKinds = 3;
 
 // One slot. Its saved background is the slot's cell of the flake store
@@ -43,7 +43,3 @@ void EraseFlakesUnder(HDC dc, const RECT& r);
 
 void ApplyFlakeCount(int oldCount, int newCount);
 void ApplySnowfallSwitch(int newValue, int oldValue);
-
-// Puts a slot at (x, y) with the given steps and kind, as a spawn would
-// leave it (not drawn yet). Scenes set up by hand start from here.
-void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "images/mask_region.h"
-#include "scene/scene_state.h"
+#include "surface/surface.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void OccupiedAddRect(const RECT& given) {
   RECT part{0, 0, 0, 0};
   const bool onScreen = OnScreenPart(r, &part);
   if (onScreen) FillPixels(part, 1);
-  HRGN off = Scene().occupiedRegion;
+  HRGN off = Surface().occupiedRegion;
   if (off && rectRegion && ReachesOffScreen(r)) {
     SetRectRgn(rectRegion, r.left, r.top, r.right, r.bottom);
     CombineRgn(off, off, rectRegion, RGN_OR);
@@ -81,7 +81,7 @@ void OccupiedRemoveRect(const RECT& given) {
   const RECT r = OrderedRect(given);
   RECT part;
   if (OnScreenPart(r, &part)) FillPixels(part, 0);
-  HRGN off = Scene().occupiedRegion;
+  HRGN off = Surface().occupiedRegion;
   if (off && rectRegion && ReachesOffScreen(r)) {
     SetRectRgn(rectRegion, r.left, r.top, r.right, r.bottom);
     CombineRgn(off, off, rectRegion, RGN_DIFF);
@@ -100,21 +100,21 @@ bool OccupiedIntersects(const RECT& given) {
       }
     }
   }
-  HRGN off = Scene().occupiedRegion;
+  HRGN off = Surface().occupiedRegion;
   return off && ReachesOffScreen(r) && RectInRegion(off, &r);
 }
 
 void OccupiedClipToScreen() {
-  const SceneState& scene = Scene();
-  SetRectRgn(scene.scratchRegion, 0, 0, scene.screenWidth, scene.screenHeight);
-  CombineRgn(scene.occupiedRegion, scene.occupiedRegion, scene.scratchRegion, RGN_AND);
+  const SurfaceState& surface = Surface();
+  SetRectRgn(surface.scratchRegion, 0, 0, surface.screenWidth, surface.screenHeight);
+  CombineRgn(surface.occupiedRegion, surface.occupiedRegion, surface.scratchRegion, RGN_AND);
 }
 
 void OccupiedFitScreen() {
-  const SceneState& scene = Scene();
-  if (scene.screenWidth == occupiedWidth && scene.screenHeight == occupiedHeight) return;
-  occupiedWidth = scene.screenWidth > 0 ? scene.screenWidth : 0;
-  occupiedHeight = scene.screenHeight > 0 ? scene.screenHeight : 0;
+  const SurfaceState& surface = Surface();
+  if (surface.screenWidth == occupiedWidth && surface.screenHeight == occupiedHeight) return;
+  occupiedWidth = surface.screenWidth > 0 ? surface.screenWidth : 0;
+  occupiedHeight = surface.screenHeight > 0 ? surface.screenHeight : 0;
   occupiedPixels.assign(static_cast<size_t>(occupiedWidth) * occupiedHeight, 0);
 }
 
@@ -134,6 +134,6 @@ HRGN OccupiedAsRegion() {
     }
   }
   HRGN all = UnionOfRects(rects);
-  if (Scene().occupiedRegion) CombineRgn(all, all, Scene().occupiedRegion, RGN_OR);
+  if (Surface().occupiedRegion) CombineRgn(all, all, Surface().occupiedRegion, RGN_OR);
   return all;
 }

@@ -16,4 +16,5 @@ int RandomBelow(int n) {
   return RandomNext() % n;
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetRandom() { state = 1; }

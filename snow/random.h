@@ -8,6 +8,3 @@ int RandomBelow(int n);
 
 // The next raw value, 0..32767.
 int RandomNext();
-
-// Puts the generator back to its state at process start.
-void ResetRandom();

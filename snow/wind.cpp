@@ -1,15 +1,15 @@
 #include "snow/wind.h"
 
-#include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "snow/random.h"
+#include "surface/surface.h"
 
 namespace {
 
 WindState wind{};
 
-void Arm(UINT_PTR id, int period) { SetTimer(Scene().window, id, period, nullptr); }
-void Kill(UINT_PTR id) { KillTimer(Scene().window, id); }
+void Arm(UINT_PTR id, int period) { SetTimer(Surface().window, id, period, nullptr); }
+void Kill(UINT_PTR id) { KillTimer(Surface().window, id); }
 
 }  // namespace
 
@@ -73,7 +73,7 @@ void CapRisingGust() {
 }
 
 void ApplyWindSwitch(int newValue, int oldValue) {
-  if (!Scene().window) return;
+  if (!Surface().window) return;
   if (oldValue != 0 && newValue == 0) {
     for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) Kill(id);
   } else if (oldValue == 0 && newValue != 0) {
@@ -82,7 +82,7 @@ void ApplyWindSwitch(int newValue, int oldValue) {
 }
 
 void RearmWindTimers() {
-  if (!Scene().window) return;
+  if (!Surface().window) return;
   const SettingsRecord& s = Settings();
   const bool arm = s.WindOn != 0;
   switch (wind.phase) {
@@ -113,4 +113,5 @@ void RearmWindTimers() {
   }
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetWind() { wind = WindState{}; }

@@ -38,6 +38,3 @@ void CapRisingGust();
 // applies everything at once) and new periods for the current phase.
 void ApplyWindSwitch(int newValue, int oldValue);
 void RearmWindTimers();
-
-// Calm, strength 0, direction 0, as at process start.
-void ResetWind();

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+#include "images/bitmap_rect.h"
 #include "resources/resource.h"
-#include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "settings/settings.h"
 #include "snow/flakes.h"
 #include "snow/occupied.h"
 #include "snow/random.h"
 #include "snow/wind.h"
 #include "sprites/sprite_blit.h"
+#include "surface/surface.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ constexpr int kLeftPushCap = 30;
 // A speed beyond the screen's width moves no faster: one move of that width
 // crosses the screen already. So bounded, a gust's push adds to it safely.
 int Speed() {
-  const int width = Scene().screenWidth;
+  const int width = Surface().screenWidth;
   return std::clamp(Settings().SleighSpeed, -width, width);
 }
 
@@ -145,7 +145,7 @@ void StartSleighPass() {
   sleigh.sleighFrame = 0;
   sleigh.sleighWidth = mask.right;
   sleigh.sleighX = -sleigh.sleighWidth;
-  sleigh.sleighY = RandomBelow(Scene().windowRect.bottom);
+  sleigh.sleighY = RandomBelow(Surface().windowRect.bottom);
   sleigh.backgroundPending = 1;
 }
 
@@ -160,7 +160,7 @@ void DrawSleigh(HDC dc, int frame, int x, int y) {
 void MoveSleigh(HDC dc) {
   if (!sleigh.backgroundPending) RestoreSleighBackground(dc, sleigh.sleighX, sleigh.sleighY);
   Move();
-  if (sleigh.sleighX > Scene().screenWidth) StartSleighPass();
+  if (sleigh.sleighX > Surface().screenWidth) StartSleighPass();
   if (sleigh.sleighX < -sleigh.sleighWidth) sleigh.sleighX = -sleigh.sleighWidth;
   if (sleigh.sleighY < 5) sleigh.sleighY = 5;
   sleigh.sleighFrame = (sleigh.sleighFrame + 1) % 4;
@@ -183,18 +183,18 @@ void RestoreSleighBackground(HDC dc, int x, int y) {
 }
 
 void RemoveSleigh(int frame, int x, int y) {
-  const SceneState& scene = Scene();
-  if (!scene.window) return;
+  const SurfaceState& surface = Surface();
+  if (!surface.window) return;
   const RECT r = FrameRect(frame, x, y);
   // Off the snow the background comes back; over settled snow it is white.
-  SetRectRgn(scene.eraseRegion, r.left, r.top, r.right, r.bottom);
-  CombineRgn(scene.eraseRegion, scene.eraseRegion, scene.coverRegion, RGN_DIFF);
-  RepaintRegion(scene.eraseRegion);
-  SetRectRgn(scene.eraseRegion, r.left, r.top, r.right, r.bottom);
-  CombineRgn(scene.eraseRegion, scene.eraseRegion, scene.coverRegion, RGN_AND);
-  HDC dc = GetDC(scene.window);
-  FillRgn(dc, scene.eraseRegion, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ReleaseDC(scene.window, dc);
+  SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
+  CombineRgn(surface.eraseRegion, surface.eraseRegion, surface.coverRegion, RGN_DIFF);
+  RepaintRegion(surface.eraseRegion);
+  SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
+  CombineRgn(surface.eraseRegion, surface.eraseRegion, surface.coverRegion, RGN_AND);
+  HDC dc = GetDC(surface.window);
+  FillRgn(dc, surface.eraseRegion, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ReleaseDC(surface.window, dc);
 }
 
 void ApplySleighSwitch(int newValue, int oldValue) {
@@ -222,6 +222,7 @@ void DeleteSleighSprites() {
   }
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetSleigh() {
   DeleteSleighSprites();
   HBITMAP background = sleigh.sleighBackground;

@@ -42,5 +42,3 @@ void SaveSleighBackground(HDC dc);
 void RestoreSleighBackground(HDC dc, int x, int y);
 // Each frame's image, then its mask.
 void DeleteSleighSprites();
-// Back to the state at process start (the background store stays).
-void ResetSleigh();

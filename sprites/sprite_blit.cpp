@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "images/bitmap_rect.h"
+
 namespace {
 
 // The largest sprite the work area holds: the large sleigh.
@@ -71,12 +73,6 @@ bool Compose(const SpritePixels& s, int w, int h) {
 }
 
 }  // namespace
-
-void BitmapRect(RECT* r, HBITMAP bitmap) {
-  if (!bitmap) return;
-  BITMAP bm;
-  if (GetObjectA(bitmap, sizeof bm, &bm) == sizeof bm) SetRect(r, 0, 0, bm.bmWidth, bm.bmHeight);
-}
 
 HBITMAP LoadSprite(HINSTANCE instance, int id) {
   return static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,

@@ -1,11 +1,8 @@
-// Drawing helpers for the sprites that stand in front of the snow: the size
-// of a bitmap, and the transparent (masked) blit.
+// Drawing helpers for the sprites that stand in front of the snow: loading
+// them, and the transparent (masked) blit.
 #pragma once
 
 #include <windows.h>
-
-// (0, 0, width, height) of the bitmap; a null bitmap leaves r as it is.
-void BitmapRect(RECT* r, HBITMAP bitmap);
 
 // A sprite bitmap from the program's resources, as a DIB section: drawing
 // from it needs no conversion of a device bitmap.

@@ -1,11 +1,11 @@
 #include "sprites/trees.h"
 
+#include "images/bitmap_rect.h"
 #include "resources/resource.h"
-#include "scene/display_push.h"
-#include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "snow/random.h"
 #include "sprites/sprite_blit.h"
+#include "surface/display_push.h"
+#include "surface/surface.h"
 
 namespace {
 
@@ -39,10 +39,10 @@ void DeleteTreeSprites() {
 }
 
 void PlaceTrees() {
-  const SceneState& scene = Scene();
+  const SurfaceState& surface = Surface();
   for (int i = 0; i < kTrees; ++i) {
-    treeX[i] = RandomBelow(scene.screenWidth - 200) + 100;
-    treeY[i] = RandomBelow(scene.screenHeight - 200) + 50;
+    treeX[i] = RandomBelow(surface.screenWidth - 200) + 100;
+    treeY[i] = RandomBelow(surface.screenHeight - 200) + 50;
   }
 }
 
@@ -57,12 +57,12 @@ void DrawTrees(HDC dc) {
 }
 
 void EraseTrees() {
-  const SceneState& scene = Scene();
-  if (!scene.eraseRegion) return;
+  const SurfaceState& surface = Surface();
+  if (!surface.eraseRegion) return;
   for (int i = 0; i < kTrees; ++i) {
     const RECT r = TreeRect(i);
-    SetRectRgn(scene.eraseRegion, r.left, r.top, r.right, r.bottom);
-    RepaintRegion(scene.eraseRegion);
+    SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
+    RepaintRegion(surface.eraseRegion);
   }
 }
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "images/bitmap_rect.h"
 #include "snow/flakes.h"
 #include "sprites/sleigh.h"
 #include "sprites/sprite_blit.h"

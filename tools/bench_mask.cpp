@@ -17,8 +17,8 @@
 #include "bench_support.h"
 #include "images/mask_region.h"
 #include "resources/resource.h"
-#include "scene/scene_state.h"
-#include "shell/message_box.h"
+#include "surface/surface.h"
+#include "system/message_box.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   }
   printf("screen %dx%d: the process's first window (a plain popup) %.1f ms; then scene creation "
          "with the built-in mask stretched: median %.1f ms (of 5; first %.1f ms)\n",
-         Scene().screenWidth ? Scene().screenWidth : W, H, firstWindow, Median(scene), scene[0]);
+         Surface().screenWidth ? Surface().screenWidth : W, H, firstWindow, Median(scene), scene[0]);
 
   HBITMAP mask = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
                                                  MAKEINTRESOURCEA(IDB_MASK_2000),
@@ -102,11 +102,11 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 3; ++round) {
       BITMAP placed;
       t0 = NowMs();
-      PlaceMaskBits(source, 640, 490, W, H, layout, kind, &placed);
+      PlaceMaskBits(source, 640, 490, {W, H, layout, Settings().MaskMaxRects}, kind, &placed);
       placing.push_back(NowMs() - t0);
       if (region) DeleteObject(region);
       t0 = NowMs();
-      region = MaskBitsToRegion(&placed);
+      region = MaskBitsToRegion(&placed, Settings().MaskMaxRects);
       joining.push_back(NowMs() - t0);
       FreeMaskBits(&placed);
     }

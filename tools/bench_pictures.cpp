@@ -18,7 +18,7 @@
 #include "bench_support.h"
 #include "images/mask_region.h"
 #include "images/picture.h"
-#include "shell/message_box.h"
+#include "system/message_box.h"
 
 namespace {
 
@@ -104,12 +104,13 @@ void Measure(const Case& c, bool asPicture, int W, int H) {
     t0 = NowMs();
     if (loaded && asPicture) {
       HDC dc = GetDC(window);
-      DrawPicture(window, dc, &image, W, H);
+      DrawPicture(window, dc, &image, W, H, c.layout);
       GdiFlush();
       ReleaseDC(window, dc);
     } else if (loaded) {
-      DeleteObject(UserMaskRegion(&image, kMaskEdge, W, H, c.layout));
-      DeleteObject(UserMaskRegion(&image, kMaskBody, W, H, c.layout));
+      const MaskLayout laid{W, H, c.layout, Settings().MaskMaxRects};
+      DeleteObject(UserMaskRegion(&image, window, kMaskEdge, laid));
+      DeleteObject(UserMaskRegion(&image, window, kMaskBody, laid));
     }
     work.push_back(NowMs() - t0);
     FreeBmpImage(&image);

@@ -10,7 +10,7 @@
 
 #include "settings/settings.h"
 #include "shell/saver_launch.h"
-#include "shell/shell_state.h"
+#include "system/shell_state.h"
 
 // Milliseconds from the performance counter.
 inline double NowMs() {

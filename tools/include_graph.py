@@ -120,7 +120,7 @@ def main():
         return 0
     print("Floors, bottom to top:")
     for i, folders in enumerate(FLOORS):
-        print("  %d  %s" % (i, ", ".join(f + "/" for f in folders)))
+        print("  %d  %s" % (i + 1, ", ".join(f + "/" for f in folders)))
     print("Arrows between folders (includes):")
     for (a, b), n in sorted(between.items(), key=lambda x: (floor_of(x[0][0] + "/"), x[0])):
         print("  %-10s -> %-10s %d" % (a + "/", b + "/", n))

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "blackbox/blackbox_support.h"
+#include "dialogs/help_popup.h"
 #include "resources/resource.h"
-#include "settings/help_popup.h"
 #include "support/help_viewer.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include "dialogs/context_help.h"
+#include "dialogs/help_popup.h"
+#include "dialogs/settings_dialog.h"
 #include "resources/resource.h"
-#include "settings/context_help.h"
-#include "settings/help_popup.h"
-#include "settings/settings_dialog.h"
-#include "shell/shell_state.h"
 #include "support/help_viewer.h"
 #include "support/test_support.h"
+#include "system/shell_state.h"
 
 namespace {
 

@@ -72,7 +72,7 @@ TEST(Picture, KeptInADibSectionWhenNoDeviceBitmapCanBeMade) {
         c.Draw(&image, layout);  // the second paint reuses what the first made
         GdiFlush();
         if (round == 0) painted[withDevice].insert(painted[withDevice].end(), c.bits, c.bits + 130 * 90);
-        HRGN region = UserMaskRegion(&mask, kMaskEdge, 130, 90, layout);
+        HRGN region = UserMaskRegion(&mask, nullptr, kMaskEdge, {130, 90, layout, kAnyCount});
         round == 0 ? masks[withDevice].push_back(region) : (void)DeleteObject(region);
       }
       FreeBmpImage(&image), FreeBmpImage(&mask);
@@ -87,7 +87,6 @@ TEST(Picture, KeptInADibSectionWhenNoDeviceBitmapCanBeMade) {
 // A tile of a few pixels is repeated into a larger one first; the screen
 // shows the same pixels, and the mask is laid the same, as with plain tiling.
 TEST(Picture, SmallTilesPaintAndMaskAsOneContinuousPicture) {
-  Edit([](SettingsRecord& s) { s.MaskMaxRects = 1000000; });
   const std::pair<int, int> tiles[] = {{1, 1}, {2, 3}, {7, 7}, {8, 8}, {33, 5}, {64, 64}, {127, 1}, {1, 200}};
   for (auto [w, h] : tiles) {
     SCOPED_TRACE(testing::Message() << w << " x " << h);
@@ -108,7 +107,7 @@ TEST(Picture, SmallTilesPaintAndMaskAsOneContinuousPicture) {
     DeleteObject(clip);
     const Grid pattern = [&](int x, int y) { return (x * 3 + y * 5) % 7 < 3 || (x == 0 && y == 0); };
     ASSERT_EQ(1, ReadAtPageEnd(MaskFile(w, h, pattern), &mask));
-    ExpectLaid([&](MaskRegionKind k) { return UserMaskRegion(&mask, k, 160, 100, 2); }, 160, 100,
+    ExpectLaid([&](MaskRegionKind k) { return UserMaskRegion(&mask, nullptr, k, {160, 100, 2, kAnyCount}); }, 160, 100,
                [&](int x, int y) { return y >= 0 && pattern(x % w, y % h); });
     FreeBmpImage(&image), FreeBmpImage(&mask);
   }
@@ -119,7 +118,6 @@ TEST(Picture, SmallTilesPaintAndMaskAsOneContinuousPicture) {
 // bytes, takes more than a second or makes the process's memory swell past
 // 256 MB. NIVALO_FUZZ_FILES asks for a longer run (tools/fuzz.sh).
 TEST(Fuzz, MutatedFilesStayWithinTheirBytesTimeAndMemory) {
-  Edit([](SettingsRecord& s) { s.MaskMaxRects = 20000; });
   const char* asked = getenv("NIVALO_FUZZ_FILES");
   const int files = asked ? atoi(asked) : 1500;
   std::vector<Bytes> seeds = {Pic(9, 7, 1), Pic(9, 7, 4), Pic(9, 7, 8), Pic(9, 7, 24), Pic(5, -4, 8),
@@ -155,8 +153,8 @@ TEST(Fuzz, MutatedFilesStayWithinTheirBytesTimeAndMemory) {
       ++loaded;
       Canvas c(192, 108, kUntouched);
       for (int layout : {0, 1, 2}) c.Draw(&image, layout);
-      DeleteObject(UserMaskRegion(&image, kMaskEdge, 192, 108, n % 3));
-      DeleteObject(UserMaskRegion(&image, kMaskBody, 192, 108, n % 3));
+      DeleteObject(UserMaskRegion(&image, nullptr, kMaskEdge, {192, 108, n % 3, 20000}));
+      DeleteObject(UserMaskRegion(&image, nullptr, kMaskBody, {192, 108, n % 3, 20000}));
     }
     FreeBmpImage(&image);
     QueryPerformanceCounter(&t1), QueryPerformanceFrequency(&hz);

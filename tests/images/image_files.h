@@ -18,6 +18,7 @@ using Bytes = std::vector<uint8_t>;
 using Grid = std::function<bool(int, int)>;
 using Strings = std::vector<std::string>;
 constexpr uint32_t kUntouched = 0x010203, kGrey = 0x808080;
+constexpr int kAnyCount = 1 << 30;  // a mask's rectangle budget that nothing reaches
 
 inline void Edit(const SettingsEdit& edit) { SettingsRecord r = Settings(); edit(r), ReplaceSettings(r); }
 inline Strings Seen(const std::vector<SeenMessageBox>& boxes) {  // "caption: text" of plain boxes without owner
@@ -96,10 +97,7 @@ struct Canvas {
   }
   ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
   uint32_t At(int x, int y) const { return GdiFlush(), bits[y * width + x] & 0xFFFFFF; }
-  void Draw(BmpImage* image, int layout) {
-    Edit([&](SettingsRecord& s) { s.PictureLayout = layout; });
-    DrawPicture(nullptr, dc, image, width, height);
-  }
+  void Draw(BmpImage* image, int layout) { DrawPicture(nullptr, dc, image, width, height, layout); }
 };
 
 // The union of the runs of pixels where in(x, y), ORed one at a time.

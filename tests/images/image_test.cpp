@@ -149,7 +149,6 @@ TEST(MaskBits, RunRules) {
       {8, {{0x0F}}, 4, {{0, 0, 4, 1}}, 4}, {16, std::vector<Bytes>(10, {0x7F, 0xFF}), 4, {{0, 0, 1, 4}}, 3},
       {16, {{0x00, 0x0F}, {0x00, 0x00}}, 1, {{0, 0, 8, 1}}, 0}};  // cut: the rectangle that crossed is kept
   for (auto& [width, rows, count, rects, maxRects] : cases) {
-    Edit([&](SettingsRecord& s) { s.MaskMaxRects = maxRects; });
     auto& boxes = RecordMessageBoxes();
     const int stride = (width + 15) / 16 * 2;
     Bytes bytes(stride * rows.size(), 0xFF);
@@ -158,7 +157,7 @@ TEST(MaskBits, RunRules) {
     auto in = [&](int x, int y) {
       return std::any_of(rects.begin(), rects.end(), [&](const RECT& r) { return PtInRect(&r, {x, y}); });
     };
-    EXPECT_TRUE(SameRegion(PlainRegion(64, 8, in), MaskBitsToRegion(&bm))) << width << " wide, " << count;
+    EXPECT_TRUE(SameRegion(PlainRegion(64, 8, in), MaskBitsToRegion(&bm, maxRects))) << width << " wide, " << count;
     EXPECT_EQ(count, MaskRectCount());
     const Strings cut{"Mask too complex: The mask requires more rectangles than you set in the settings"};
     EXPECT_EQ(count > maxRects ? cut : Strings{}, Seen(boxes)) << width << " wide, " << count;
@@ -172,25 +171,25 @@ TEST(MaskOnScreen, BuiltinCentredAndStretched) {
   Canvas pixels(640, 490, 0xFFFFFF);
   BitBlt(pixels.dc, 0, 0, 640, 490, source, 0, 0, SRCCOPY);
   auto black = [&](int x, int y) { return pixels.At(x, y) == 0; };
-  ExpectLaid([](MaskRegionKind k) { return BuiltinMaskRegion(k, 1024, 768, 1); }, 1024, 768,
+  const HINSTANCE self = GetModuleHandleA(nullptr);
+  ExpectLaid([&](MaskRegionKind k) { return BuiltinMaskRegion(self, k, {1024, 768, 1, kAnyCount}); }, 1024, 768,
              [&](int x, int y) { return x >= 192 && x < 832 && y >= 139 && y < 629 && black(x - 192, y - 139); });
   // Stretched, as the body's bits are laid: the edge holds the top two rows where the body is white.
   BITMAP bm;
-  PlaceMaskBits(source, 640, 490, 1024, 768, 0, kMaskBody, &bm);
+  PlaceMaskBits(source, 640, 490, {1024, 768, 0, kAnyCount}, kMaskBody, &bm);
   auto laid = [&](int x, int y) { return y < 0 || !(((BYTE*)bm.bmBits)[y * bm.bmWidthBytes + x / 8] & 0x80 >> x % 8); };
-  ExpectLaid([](MaskRegionKind k) { return BuiltinMaskRegion(k, 1024, 768, 0); }, 1024, 768, laid);
+  ExpectLaid([&](MaskRegionKind k) { return BuiltinMaskRegion(self, k, {1024, 768, 0, kAnyCount}); }, 1024, 768, laid);
   int blackPixels = 0;
   for (int i = 0; i < 1024 * 768; ++i) blackPixels += laid(i % 1024, i / 1024);
   EXPECT_NEAR(38539 * 1024 / 640 * 768 / 490, blackPixels, 2000);  // 38539 in the bitmap
   FreeMaskBits(&bm), SelectObject(source, old), DeleteObject(mask);
   // Sources without size are never tiled.
-  EXPECT_TRUE(SameRegion(CreateRectRgn(0, 0, 0, 0), PlaceMaskRegion(source, 0, 8, 320, 200, 2, kMaskBody)));
-  EXPECT_TRUE(SameRegion(CreateRectRgn(0, 0, 0, 0), PlaceMaskRegion(source, 8, 0, 320, 200, 2, kMaskEdge)));
+  EXPECT_TRUE(SameRegion(CreateRectRgn(0, 0, 0, 0), PlaceMaskRegion(source, 0, 8, {320, 200, 2, kAnyCount}, kMaskBody)));
+  EXPECT_TRUE(SameRegion(CreateRectRgn(0, 0, 0, 0), PlaceMaskRegion(source, 8, 0, {320, 200, 2, kAnyCount}, kMaskEdge)));
   DeleteDC(source);
 }
 
 TEST(MaskOnScreen, UserMasksFollowTheRules) {
-  Edit([](SettingsRecord& s) { s.MaskMaxRects = 1000000; });
   auto ring = [](int x, int y) {  // a ring, a bar over white, black along the bottom and in the top corner
     const int d = (x - 50) * (x - 50) + (y - 40) * (y - 40);
     return std::abs(d - 600) <= 300 || (y >= 5 && y < 9 && x >= 80 && x < 110) || y >= 76 || (x < 10 && y < 3);
@@ -209,7 +208,7 @@ TEST(MaskOnScreen, UserMasksFollowTheRules) {
     SCOPED_TRACE(testing::Message() << w << " x " << h << " x " << bits << " on " << width << ", layout " << layout);
     BmpImage image = Fresh();
     ASSERT_EQ(1, ReadAtPageEnd(MaskFile(w, h, file, bits), &image));
-    ExpectLaid([&](MaskRegionKind k) { return UserMaskRegion(&image, k, width, height, layout); }, width, height, laid);
+    ExpectLaid([&](MaskRegionKind k) { return UserMaskRegion(&image, nullptr, k, {width, height, layout, kAnyCount}); }, width, height, laid);
     FreeBmpImage(&image);
   }
 }
@@ -226,7 +225,8 @@ TEST(SceneImages, MaskAndPictureFromTheSettings) {
   };
   auto block = [&](bool body) { return CreateRectRgn(x, y + (body ? 0 : 20), x + 32, y + (body ? 20 : 22)); };
   const std::tuple<SettingsEdit, Strings, int, HRGN, HRGN, uint32_t> cases[] = {{paths(kBuiltinMaskName, ""), {}, 0,
-      BuiltinMaskRegion(kMaskBody, W, H, 0), BuiltinMaskRegion(kMaskEdge, W, H, 0), kGrey},  // body, edge; 0: none
+      BuiltinMaskRegion(GetModuleHandleA(0), kMaskBody, {W, H, 0, 20000}),
+      BuiltinMaskRegion(GetModuleHandleA(0), kMaskEdge, {W, H, 0, 20000}), kGrey},  // body, edge; 0: none
       {paths("vavovoraze 2000 RARA", ""), {}, 1, CreateRectRgn(0, 0, W, H), CreateRectRgn(0, 0, 0, 0), kGrey},
       {paths("none", ""), {notFound}, 0, 0, 0, kGrey},
       {paths("block", "none", 1), {notFound}, 0, block(true), block(false), kGrey},
@@ -245,13 +245,18 @@ TEST(SceneImages, MaskAndPictureFromTheSettings) {
       const Capture shot = CaptureSaver(saver);
       EXPECT_EQ(0, std::count(shot.pixels.begin(), shot.pixels.end(), kGrey));
       EXPECT_GT(W * H, std::count(shot.pixels.begin(), shot.pixels.end(), 0xFF0000u));
-      for (int layout : {1, 3}) {  // a repaint outside WM_PAINT leaves what waits for it pending
-        Edit([&](SettingsRecord& s) { s.PictureLayout = layout; }), InvalidateRect(saver, nullptr, FALSE);
+      for (int layout : {1, 3}) {  // a repaint in the new layout, outside WM_PAINT: what waits stays pending
+        Edit([&](SettingsRecord& s) { s.PictureLayout = layout; }), PaintDetail(saver);
+        InvalidateRect(saver, nullptr, FALSE);
         EXPECT_TRUE((RepaintScenePicture(), GetUpdateRect(saver, nullptr, FALSE))) << layout;
+        EXPECT_EQ(layout == 1, CaptureSaver(saver).At(W / 2, H / 2) == 0xFF0000 && CaptureSaver(saver).At(0, 0) != 0xFF0000) << layout;
       }
     }
     StopSaver(saver);
   }
+  // The scene lays the mask within the stored rectangle budget: edge and body each say so.
+  StopSaver(StartSaver([](SettingsRecord& s) { s.MaskMaxRects = 10; }));
+  EXPECT_EQ(Strings(2, "Mask too complex: The mask requires more rectangles than you set in the settings"), Seen(boxes));
 }
 
 // Every file of the corpus, read right before a page without access, painted
@@ -269,7 +274,6 @@ bool In(const std::string& list, const std::string& file) { return list.find(" "
 
 void CheckFolder(const std::string& folder, size_t files) {
   auto& boxes = RecordMessageBoxes();
-  Edit([](SettingsRecord& s) { s.MaskMaxRects = 1000000; });
   const std::filesystem::path dir = NIVALO_BMPSUITE_DIR "/" + folder;
   EXPECT_EQ(files, std::distance(std::filesystem::directory_iterator(dir), {})) << folder;  // a clone holds them all
   for (auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -294,7 +298,7 @@ void CheckFolder(const std::string& folder, size_t files) {
     EXPECT_TRUE(differing < 0 || In(kDecoderWrong, file) == (differing > 0)) << file << ": " << differing << " off";
     EXPECT_TRUE(!In(kSameAsPal8, file) || off("g-pal8") == 0) << file << " is not g/pal8";
     for (int k = 0; k < 6; ++k) {  // edge and body in every layout
-      HRGN region = UserMaskRegion(&image, MaskRegionKind(k % 2), 320, 200, k / 2);
+      HRGN region = UserMaskRegion(&image, nullptr, MaskRegionKind(k % 2), {320, 200, k / 2, kAnyCount});
       EXPECT_TRUE(region && DeleteObject(region)) << file;
     }
     FreeBmpImage(&image);

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "support/test_support.h"
+#include "surface/surface.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ TEST(SceneTest, WithoutAWindowTheApplyCallsDoNothing) {
   ApplyFrameInterval(10, 50);
   RearmWindTimers();
   RepaintRegion(nullptr);
-  EXPECT_EQ(nullptr, Scene().window);
+  EXPECT_EQ(nullptr, Surface().window);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include "shell/password.h"
 #include "shell/saver_window.h"
-#include "shell/shell_state.h"
 #include "support/test_support.h"
+#include "system/shell_state.h"
 #include "test_verifier.h"
 
 namespace {

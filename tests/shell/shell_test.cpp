@@ -7,14 +7,14 @@
 
 #include "resources/resource.h"
 #include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "shell/command_line.h"
-#include "shell/optional_calls.h"
 #include "shell/password.h"
 #include "shell/saver_launch.h"
 #include "shell/saver_window.h"
-#include "shell/shell_state.h"
 #include "support/test_support.h"
+#include "surface/surface.h"
+#include "system/optional_calls.h"
+#include "system/shell_state.h"
 
 namespace {
 
@@ -211,7 +211,7 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(0u, msg.wParam);
-  EXPECT_EQ(nullptr, Scene().window) << "the scene was torn down";
+  EXPECT_EQ(nullptr, Surface().window) << "the scene was torn down";
   StopSaver(saver);
 }
 

@@ -25,7 +25,7 @@ HBITMAP Resource(int id) {
 // bitmap each pass, the occupied set a region changed with CombineRgn and
 // tested with RectInRegion, the cover tested with PtInRegion.
 struct Plain {
-  const int w = Scene().screenWidth, h = Scene().screenHeight;
+  const int w = Surface().screenWidth, h = Surface().screenHeight;
   Flake f[kFlakeSlots];
   HDC cell[kFlakeSlots], screen, shapes[3];
   WindState wind = Wind();
@@ -48,8 +48,8 @@ struct Plain {
     }
     for (int i = 0; i < kFlakeSlots; ++i) f[i] = FlakeAt(i);
     for (HDC& c : cell) c = With(CreateCompatibleBitmap(dc, 7, 7));
-    CombineRgn(cover, Scene().coverRegion, nullptr, RGN_COPY);
-    CombineRgn(room, Scene().roomRegion, nullptr, RGN_COPY);
+    CombineRgn(cover, Surface().coverRegion, nullptr, RGN_COPY);
+    CombineRgn(room, Surface().roomRegion, nullptr, RGN_COPY);
     for (int k = 0; k < 4; ++k) images[k] = Resource(kLargeImages[k]), masks[k] = Resource(kLargeMasks[k]);
     sleigh.sleighBackground = CreateCompatibleBitmap(dc, 177, 34);
   }
@@ -217,12 +217,12 @@ static void SideBySide(int frames, int offset, const SettingsEdit& edit, Capture
     if (frame == 100) freePlaces = FreeGdiPlaces();
     if (frame % 50) continue;
     ASSERT_TRUE(CaptureDC(plain.screen, plain.w, plain.h) == CaptureSaver(saver)) << frame;
-    ASSERT_TRUE(EqualRgn(plain.cover, Scene().coverRegion)) << frame;
+    ASSERT_TRUE(EqualRgn(plain.cover, Surface().coverRegion)) << frame;
     ASSERT_TRUE(Equal(OccupiedAsRegion(), plain.occupied)) << frame;
   }
   EXPECT_EQ(freePlaces, FreeGdiPlaces()) << "frames and gusts left GDI objects behind";
   RECT pile;  // without a mask, the cover grows along the ground to about the depth
-  GetRgnBox(Scene().coverRegion, &pile);
+  GetRgnBox(Surface().coverRegion, &pile);
   EXPECT_TRUE(Settings().MaskPath[0] || (pile.top >= plain.h - 42 && pile.top <= plain.h - 10)) << pile.top;
   *end = CaptureSaver(saver);
   StopSaver(saver);

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "images/bitmap_rect.h"
 #include "images/mask_region.h"
 #include "scene/scene.h"
-#include "scene/scene_state.h"
 #include "snow/cover.h"
 #include "snow/flakes.h"
 #include "snow/occupied.h"
@@ -19,6 +19,7 @@
 #include "sprites/sleigh.h"
 #include "sprites/sprite_blit.h"
 #include "support/test_support.h"
+#include "surface/surface.h"
 
 inline void SnowOnly(SettingsRecord& s) { s.MaskPath[0] = 0, s.SleighOn = s.SceneryOn = 0; }
 

@@ -109,7 +109,7 @@ TEST(Flakes, FollowTheCountAndSnowfallSettings) {
 TEST(Flakes, WorkedGeometryOfLanding) {
   HWND saver = StartSaver([](SettingsRecord& s) { SnowOnly(s); s.FlakeWobble = 0; });
   HDC dc = GetDC(saver);
-  const HRGN cover = Scene().coverRegion, room = Scene().roomRegion;
+  const HRGN cover = Surface().coverRegion, room = Surface().roomRegion;
   const struct { RECT cover, room, grown; int inCover; } cases[] = {
       {{104, 62, 105, 63}, {104, 55, 105, 56}, {101, 60, 108, 62}, 1},  // its two bottom rows join
       {{104, 55, 105, 56}, {0, 0, 1024, 768}, {}, 1},                   // touches, adds nothing
@@ -138,8 +138,8 @@ static HRGN Or(HRGN target, HRGN other) {  // a null region counts as empty
 
 TEST(Cover, SeedsAndRoomFollowTheScreenAndTheSettings) {
   HWND saver = StartSaver([](SettingsRecord& s) { s.SleighOn = s.SceneryOn = 0; });  // the mask
-  const int w = Scene().screenWidth, h = Scene().screenHeight;
-  const HRGN cover = Scene().coverRegion, room = Scene().roomRegion;
+  const int w = Surface().screenWidth, h = Surface().screenHeight;
+  const HRGN cover = Surface().coverRegion, room = Surface().roomRegion;
   ASSERT_TRUE(MaskEdgeRegion() && MaskBodyRegion() && w == GetDeviceCaps(GetDC(saver), HORZRES) &&
               h == GetDeviceCaps(GetDC(saver), VERTRES));
   for (int mask : {0, 1})
@@ -171,16 +171,16 @@ TEST(Cover, SeedsAndRoomFollowTheScreenAndTheSettings) {
   EXPECT_TRUE(Equal(Or(edge, room), cover));
   SetWindowPos(saver, nullptr, 10, 20, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
   MeasureScreen();  // the device's size, the window's rectangle; the cover from scratch
-  const RECT window{10, 20, 510, 320}, &got = Scene().windowRect;
-  EXPECT_TRUE(Scene().screenWidth == w && Scene().screenHeight == h && EqualRect(&window, &got));
+  const RECT window{10, 20, 510, 320}, &got = Surface().windowRect;
+  EXPECT_TRUE(Surface().screenWidth == w && Surface().screenHeight == h && EqualRect(&window, &got));
   EXPECT_TRUE(Equal(Or(Rgn({{0, 320, 510, 334}}), MaskEdgeRegion()), cover));
   StopSaver(saver);
 }
 
 TEST(Cover, GroundAndDepthChangesWipeWhatLostItsPlace) {
   HWND saver = StartSaver(SnowOnly);  // no mask: its null regions count as empty
-  const int w = Scene().screenWidth, h = Scene().screenHeight;
-  const HRGN cover = Scene().coverRegion, room = Scene().roomRegion;
+  const int w = Surface().screenWidth, h = Surface().screenHeight;
+  const HRGN cover = Surface().coverRegion, room = Surface().roomRegion;
   // A lower depth wipes what lost its room, 14 pixels wider and at least 7
   // rows higher, and the snow above the new surface; the room loses x 500..530.
   CoverAddRect(RECT{200, h - 38, 207, h - 36});

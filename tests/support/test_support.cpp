@@ -1,14 +1,14 @@
 #include "support/test_support.h"
 
-#include "scene/scene_state.h"
-#include "shell/message_box.h"
 #include "shell/password.h"
 #include "shell/saver_launch.h"
 #include "shell/saver_window.h"
-#include "shell/shell_open.h"
-#include "shell/shell_state.h"
 #include "snow/random.h"
 #include "snow/wind.h"
+#include "surface/surface.h"
+#include "system/message_box.h"
+#include "system/shell_open.h"
+#include "system/shell_state.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ Capture CaptureDC(HDC dc, int width, int height) {
 
 Capture CaptureSaver(HWND saver) {
   HDC dc = GetDC(saver);
-  Capture c = CaptureDC(dc, Scene().screenWidth, Scene().screenHeight);
+  Capture c = CaptureDC(dc, Surface().screenWidth, Surface().screenHeight);
   ReleaseDC(saver, dc);
   return c;
 }
@@ -160,8 +160,8 @@ void PaintDetail(HWND saver) {
   const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190),
                               RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10),
                               RGB(140, 60, 170)};
-  const int w = Scene().screenWidth;
-  const int h = Scene().screenHeight;
+  const int w = Surface().screenWidth;
+  const int h = Surface().screenHeight;
   for (int x = 0; x < w; x += 3) {
     HBRUSH brush = CreateSolidBrush(colours[(x / 3) % 7]);
     RECT r{x, 0, x + 3, h};

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "support/seams.h"
 
 // Removes the stored settings value and its keys.
 void ClearStoredSettings();

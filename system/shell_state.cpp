@@ -1,4 +1,4 @@
-#include "shell/shell_state.h"
+#include "system/shell_state.h"
 
 namespace {
 ShellState shell{};
@@ -21,4 +21,5 @@ void RegisterAutoPlayMessage() {
   shell.autoPlayMessage = shell.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 }
 
+// A test seam (tests/support/seams.h); the program never calls it.
 void ResetShellState() { shell = ShellState{}; }

@@ -1,4 +1,4 @@
-#include "shell/help_request.h"
+#include "system/help_request.h"
 
 namespace {
 HelpObserver observer = nullptr;

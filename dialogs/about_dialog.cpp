@@ -1,9 +1,9 @@
-#include "settings/about_dialog.h"
+#include "dialogs/about_dialog.h"
 
+#include "dialogs/text_font.h"
+#include "dialogs/web_page.h"
 #include "resources/resource.h"
-#include "settings/text_font.h"
-#include "settings/web_page.h"
-#include "shell/beep.h"
+#include "system/beep.h"
 
 namespace {
 

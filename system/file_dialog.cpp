@@ -1,4 +1,4 @@
-#include "shell/file_dialog.h"
+#include "system/file_dialog.h"
 
 namespace {
 FileDialogObserver observer = nullptr;

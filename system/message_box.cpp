@@ -1,4 +1,4 @@
-#include "shell/message_box.h"
+#include "system/message_box.h"
 
 namespace {
 MessageBoxObserver observer = nullptr;

@@ -1,4 +1,4 @@
-#include "settings/picture_scaling.h"
+#include "dialogs/picture_scaling.h"
 
 namespace {
 

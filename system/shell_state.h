@@ -1,4 +1,5 @@
-// Process-wide facts the shell sets up and the rest of the saver reads.
+// Process-wide facts that the shell finds out as a mode starts and every
+// module may read. Only the shell changes them, through the operations below.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,3 @@ void StartShell(HINSTANCE instance);
 void EnterPreviewMode();
 // Registers "QueryCancelAutoPlay" on Windows 95/98; elsewhere it stays 0.
 void RegisterAutoPlayMessage();
-
-// Back to the state at process start.
-void ResetShellState();

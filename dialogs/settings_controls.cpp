@@ -1,4 +1,4 @@
-#include "settings/settings_controls.h"
+#include "dialogs/settings_controls.h"
 
 #include <climits>
 #include <cstdint>
@@ -7,13 +7,13 @@
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
-#include "shell/beep.h"
-#include "shell/shell_state.h"
 #include "snow/cover.h"
 #include "snow/flakes.h"
 #include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "sprites/trees.h"
+#include "system/beep.h"
+#include "system/shell_state.h"
 
 namespace {
 

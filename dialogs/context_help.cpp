@@ -1,12 +1,12 @@
-#include "settings/context_help.h"
+#include "dialogs/context_help.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "dialogs/help_popup.h"
 #include "resources/resource.h"
-#include "settings/help_popup.h"
-#include "shell/help_request.h"
-#include "shell/shell_state.h"
+#include "system/help_request.h"
+#include "system/shell_state.h"
 
 const DWORD kHelpTable[] = {
     IDC_APPLY_AND_SAVE, 100, IDOK, 101, IDCANCEL, 102,

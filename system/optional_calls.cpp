@@ -1,4 +1,4 @@
-#include "shell/optional_calls.h"
+#include "system/optional_calls.h"
 
 namespace {
 

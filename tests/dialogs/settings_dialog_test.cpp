@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/context_help.h"
+#include "dialogs/settings_controls.h"
+#include "dialogs/settings_dialog.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
-#include "settings/context_help.h"
 #include "settings/settings.h"
-#include "settings/settings_controls.h"
-#include "settings/settings_dialog.h"
-#include "shell/beep.h"
-#include "shell/file_dialog.h"
-#include "shell/help_request.h"
-#include "shell/shell_state.h"
 #include "support/test_support.h"
+#include "system/beep.h"
+#include "system/file_dialog.h"
+#include "system/help_request.h"
+#include "system/shell_state.h"
 
 namespace {
 

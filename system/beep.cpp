@@ -1,4 +1,4 @@
-#include "shell/beep.h"
+#include "system/beep.h"
 
 namespace {
 BeepObserver observer = nullptr;

@@ -1,23 +1,23 @@
-#include "settings/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 
 #include <commdlg.h>
 #include <windowsx.h>
 #include <cstring>
 
+#include "dialogs/about_dialog.h"
+#include "dialogs/context_help.h"
+#include "dialogs/picture_scaling.h"
+#include "dialogs/settings_controls.h"
+#include "dialogs/web_page.h"
 #include "images/bmp_loader.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
-#include "scene/scene_state.h"
-#include "settings/about_dialog.h"
-#include "settings/context_help.h"
-#include "settings/picture_scaling.h"
 #include "settings/settings.h"
-#include "settings/settings_controls.h"
-#include "settings/web_page.h"
-#include "shell/file_dialog.h"
-#include "shell/shell_state.h"
 #include "snow/cover.h"
 #include "snow/flakes.h"
+#include "surface/surface.h"
+#include "system/file_dialog.h"
+#include "system/shell_state.h"
 
 namespace {
 
@@ -147,8 +147,8 @@ void OnCommand(HWND dialog, int control) {
       ApplyControls(dialog);
       break;
     case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;
-    case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Scene().roomRegion); break;
-    case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(Scene().coverRegion); break;
+    case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Surface().roomRegion); break;
+    case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(Surface().coverRegion); break;
     case IDC_ABOUT: ShowAbout(dialog); break;
     case IDC_FACTORY_SETTINGS: ReloadSettings(dialog, ResetSettings); break;
     case IDC_RESTORE_SETTINGS: ReloadSettings(dialog, ReloadStored); break;

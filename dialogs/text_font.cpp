@@ -1,4 +1,4 @@
-#include "settings/text_font.h"
+#include "dialogs/text_font.h"
 
 #include <cstdlib>
 

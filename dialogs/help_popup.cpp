@@ -1,10 +1,10 @@
-#include "settings/help_popup.h"
+#include "dialogs/help_popup.h"
 
 #include <algorithm>
 #include <string>
 
-#include "shell/optional_calls.h"
-#include "shell/shell_state.h"
+#include "system/optional_calls.h"
+#include "system/shell_state.h"
 
 const char kHelpPopupClass[] = "NivaloHelpPopup";
 

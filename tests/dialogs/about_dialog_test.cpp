@@ -9,9 +9,9 @@
 #include <string>
 #include <tuple>
 
+#include "dialogs/about_dialog.h"
+#include "dialogs/text_font.h"
 #include "resources/resource.h"
-#include "settings/about_dialog.h"
-#include "settings/text_font.h"
 #include "support/test_support.h"
 
 namespace {

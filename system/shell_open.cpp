@@ -1,4 +1,4 @@
-#include "shell/shell_open.h"
+#include "system/shell_open.h"
 
 #include <shellapi.h>
 

@@ -1,4 +1,4 @@
-#include "scene/display_push.h"
+#include "surface/display_push.h"
 
 #include <windows.h>
 

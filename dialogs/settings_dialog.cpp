@@ -148,7 +148,7 @@ void OnCommand(HWND dialog, int control) {
       break;
     case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;
     case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Surface().roomRegion); break;
-    case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(Surface().coverRegion); break;
+    case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(CoverRegion()); break;
     case IDC_ABOUT: ShowAbout(dialog); break;
     case IDC_FACTORY_SETTINGS: ReloadSettings(dialog, ResetSettings); break;
     case IDC_RESTORE_SETTINGS: ReloadSettings(dialog, ReloadStored); break;

@@ -15,7 +15,6 @@
 #include "sprites/sleigh.h"
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
-#include "surface/display_push.h"
 #include "surface/surface.h"
 
 namespace {
@@ -60,9 +59,10 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc) {
-  RECT client;
+  RECT client, painted;
   GetClientRect(window, &client);
   PaintBackground(dc, client);
+  if (GetClipBox(dc, &painted) != ERROR) WrittenOver(painted);
   return 1;
 }
 
@@ -70,7 +70,6 @@ void FrameTick() {
   const SettingsRecord& s = Settings();
   HDC dc = GetDC(Surface().window);
   OccupiedClipToScreen();
-  StartFramePushes((s.SnowfallOn ? s.FlakeCount : 0) + (s.SleighOn ? 1 : 0) + (s.SceneryOn ? kTrees : 0));
   if (s.SleighOn) {
     // Past its largest value the count starts again at 0: it never
     // overflows, and the modulo stays defined for every divider.
@@ -81,7 +80,6 @@ void FrameTick() {
       const SleighState& sleigh = Sleigh();
       DrawSleigh(dc, sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
     }
-    SpriteDrawn();
   }
   if (s.SnowfallOn) UpdateFlakes(dc);
   // The first flake updated after a gust calms the air; in a frame without
@@ -119,6 +117,7 @@ void RepaintScenePicture() {
   if (surface.window) {
     PaintPicture(surface.window, &picture, surface.screenWidth, surface.screenHeight,
                  Settings().PictureLayout);
+    WrittenEverywhere();
   }
 }
 

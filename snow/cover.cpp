@@ -22,6 +22,19 @@ std::vector<uint8_t> coverMap;
 RECT mapArea{0, 0, 0, 0};
 bool mapStale = true;
 
+// Snow that landed since the region last grew: it is in the map at once,
+// and joins the region in one call for all of it (a region call on the many
+// rectangles of a grown cover costs as much as many flakes).
+std::vector<RECT> landed;
+
+void Settle() {
+  if (landed.empty()) return;
+  HRGN joined = UnionOfRects(landed);
+  CombineRgn(Surface().coverRegion, Surface().coverRegion, joined, RGN_OR);
+  DeleteObject(joined);
+  landed.clear();
+}
+
 // Marks the part of r that lies on the map as cover.
 void FillMap(const RECT& r) {
   RECT part;
@@ -34,6 +47,7 @@ void FillMap(const RECT& r) {
 }
 
 void RebuildCoverMap() {
+  Settle();
   const SurfaceState& surface = Surface();
   mapArea = RECT{-kMapMargin, 0, surface.screenWidth + kMapMargin, surface.screenHeight + kMapMargin};
   coverMap.assign(static_cast<size_t>(mapArea.right - mapArea.left) * (mapArea.bottom - mapArea.top),
@@ -62,6 +76,7 @@ void SetScratch(int left, int top, int right, int bottom) {
 // The seeds: the mask's edge band and the ground band, or the ground cut
 // away when there is no snow on the ground.
 void SeedCover() {
+  Settle();
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   const RECT& w = surface.windowRect;
@@ -80,29 +95,37 @@ void SeedCover() {
 bool CoverHas(int x, int y) {
   if (mapStale) RebuildCoverMap();
   if (x < mapArea.left || x >= mapArea.right || y < mapArea.top || y >= mapArea.bottom) {
-    return Surface().coverRegion && PtInRegion(Surface().coverRegion, x, y);
+    return Surface().coverRegion && PtInRegion(CoverRegion(), x, y);
   }
   const int width = mapArea.right - mapArea.left;
   return coverMap[static_cast<size_t>(y - mapArea.top) * width + (x - mapArea.left)] != 0;
 }
 
 void CoverAddRect(const RECT& r) {
-  const SurfaceState& surface = Surface();
-  SetRectRgn(surface.scratchRegion, r.left, r.top, r.right, r.bottom);
-  CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_OR);
+  if (!Surface().coverRegion) return;
+  landed.push_back(r);
   if (!mapStale) FillMap(r);
 }
+
+HRGN CoverRegion() {
+  Settle();
+  return Surface().coverRegion;
+}
+
+void SettleLandedSnow() { Settle(); }
 
 bool RoomHas(int x, int y) { return Surface().roomRegion && PtInRegion(Surface().roomRegion, x, y); }
 
 void ForgetCover() {
   coverMap.clear();
+  landed.clear();
   mapStale = true;
 }
 
 void CoverChanged() { mapStale = true; }
 
 void BuildCover() {
+  landed.clear();
   SetRectRgn(Surface().coverRegion, 0, 0, 0, 0);
   SeedCover();
   CoverChanged();
@@ -126,6 +149,7 @@ void BuildRoom() {
 
 void ApplySnowOnMask(int newValue, int oldValue) {
   if (!SceneExists()) return;
+  Settle();
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
     BuildRoom();
@@ -145,6 +169,7 @@ void ApplySnowOnMask(int newValue, int oldValue) {
 
 void ApplySnowOnGround(int newValue, int oldValue) {
   if (!SceneExists()) return;
+  Settle();
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
     const RECT& w = surface.windowRect;
@@ -162,6 +187,7 @@ void ApplySnowOnGround(int newValue, int oldValue) {
 
 void ApplySnowDepth(int newValue, int oldValue) {
   if (!SceneExists() || newValue == oldValue) return;
+  Settle();
   const SurfaceState& surface = Surface();
   if (newValue > oldValue) {
     RebuildCover();

@@ -19,8 +19,13 @@ void ApplySnowDepth(int newValue, int oldValue);
 // screen and a margin around it that is kept in step with the region, which
 // is much cheaper than a region lookup on the many rectangles of the cover.
 bool CoverHas(int x, int y);
-// Grows the cover region by a rectangle, and the map with it.
+// Grows the cover by a rectangle: the map at once, the region by the time
+// anyone reads it through CoverRegion or SettleLandedSnow is called (the
+// frame's flake update does so when all its flakes have moved).
 void CoverAddRect(const RECT& r);
+void SettleLandedSnow();
+// The cover region with everything that has landed.
+HRGN CoverRegion();
 // Every change to the cover region other than CoverAddRect must call this.
 void CoverChanged();
 // Whether the room holds a pixel (PtInRegion on the room region).

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "surface/surface.h"
+
 namespace {
 
 constexpr int kCell = 7;
@@ -99,6 +101,7 @@ void RestoreFlakeBackground(HDC dc, int slot, int x, int y, int w, int h) {
   const POINT cell = Cell(slot);
   TakeMapMode(store.dc, dc);
   BitBlt(dc, x, y, w, h, store.dc, cell.x, cell.y, SRCCOPY);
+  WrittenOver(RECT{x, y, x + w, y + h});
 }
 
 void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop) {
@@ -109,6 +112,7 @@ void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop) {
   }
   TakeMapMode(flakeDC, dc);
   BitBlt(dc, x, y, w, h, flakeDC, 0, 0, rop);
+  WrittenOver(RECT{x, y, x + w, y + h});
 }
 
 bool MoveFlakeImage(HDC dc, int slot, int oldX, int oldY, int x, int y, int w, int h,
@@ -134,5 +138,6 @@ bool MoveFlakeImage(HDC dc, int slot, int oldX, int oldY, int x, int y, int w, i
     }
   }
   BitBlt(dc, left, top, bw, bh, moveArea.dc, 0, 0, SRCCOPY);
+  WrittenOver(RECT{left, top, left + bw, top + bh});
   return true;
 }

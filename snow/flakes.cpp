@@ -8,7 +8,6 @@
 #include "snow/occupied.h"
 #include "snow/random.h"
 #include "snow/wind.h"
-#include "surface/display_push.h"
 #include "surface/surface.h"
 
 namespace {
@@ -133,10 +132,8 @@ void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind) {
 
 void UpdateFlakes(HDC dc) {
   const int count = Settings().FlakeCount;
-  for (int i = 0; i < count; ++i) {
-    UpdateFlake(dc, i);
-    SpriteDrawn();
-  }
+  for (int i = 0; i < count; ++i) UpdateFlake(dc, i);
+  SettleLandedSnow();
 }
 
 void UpdateFlake(HDC dc, int slot) {

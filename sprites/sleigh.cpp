@@ -5,6 +5,7 @@
 #include "images/bitmap_rect.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "snow/cover.h"
 #include "snow/flakes.h"
 #include "snow/occupied.h"
 #include "snow/random.h"
@@ -179,6 +180,7 @@ void SaveSleighBackground(HDC dc) {
 void RestoreSleighBackground(HDC dc, int x, int y) {
   const RECT r = FrameRect(sleigh.sleighFrame, x, y);
   if (backgroundDC) BitBlt(dc, x, y, r.right - r.left, r.bottom - r.top, backgroundDC, 0, 0, SRCCOPY);
+  WrittenOver(r);
   OccupiedRemoveRect(r);
 }
 
@@ -188,12 +190,14 @@ void RemoveSleigh(int frame, int x, int y) {
   const RECT r = FrameRect(frame, x, y);
   // Off the snow the background comes back; over settled snow it is white.
   SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
-  CombineRgn(surface.eraseRegion, surface.eraseRegion, surface.coverRegion, RGN_DIFF);
+  const HRGN cover = CoverRegion();
+  CombineRgn(surface.eraseRegion, surface.eraseRegion, cover, RGN_DIFF);
   RepaintRegion(surface.eraseRegion);
   SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
-  CombineRgn(surface.eraseRegion, surface.eraseRegion, surface.coverRegion, RGN_AND);
+  CombineRgn(surface.eraseRegion, surface.eraseRegion, cover, RGN_AND);
   HDC dc = GetDC(surface.window);
   FillRgn(dc, surface.eraseRegion, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  WrittenOver(r);
   ReleaseDC(surface.window, dc);
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "images/bitmap_rect.h"
+#include "surface/surface.h"
 
 namespace {
 
@@ -152,4 +153,5 @@ void DrawMasked(HDC dc, HBITMAP mask, HBITMAP image, int x, int y, int w, int h)
     SelectObject(imageDC, imageStart);
   }
   BitBlt(dc, x, y, w, h, workDC, 0, 0, SRCCOPY);
+  WrittenOver(RECT{x, y, x + w, y + h});
 }

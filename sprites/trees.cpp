@@ -4,7 +4,6 @@
 #include "resources/resource.h"
 #include "snow/random.h"
 #include "sprites/sprite_blit.h"
-#include "surface/display_push.h"
 #include "surface/surface.h"
 
 namespace {
@@ -43,16 +42,20 @@ void PlaceTrees() {
   for (int i = 0; i < kTrees; ++i) {
     treeX[i] = RandomBelow(surface.screenWidth - 200) + 100;
     treeY[i] = RandomBelow(surface.screenHeight - 200) + 50;
+    WatchRect(i, TreeRect(i));
   }
 }
 
 POINT TreePlace(int i) { return POINT{treeX[i], treeY[i]}; }
 
+// Only a tree that something was drawn over is drawn again; one drawn again
+// may lie over a later tree, which is then drawn again on top of it, in the
+// order of every frame.
 void DrawTrees(HDC dc) {
   for (int i = 0; i < kTrees; ++i) {
+    if (!TakeWrittenOver(i)) continue;
     const RECT r = TreeRect(i);
     DrawMasked(dc, treeMask, treeImage, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    SpriteDrawn();
   }
 }
 

@@ -4,6 +4,12 @@ namespace {
 
 SurfaceState surface{};
 
+struct Watched {
+  RECT rect;
+  bool writtenOver;
+};
+Watched watched[kWatchedRects]{};
+
 HRGN* const kRegions[] = {
     &surface.coverRegion, &surface.roomRegion,    &surface.oldRectRegion,
     &surface.eraseRegion, &surface.scratchRegion, &surface.occupiedRegion,
@@ -35,10 +41,30 @@ void DestroySurface() {
   }
   surface.window = nullptr;
   surface.instance = nullptr;
+  for (Watched& w : watched) w = Watched{};
 }
 
 void RepaintRegion(HRGN region) {
   if (!region || !surface.window) return;
   InvalidateRgn(surface.window, region, TRUE);
   UpdateWindow(surface.window);
+}
+
+void WatchRect(int slot, const RECT& r) { watched[slot] = Watched{r, true}; }
+
+bool TakeWrittenOver(int slot) {
+  const bool written = watched[slot].writtenOver;
+  watched[slot].writtenOver = false;
+  return written;
+}
+
+void WrittenOver(const RECT& r) {
+  RECT common;
+  for (Watched& w : watched) {
+    if (!w.writtenOver && IntersectRect(&common, &w.rect, &r)) w.writtenOver = true;
+  }
+}
+
+void WrittenEverywhere() {
+  for (Watched& w : watched) w.writtenOver = true;
 }

@@ -39,3 +39,16 @@ void DestroySurface();
 // Has the saver window repaint its background inside the region at once;
 // everything drawn there goes. A null region, or no window, does nothing.
 void RepaintRegion(HRGN region);
+
+// Drawing over watched rectangles. A module whose pictures must be drawn
+// again only where something else drew over them (the trees) watches their
+// rectangles; every step that writes to the saver window says what it wrote;
+// the watcher asks once a frame whether anything was written over each
+// rectangle since it last asked. A rectangle newly watched counts as written
+// over, since nothing of it has been drawn yet.
+constexpr int kWatchedRects = 8;
+void WatchRect(int slot, const RECT& r);  // slot 0 .. kWatchedRects - 1
+// Whether anything was written over the slot's rectangle; asking clears it.
+bool TakeWrittenOver(int slot);
+void WrittenOver(const RECT& r);
+void WrittenEverywhere();

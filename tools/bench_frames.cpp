@@ -1,12 +1,18 @@
 // Frame cost of the real scene: builds a saver window as /s does, drives the
-// frame tick and the wind timers directly and prints the median and 95th
-// percentile milliseconds per frame for 50 and for 500 flakes, with the
-// sleigh and the trees and without, and how long building the scene took.
-// Each frame is followed by the bare pixel traffic of the same frame: one
-// read and one write blit of each flake's and sprite's rectangle between the
-// window and one memory DC; the frame's median is given as a ratio to that.
+// frame tick and the wind timers directly (a WM_TIMER sent to the window, as
+// its message loop would dispatch it) and prints medians per frame.
 //
-//   bench_frames WxH            the benchmark; runs only for 1920x1080
+// First the split of a tick: the timer's dispatch alone (a WM_TIMER that is
+// no timer of the scene), the fixed part (a frame with nothing to draw), and
+// each drawing step alone (the sleigh, the trees, 50 and 500 flakes) with
+// what it adds to the fixed part. Then the scenes that users see, 50 and 500
+// flakes with the sleigh and the trees and without: the median and 95th
+// percentile of a tick, and how long building the scene took. Each of their
+// frames is followed by the bare pixel traffic of the same frame: one read
+// and one write blit of each flake's and sprite's rectangle between the
+// window and one memory DC; the tick's median is given as a ratio to that.
+//
+//   bench_frames WxH [frames]   the benchmark; runs only for 1920x1080
 //   bench_frames leak FRAMES [FLAKES]
 //                               a long run with gusts, printing the highest
 //                               GDI handle index seen at the start and end
@@ -61,12 +67,22 @@ void DriveWind(HWND saver, int frame) {
   }
 }
 
-void StoreFlakeCount(int count, bool sprites = true) {
-  StoreSettings([count, sprites](SettingsRecord& s) {
-    s.FlakeCount = count;
-    s.SleighOn = s.SceneryOn = sprites ? 1 : 0;
+// What a scene draws each frame.
+struct Drawn {
+  int flakes;
+  bool sleigh;
+  bool trees;
+};
+
+void StoreScene(const Drawn& d) {
+  StoreSettings([d](SettingsRecord& s) {
+    s.FlakeCount = d.flakes;
+    s.SleighOn = d.sleigh ? 1 : 0;
+    s.SceneryOn = d.trees ? 1 : 0;
   });
 }
+
+void StoreFlakeCount(int count, bool sprites = true) { StoreScene({count, sprites, sprites}); }
 
 // One read and one write of every rectangle that a frame of the scene
 // touches: the active flakes', the sleigh's and the trees'.
@@ -103,11 +119,17 @@ int HighestHandleIndex() {
   return index;
 }
 
-void RunBenchmark(int flakes, bool sprites, int frames) {
-  StoreFlakeCount(flakes, sprites);
-  const double start = NowMs();
+struct Medians {
+  double tick, tick95, flush, traffic;
+};
+
+// Frames of a scene that draws what d says: the median and 95th percentile
+// of a frame tick, the median of Wine's flush of the frame to the X server
+// (while it waits for the next message), and that of the frame's bare pixel
+// traffic (measured only with traffic).
+Medians RunScene(const Drawn& d, int frames, bool traffic, UINT_PTR timer = 1) {
+  StoreScene(d);
   HWND saver = StartBenchSaver();
-  const double created = NowMs() - start;
   UpdateWindow(saver);
   PumpNonTimerMessages();
   HDC screen = GetDC(saver);
@@ -115,30 +137,60 @@ void RunBenchmark(int flakes, bool sprites, int frames) {
   HBITMAP canvas = CreateCompatibleBitmap(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   HGDIOBJ old = SelectObject(memory, canvas);
   ReleaseDC(saver, screen);
-  std::vector<double> times, pushes, floors;
+  std::vector<double> times, flushes, floors;
   for (int i = 0; i < frames; ++i) {
     DriveWind(saver, i);
     const double t0 = NowMs();
-    SendMessageA(saver, WM_TIMER, 1, 0);
+    SendMessageA(saver, WM_TIMER, timer, 0);
     GdiFlush();
     const double t1 = NowMs();
-    PumpNonTimerMessages();
     times.push_back(t1 - t0);
-    pushes.push_back(NowMs() - t1);
-    floors.push_back(PixelTraffic(saver, memory));
+    PumpNonTimerMessages();
+    flushes.push_back(NowMs() - t1);
+    if (traffic) floors.push_back(PixelTraffic(saver, memory));
     PumpNonTimerMessages();
   }
-  const double median = Percentile(times, 0.5), floor = Percentile(floors, 0.5);
-  printf("%3d flakes, %-19s frame tick median %.3f ms, p95 %.3f ms; its bare pixel traffic %.3f ms: "
-         "ratio %.2f (%d frames, %d gusts); Wine's push to the X server median %.3f ms; scene built in "
-         "%.1f ms\n", flakes, sprites ? "sleigh and trees:" : "snow only:", median,
-         Percentile(times, 0.95), floor, median / floor, frames, frames / kCycle,
-         Percentile(pushes, 0.5), created);
-  fflush(stdout);
   SelectObject(memory, old);
   DeleteObject(canvas);
   DeleteDC(memory);
   StopBenchSaver(saver);
+  return {Percentile(times, 0.5), Percentile(times, 0.95), Percentile(flushes, 0.5),
+          traffic ? Percentile(floors, 0.5) : 0.0};
+}
+
+// Where a tick's time goes: each step alone against the fixed part.
+void PrintSplit(int frames) {
+  constexpr UINT_PTR kNoTimer = 99;
+  const double dispatch = RunScene({0, false, false}, frames, false, kNoTimer).tick;
+  const double fixed = RunScene({0, false, false}, frames, false).tick;
+  printf("split of a frame tick (medians of %d frames):\n", frames);
+  printf("  timer dispatch alone                %.3f ms\n", dispatch);
+  printf("  fixed part per frame                %.3f ms (a frame with nothing to draw)\n", fixed);
+  const struct {
+    const char* name;
+    Drawn drawn;
+  } steps[] = {{"sleigh alone", {0, true, false}}, {"trees alone", {0, false, true}},
+               {"50 flakes alone", {50, false, false}}, {"500 flakes alone", {500, false, false}}};
+  for (const auto& step : steps) {
+    const double tick = RunScene(step.drawn, frames, false).tick;
+    printf("  %-35s %.3f ms, %.3f ms over the fixed part\n", step.name, tick, tick - fixed);
+  }
+  fflush(stdout);
+}
+
+void RunBenchmark(int flakes, bool sprites, int frames) {
+  const double start = NowMs();
+  StoreFlakeCount(flakes, sprites);
+  HWND saver = StartBenchSaver();
+  const double created = NowMs() - start;
+  StopBenchSaver(saver);
+  const Medians m = RunScene({flakes, sprites, sprites}, frames, true);
+  printf("%3d flakes, %-19s frame tick median %.3f ms, p95 %.3f ms; its bare pixel traffic "
+         "%.3f ms: ratio %.2f, %.3f ms over it (%d frames, %d gusts); Wine's flush to the X server "
+         "median %.3f ms; scene built in %.1f ms\n", flakes,
+         sprites ? "sleigh and trees:" : "snow only:", m.tick, m.tick95, m.traffic,
+         m.tick / m.traffic, m.tick - m.traffic, frames, frames / kCycle, m.flush, created);
+  fflush(stdout);
 }
 
 void RunLeakCheck(int frames, int flakes) {
@@ -184,6 +236,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int frames = argc >= 3 ? atoi(argv[2]) : 4000;
+  PrintSplit(frames / 2);
   for (bool sprites : {true, false}) {
     RunBenchmark(50, sprites, frames);
     RunBenchmark(500, sprites, frames);

@@ -124,7 +124,7 @@ TEST(Flakes, WorkedGeometryOfLanding) {
     PlaceFlake(0, 100, 50, 1, 5, 1);
     UpdateFlake(dc, 0);
     EXPECT_EQ((std::array<int, 8>{101, 55, 1, 5, 1, c.inCover, 0, 0}), Slot(0));
-    EXPECT_TRUE(Equal(Rgn({c.cover, c.grown}), cover)) << c.cover.left;
+    EXPECT_TRUE(Equal(Rgn({c.cover, c.grown}), CoverRegion())) << c.cover.left;
   }
   UpdateFlake(dc, 0);  // off the pile: an imprint, white at 106 in its top row
   EXPECT_EQ(0xFFFFFFu, CaptureSaver(saver).At(106, 55));

@@ -201,6 +201,36 @@ TEST(Trees, StandInTheirBoundsAndMoveOnlyWhenSwitchedOff) {
   StopSaver(saver);
 }
 
+// A tree is drawn again only where something was drawn over it: a repaint of
+// the background, a flake's first drawing and its moves. A pixel set there
+// by someone who does not say so stays: the tree is not drawn every frame.
+TEST(Trees, AreDrawnAgainOnlyWhereSomethingWasDrawnOverThem) {
+  HWND saver = StartSaver([](SettingsRecord& s) {
+    Calm(s), s.SnowfallOn = 1, s.SceneryOn = 1, s.SleighOn = 0, s.FlakeCount = 1, s.FlakeWobble = 0;
+  });
+  PlaceFlake(0, 10, 600, 0, 0, 1);  // out of the way
+  RunFrames(saver, 2);
+  const POINT t = TreePlace(0), mid{t.x + 15, t.y + 16};  // a pixel of the tree, white in the flake below
+  const uint32_t tree = CaptureSaver(saver).At(mid.x, mid.y);
+  ASSERT_NE(0x808080u, tree);
+  HDC dc = GetDC(saver);
+  SetPixel(dc, mid.x, mid.y, RGB(1, 2, 3));
+  RunFrames(saver, 1);
+  EXPECT_EQ(0x010203u, CaptureSaver(saver).At(mid.x, mid.y)) << "drawn again with nothing over it";
+  HRGN rect = CreateRectRgn(mid.x, mid.y, mid.x + 1, mid.y + 1);
+  RepaintRegion(rect);
+  DeleteObject(rect);
+  RunFrames(saver, 1);
+  EXPECT_EQ(tree, CaptureSaver(saver).At(mid.x, mid.y)) << "after a repaint";
+  PlaceFlake(0, mid.x - 3, mid.y - 4, 0, 1, 1);  // first drawn, then moved a row a frame
+  for (int frame = 0; frame < 3; ++frame) {
+    RunFrames(saver, 1);
+    EXPECT_EQ(tree, CaptureSaver(saver).At(mid.x, mid.y)) << "frame " << frame << " of a flake over it";
+  }
+  ReleaseDC(saver, dc);
+  StopSaver(saver);
+}
+
 // A flake's first update after a spawn took its spawn rectangle out of the
 // occupied set, though it was never put in: another flake's pixels then went
 // out of the set, a third flake was drawn over them and left a trace.

@@ -174,6 +174,7 @@ void PaintDetail(HWND saver) {
     FillRect(dc, &r, brush);
     DeleteObject(brush);
   }
+  WrittenEverywhere();  // as any drawing on the window says
   ReleaseDC(saver, dc);
 }
 

@@ -30,7 +30,7 @@ HRGN JoinRects(const std::vector<RECT>& rects, size_t first, size_t last) {
 
 }  // namespace
 
-HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects) {
+HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects, bool* told) {
   maskRectCount = 0;
   const int width = placed->bmWidth;
   const int height = placed->bmHeight;
@@ -76,9 +76,10 @@ HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects) {
       }
     }
   }
-  if (cut) {
+  if (cut && !(told && *told)) {
     ShowMessageBox(nullptr, "The mask requires more rectangles than you set in the settings",
                    "Mask too complex", MB_OK);
+    if (told) *told = true;
   }
   return UnionOfRects(rects);
 }
@@ -171,7 +172,7 @@ HRGN PlaceMaskRegion(HDC source, int w, int h, const MaskLayout& laid, MaskRegio
   BITMAP placed;
   PlaceMaskBits(source, w, h, laid, kind, &placed);
   if (!placed.bmBits) return nullptr;
-  HRGN region = MaskBitsToRegion(&placed, laid.maxRects);
+  HRGN region = MaskBitsToRegion(&placed, laid.maxRects, laid.told);
   FreeMaskBits(&placed);
   return region;
 }
@@ -208,30 +209,16 @@ HRGN UserMaskRegion(BmpImage* image, HWND owner, MaskRegionKind kind, const Mask
   return region;
 }
 
-namespace {
-
-// Keeps a newly built region in the output of its kind; a region that could
-// not be built leaves the output as it was.
-void StoreMaskRegion(MaskRegionKind kind, HRGN region) {
+void AddMaskRegion(MaskRegionKind kind, HRGN region, int x, int y) {
   if (!region) return;
+  OffsetRgn(region, x, y);
   HRGN& slot = kind == kMaskEdge ? edgeRegion : bodyRegion;
-  if (slot) DeleteObject(slot);
-  slot = region;
-}
-
-}  // namespace
-
-void BuildMaskEdgeRegion(BmpImage* image, HWND owner, const MaskLayout& laid) {
-  StoreMaskRegion(kMaskEdge, UserMaskRegion(image, owner, kMaskEdge, laid));
-}
-void BuildMaskBodyRegion(BmpImage* image, HWND owner, const MaskLayout& laid) {
-  StoreMaskRegion(kMaskBody, UserMaskRegion(image, owner, kMaskBody, laid));
-}
-void BuildBuiltinMaskEdgeRegion(HINSTANCE instance, const MaskLayout& laid) {
-  StoreMaskRegion(kMaskEdge, BuiltinMaskRegion(instance, kMaskEdge, laid));
-}
-void BuildBuiltinMaskBodyRegion(HINSTANCE instance, const MaskLayout& laid) {
-  StoreMaskRegion(kMaskBody, BuiltinMaskRegion(instance, kMaskBody, laid));
+  if (slot) {
+    CombineRgn(slot, slot, region, RGN_OR);
+    DeleteObject(region);
+  } else {
+    slot = region;
+  }
 }
 
 HRGN MaskEdgeRegion() { return edgeRegion; }

@@ -8,32 +8,33 @@
 
 #include "images/bmp_loader.h"
 
+enum MaskRegionKind { kMaskEdge, kMaskBody };
+
 // How a mask is laid on the screen: over a screen of this size, in the
 // picture's layout (0 stretched, 1 centred, 2 tiled, anything else no mask),
-// and turned into at most maxRects rectangles.
+// and turned into at most maxRects rectangles. A mask cut short says so in
+// a message box; when told is given, only if it is still false, and it is
+// then set, so that several masks laid at once say so once.
 struct MaskLayout {
   int screenWidth;
   int screenHeight;
   int layout;
   int maxRects;
+  bool* told = nullptr;
 };
 
-enum MaskRegionKind { kMaskEdge, kMaskBody };
 
-// Each builds one region and stores it (see MaskEdgeRegion, MaskBodyRegion):
-// from a user mask loaded into image (owner owns the message boxes), or from
-// the built-in mask among the resources of instance.
-void BuildMaskEdgeRegion(BmpImage* image, HWND owner, const MaskLayout& laid);
-void BuildMaskBodyRegion(BmpImage* image, HWND owner, const MaskLayout& laid);
-void BuildBuiltinMaskEdgeRegion(HINSTANCE instance, const MaskLayout& laid);
-void BuildBuiltinMaskBodyRegion(HINSTANCE instance, const MaskLayout& laid);
+// Adds a region laid for one screen to the mask regions of its kind (see
+// MaskEdgeRegion, MaskBodyRegion), moved to that screen's corner (x, y); the
+// region is taken over. A null region adds nothing.
+void AddMaskRegion(MaskRegionKind kind, HRGN region, int x, int y);
 
 // The union of the black pixels of a 1-bit top-down bitmap description, cut
 // short (with a message) once more than maxRects rectangles were added.
 // Only the first bmWidth pixels of a row are pixels: a byte whose pixels are
 // all black counts as black whatever its bits past the width hold, and no
 // rectangle is made for those bits alone.
-HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects);
+HRGN MaskBitsToRegion(const BITMAP* placed, int maxRects, bool* told = nullptr);
 
 // The union of the rectangles, joined in halves pairwise: the same region as
 // OR-ing them one at a time into a growing region, at a fraction of the cost.

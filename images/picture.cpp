@@ -153,10 +153,3 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
   RestorePalette(dc, image, previous);
 }
 
-// Not a paint bracket, which would validate the whole window and so hide
-// what waits for WM_PAINT: the window's own DC.
-void PaintPicture(HWND window, BmpImage* image, int screenWidth, int screenHeight, int layout) {
-  HDC dc = GetDC(window);
-  DrawPicture(window, dc, image, screenWidth, screenHeight, layout);
-  ReleaseDC(window, dc);
-}

@@ -11,9 +11,6 @@
 void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int screenHeight,
                  int layout);
 
-// The same at once into the window's own DC; what waits for WM_PAINT stays
-// pending.
-void PaintPicture(HWND window, BmpImage* image, int screenWidth, int screenHeight, int layout);
 
 HPALETTE MakePalette(const BITMAPINFOHEADER* info);
 void* MakeIndexTable(const BITMAPINFOHEADER* info);

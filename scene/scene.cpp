@@ -29,20 +29,53 @@ void LoadSharedPicture(const char* path, const char* formatText) {
   if (!LoadScenePicture(path)) ReportBmpFailure(nullptr, formatText);
 }
 
+// The mask's edge and body laid out on each monitor's screen. With several
+// monitors, one whose mask would need more rectangles than the settings
+// allow shows none, and the message comes once.
 void BuildMask() {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
-  const MaskLayout laid{surface.screenWidth, surface.screenHeight, s.PictureLayout, s.MaskMaxRects};
-  if (strcmp(s.MaskPath, kBuiltinMaskName) == 0) {
-    BuildBuiltinMaskEdgeRegion(surface.instance, laid);
-    BuildBuiltinMaskBodyRegion(surface.instance, laid);
-    return;
+  const bool builtin = strcmp(s.MaskPath, kBuiltinMaskName) == 0;
+  if (!builtin) {
+    if (s.MaskPath[0] == 0) return;
+    LoadSharedPicture(s.MaskPath, "Sorry, could not read the mask file (format error?)");
+    if (!pictureLoaded) return;
   }
-  if (s.MaskPath[0] == 0) return;
-  LoadSharedPicture(s.MaskPath, "Sorry, could not read the mask file (format error?)");
-  if (pictureLoaded) {
-    BuildMaskEdgeRegion(&picture, surface.window, laid);
-    BuildMaskBodyRegion(&picture, surface.window, laid);
+  const bool several = surface.monitorCount > 1;
+  bool told = false;
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const RECT& m = surface.monitors[i].screen;
+    const MaskLayout laid{m.right - m.left, m.bottom - m.top, s.PictureLayout, s.MaskMaxRects,
+                          several ? &told : nullptr};
+    HRGN laidOut[2];
+    bool cut = false;
+    for (MaskRegionKind kind : {kMaskEdge, kMaskBody}) {
+      laidOut[kind] = builtin ? BuiltinMaskRegion(surface.instance, kind, laid)
+                              : UserMaskRegion(&picture, surface.window, kind, laid);
+      cut = cut || MaskRectCount() > s.MaskMaxRects;
+    }
+    for (MaskRegionKind kind : {kMaskEdge, kMaskBody}) {
+      if (several && cut) {
+        if (laidOut[kind]) DeleteObject(laidOut[kind]);
+      } else {
+        AddMaskRegion(kind, laidOut[kind], m.left, m.top);
+      }
+    }
+  }
+}
+
+// The shared picture on each monitor's screen, laid out as the settings say,
+// and nothing of it elsewhere.
+void DrawPictureOnMonitors(HDC dc) {
+  const SurfaceState& surface = Surface();
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const RECT& m = surface.monitors[i].screen;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, m.left, m.top, m.right, m.bottom);
+    OffsetViewportOrgEx(dc, m.left, m.top, nullptr);
+    DrawPicture(surface.window, dc, &picture, m.right - m.left, m.bottom - m.top,
+                Settings().PictureLayout);
+    RestoreDC(dc, saved);
   }
 }
 
@@ -68,7 +101,7 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
 
 void FrameTick() {
   const SettingsRecord& s = Settings();
-  HDC dc = GetDC(Surface().window);
+  HDC dc = TakeSurfaceDC();
   OccupiedClipToScreen();
   if (s.SleighOn) {
     // Past its largest value the count starts again at 0: it never
@@ -86,7 +119,7 @@ void FrameTick() {
   // one the tick does it, or the sleigh would wait for the next gust.
   CalmFinishedGust();
   if (s.SceneryOn) DrawTrees(dc);
-  ReleaseDC(Surface().window, dc);
+  GiveBackSurfaceDC(dc);
 }
 
 LRESULT OnTimer(UINT_PTR id) {
@@ -113,23 +146,27 @@ int LoadScenePicture(const char* path) {
 }
 
 void RepaintScenePicture() {
-  const SurfaceState& surface = Surface();
-  if (surface.window) {
-    PaintPicture(surface.window, &picture, surface.screenWidth, surface.screenHeight,
-                 Settings().PictureLayout);
-    WrittenEverywhere();
-  }
+  if (!Surface().window) return;
+  HDC dc = TakeSurfaceDC();
+  DrawPictureOnMonitors(dc);
+  GiveBackSurfaceDC(dc);
+  WrittenEverywhere();
 }
 
 void PaintBackground(HDC dc, const RECT& client) {
-  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-  // A mask file that was loaded while no picture is set is never painted.
-  const SettingsRecord& s = Settings();
-  if (pictureLoaded && s.PicturePath[0]) {
-    const SurfaceState& surface = Surface();
-    DrawPicture(surface.window, dc, &picture, surface.screenWidth, surface.screenHeight,
-                s.PictureLayout);
+  const SurfaceState& surface = Surface();
+  const HBRUSH grey = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  if (surface.monitorCount <= 1) {
+    FillRect(dc, &client, grey);
+  } else {
+    // The gaps between monitors of different sizes show nothing.
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      RECT part;
+      if (IntersectRect(&part, &surface.monitors[i].screen, &client)) FillRect(dc, &part, grey);
+    }
   }
+  // A mask file that was loaded while no picture is set is never painted.
+  if (pictureLoaded && Settings().PicturePath[0]) DrawPictureOnMonitors(dc);
 }
 
 void MeasureScreen() {
@@ -141,7 +178,7 @@ void MeasureScreen() {
 
 void CreateScene(HWND window, HINSTANCE instance) {
   LoadSettings();
-  CreateSurface(window, instance);
+  CreateSurface(window, instance, PaintBackground);
   CreateOccupiedSet();
   MeasureScreen();
   CreateFlakeKinds();

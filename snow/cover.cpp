@@ -73,20 +73,22 @@ void SetScratch(int left, int top, int right, int bottom) {
   SetRectRgn(Surface().scratchRegion, left, top, right, bottom);
 }
 
-// The seeds: the mask's edge band and the ground band, or the ground cut
-// away when there is no snow on the ground.
+// The seeds: the mask's edge band and, under each monitor, the ground band,
+// or the ground cut away when there is no snow on the ground.
 void SeedCover() {
   Settle();
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
-  const RECT& w = surface.windowRect;
   if (s.SnowOnMask) CombineWith(surface.coverRegion, MaskEdgeRegion(), RGN_OR);
-  if (s.SnowOnGround) {
-    SetScratch(0, w.bottom, w.right, w.bottom + kGroundBand);
-    CombineRgn(surface.coverRegion, surface.scratchRegion, surface.coverRegion, RGN_OR);
-  } else {
-    SetScratch(0, w.bottom, w.right, surface.screenHeight + kGroundBand);
-    CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const RECT& m = surface.monitors[i].window;
+    if (s.SnowOnGround) {
+      SetScratch(m.left, m.bottom, m.right, m.bottom + kGroundBand);
+      CombineRgn(surface.coverRegion, surface.scratchRegion, surface.coverRegion, RGN_OR);
+    } else {
+      SetScratch(m.left, m.bottom, m.right, surface.screenHeight + kGroundBand);
+      CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
+    }
   }
 }
 
@@ -139,11 +141,13 @@ void RebuildCover() {
 void BuildRoom() {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
-  const RECT& w = surface.windowRect;
   SetRectRgn(surface.roomRegion, 0, 0, 0, 0);
   if (!s.SnowOnGround) return;  // no ground, no growth anywhere
-  SetScratch(0, w.bottom - s.GroundSnowDepth, w.right, w.bottom + kGroundBand);
-  CombineRgn(surface.roomRegion, surface.scratchRegion, surface.roomRegion, RGN_OR);
+  for (int i = 0; i < surface.monitorCount; ++i) {  // the ground pile along each monitor's bottom
+    const RECT& m = surface.monitors[i].window;
+    SetScratch(m.left, m.bottom - s.GroundSnowDepth, m.right, m.bottom + kGroundBand);
+    CombineRgn(surface.roomRegion, surface.scratchRegion, surface.roomRegion, RGN_OR);
+  }
   CombineWith(surface.roomRegion, MaskBodyRegion(), RGN_OR);
 }
 
@@ -172,10 +176,12 @@ void ApplySnowOnGround(int newValue, int oldValue) {
   Settle();
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
-    const RECT& w = surface.windowRect;
-    SetScratch(0, w.bottom - Settings().GroundSnowDepth, w.right, w.bottom + 7);
-    RepaintRegion(surface.scratchRegion);
-    CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      const RECT& m = surface.monitors[i].window;
+      SetScratch(m.left, m.bottom - Settings().GroundSnowDepth, m.right, m.bottom + 7);
+      RepaintRegion(surface.scratchRegion);
+      CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
+    }
     CoverChanged();
     RebuildCover();
     BuildRoom();

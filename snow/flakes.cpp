@@ -26,11 +26,12 @@ const int kKindSize[kFlakeKinds] = {3, 7, 7};
 
 bool SceneExists() { return Surface().window != nullptr; }
 
-// Whether any of r lies on the saver window: a copy wholly outside it
-// changes nothing on the screen nor in the flake's cell, so it is skipped.
+// Whether any of r lies on the saver window where a monitor shows it: a copy
+// wholly outside changes nothing anyone sees, so it is skipped.
 bool OnWindow(const RECT& r) {
   const RECT& w = Surface().windowRect;
-  return r.right > 0 && r.bottom > 0 && r.left < w.right - w.left && r.top < w.bottom - w.top;
+  return r.right > 0 && r.bottom > 0 && r.left < w.right - w.left && r.top < w.bottom - w.top &&
+         OnMonitor(r);
 }
 
 int Width(const Flake& f) { return kKindSize[f.kind]; }

@@ -146,7 +146,9 @@ void StartSleighPass() {
   sleigh.sleighFrame = 0;
   sleigh.sleighWidth = mask.right;
   sleigh.sleighX = -sleigh.sleighWidth;
-  sleigh.sleighY = RandomBelow(Surface().windowRect.bottom);
+  // At a height on the primary monitor; the pass crosses the whole window.
+  const RECT& primary = Surface().monitors[0].window;
+  sleigh.sleighY = primary.top + RandomBelow(primary.bottom - primary.top);
   sleigh.backgroundPending = 1;
 }
 
@@ -195,10 +197,10 @@ void RemoveSleigh(int frame, int x, int y) {
   RepaintRegion(surface.eraseRegion);
   SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
   CombineRgn(surface.eraseRegion, surface.eraseRegion, cover, RGN_AND);
-  HDC dc = GetDC(surface.window);
+  HDC dc = TakeSurfaceDC();
   FillRgn(dc, surface.eraseRegion, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   WrittenOver(r);
-  ReleaseDC(surface.window, dc);
+  GiveBackSurfaceDC(dc);
 }
 
 void ApplySleighSwitch(int newValue, int oldValue) {

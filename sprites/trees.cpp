@@ -37,11 +37,23 @@ void DeleteTreeSprites() {
   treeImage = treeMask = nullptr;
 }
 
+// Each tree stands on a monitor, 100 pixels or more from its sides and 50
+// from its top: its place across is drawn along the monitors' widths laid
+// end to end, less those margins, so that each monitor has a share of the
+// trees in proportion to its width; its height on the monitor where it
+// fell.
 void PlaceTrees() {
   const SurfaceState& surface = Surface();
+  const int monitors = surface.monitorCount > 0 ? surface.monitorCount : 1;
+  auto across = [&](int m) { return surface.monitors[m].screen.right - surface.monitors[m].screen.left - 200; };
+  int total = 0;
+  for (int m = 0; m < monitors; ++m) total += across(m);
   for (int i = 0; i < kTrees; ++i) {
-    treeX[i] = RandomBelow(surface.screenWidth - 200) + 100;
-    treeY[i] = RandomBelow(surface.screenHeight - 200) + 50;
+    int along = RandomBelow(total), m = 0;
+    while (m + 1 < monitors && along >= across(m)) along -= across(m++);
+    const RECT& screen = surface.monitors[m].screen;
+    treeX[i] = screen.left + along + 100;
+    treeY[i] = screen.top + RandomBelow(screen.bottom - screen.top - 200) + 50;
     WatchRect(i, TreeRect(i));
   }
 }

@@ -1,8 +1,20 @@
 #include "surface/surface.h"
 
+#include <vector>
+
+#include "system/optional_calls.h"
+
 namespace {
 
 SurfaceState surface{};
+BackgroundPainter paintBackground = nullptr;
+std::vector<RECT> foundMonitors;  // in screen coordinates, the primary first
+HDC memorySurface = nullptr;      // a test's stand-in for the window's DC
+
+HRGN* const kRegions[] = {
+    &surface.coverRegion, &surface.roomRegion,    &surface.oldRectRegion,
+    &surface.eraseRegion, &surface.scratchRegion, &surface.occupiedRegion,
+};
 
 struct Watched {
   RECT rect;
@@ -10,19 +22,42 @@ struct Watched {
 };
 Watched watched[kWatchedRects]{};
 
-HRGN* const kRegions[] = {
-    &surface.coverRegion, &surface.roomRegion,    &surface.oldRectRegion,
-    &surface.eraseRegion, &surface.scratchRegion, &surface.occupiedRegion,
-};
+// Several monitors: the window spans them all, from the top-left corner of
+// the rectangle around them, and each is laid out where it lies in it.
+void LayOutMonitors() {
+  const size_t count = foundMonitors.size() < kMaxMonitors ? foundMonitors.size() : kMaxMonitors;
+  if (count < 2) {
+    surface.monitorCount = 1;
+    surface.monitors[0] =
+        Monitor{RECT{0, 0, surface.screenWidth, surface.screenHeight},
+                RECT{0, 0, surface.windowRect.right, surface.windowRect.bottom}};
+    return;
+  }
+  RECT span = foundMonitors[0];
+  for (size_t i = 1; i < count; ++i) UnionRect(&span, &span, &foundMonitors[i]);
+  surface.monitorCount = static_cast<int>(count);
+  for (size_t i = 0; i < count; ++i) {
+    RECT m = foundMonitors[i];
+    OffsetRect(&m, -span.left, -span.top);
+    surface.monitors[i] = Monitor{m, m};
+  }
+  surface.screenWidth = span.right - span.left;
+  surface.screenHeight = span.bottom - span.top;
+  surface.windowRect = RECT{0, 0, surface.screenWidth, surface.screenHeight};
+}
 
 }  // namespace
 
 const SurfaceState& Surface() { return surface; }
 
-void CreateSurface(HWND window, HINSTANCE instance) {
+void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background) {
   surface.window = window;
   surface.instance = instance;
+  paintBackground = background;
   for (HRGN* region : kRegions) *region = CreateRectRgn(0, 0, 0, 0);
+  // A preview shows on one monitor, whatever the system has.
+  const bool preview = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
+  foundMonitors = preview ? std::vector<RECT>{} : DisplayMonitors();
   MeasureSurface();
 }
 
@@ -32,6 +67,7 @@ void MeasureSurface() {
   surface.screenWidth = GetDeviceCaps(dc, HORZRES);
   surface.screenHeight = GetDeviceCaps(dc, VERTRES);
   ReleaseDC(surface.window, dc);
+  LayOutMonitors();
 }
 
 void DestroySurface() {
@@ -41,14 +77,45 @@ void DestroySurface() {
   }
   surface.window = nullptr;
   surface.instance = nullptr;
+  paintBackground = nullptr;
+  foundMonitors.clear();
   for (Watched& w : watched) w = Watched{};
+}
+
+bool OnMonitor(const RECT& r) {
+  RECT common;
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    if (IntersectRect(&common, &surface.monitors[i].screen, &r)) return true;
+  }
+  return false;
+}
+
+HDC TakeSurfaceDC() { return memorySurface ? memorySurface : GetDC(surface.window); }
+
+void GiveBackSurfaceDC(HDC dc) {
+  if (dc != memorySurface) ReleaseDC(surface.window, dc);
 }
 
 void RepaintRegion(HRGN region) {
   if (!region || !surface.window) return;
-  InvalidateRgn(surface.window, region, TRUE);
-  UpdateWindow(surface.window);
+  if (!memorySurface) {
+    InvalidateRgn(surface.window, region, TRUE);
+    UpdateWindow(surface.window);
+    return;
+  }
+  // A memory surface has no window to ask: its background is painted here,
+  // as the window's would be.
+  const int saved = SaveDC(memorySurface);
+  SelectClipRgn(memorySurface, region);
+  if (paintBackground) paintBackground(memorySurface, surface.windowRect);
+  RestoreDC(memorySurface, saved);
+  RECT box;
+  GetRgnBox(region, &box);
+  WrittenOver(box);
 }
+
+// A test seam (tests/support/seams.h); the program never calls it.
+void DrawOnMemorySurface(HDC dc) { memorySurface = dc; }
 
 void WatchRect(int slot, const RECT& r) { watched[slot] = Watched{r, true}; }
 

@@ -1,9 +1,9 @@
 // What every drawing module shares: the saver window they draw on, the
-// screen's size, and the scene's regions. The scene controller alone makes
-// it (CreateSurface, when the saver window is created), measures it
-// (MeasureSurface) and tears it down (DestroySurface); between the two the
-// handles do not change, and in configuration mode, where no saver window
-// exists, window and regions are null.
+// screen's size, the monitors that show it, and the scene's regions. The
+// scene controller alone makes it (CreateSurface, when the saver window is
+// created), measures it (MeasureSurface) and tears it down (DestroySurface);
+// between the two the handles do not change, and in configuration mode,
+// where no saver window exists, window and regions are null.
 //
 // The regions are GDI objects whose contents the modules named beside each
 // change with region calls; any module may read them.
@@ -11,12 +11,36 @@
 
 #include <windows.h>
 
+constexpr int kMaxMonitors = 16;
+
+// A monitor that shows the scene, in the window's coordinates.
+//   screen: where the scene lays out what belongs to a monitor: the
+//           picture, the mask, the trees.
+//   window: the part of the saver window on it; the ground pile lies along
+//           its bottom edge, and on the primary monitor the sleigh flies
+//           within its height.
+// Several monitors show a full-screen window only where the system lists
+// them; each is then both. Otherwise (one monitor, a preview, Windows 95 and
+// NT 4.0) there is one: its screen is the device's, (0, 0, screen width,
+// screen height), and its window reaches to the right and bottom edges of
+// the window rectangle, as on a single screen.
+struct Monitor {
+  RECT screen;
+  RECT window;
+};
+
 struct SurfaceState {
   HINSTANCE instance;   // for every resource load; null without a saver window
   HWND window;          // the saver window
-  int screenWidth;      // the device's full resolution, also in preview
+  // The device's full resolution, also in preview; with several monitors,
+  // the size of the window, which spans them all.
+  int screenWidth;
   int screenHeight;
-  RECT windowRect;      // the saver window in screen coordinates
+  // The saver window in screen coordinates; with several monitors, in its
+  // own: (0, 0, screen width, screen height).
+  RECT windowRect;
+  int monitorCount;                // at least 1
+  Monitor monitors[kMaxMonitors];  // the primary first
 
   HRGN coverRegion;       // snow/cover: where flakes come to rest
   HRGN roomRegion;        // snow/cover: where the cover may grow
@@ -28,13 +52,27 @@ struct SurfaceState {
 
 const SurfaceState& Surface();
 
-// The surface of a new saver window: its regions made empty, the screen
-// measured.
-void CreateSurface(HWND window, HINSTANCE instance);
-// Reads the device's resolution and the window's place again.
+// Paints the background into dc over the client rectangle.
+using BackgroundPainter = void (*)(HDC dc, const RECT& client);
+
+// The surface of a new saver window: its regions made empty, its monitors
+// found, the screen measured. background paints what RepaintRegion
+// repaints.
+void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background);
+// Reads the device's resolution and the window's place again, and lays the
+// monitors found at creation out in the window.
 void MeasureSurface();
 // Deletes the regions; window and instance become null.
 void DestroySurface();
+
+// Whether any of r lies on a monitor: elsewhere in the window (a gap
+// between monitors of different sizes) nothing is drawn.
+bool OnMonitor(const RECT& r);
+
+// The DC that a frame draws into: the saver window's, taken and given back
+// by the one who draws.
+HDC TakeSurfaceDC();
+void GiveBackSurfaceDC(HDC dc);
 
 // Has the saver window repaint its background inside the region at once;
 // everything drawn there goes. A null region, or no window, does nothing.

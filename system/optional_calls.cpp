@@ -12,7 +12,42 @@ Function User32Function(const char* name) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
+using MonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+
+struct MonitorList {
+  MonitorInfoFunction info;
+  std::vector<RECT> rects;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MonitorList& list = *reinterpret_cast<MonitorList*>(data);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!list.info(monitor, &info)) return TRUE;
+  if (info.dwFlags & MONITORINFOF_PRIMARY) {
+    list.rects.insert(list.rects.begin(), info.rcMonitor);
+  } else {
+    list.rects.push_back(info.rcMonitor);
+  }
+  return TRUE;
+}
+
+std::vector<RECT> SystemMonitors() {
+  using EnumFunction = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+  const auto enumerate = User32Function<EnumFunction>("EnumDisplayMonitors");
+  MonitorList list{User32Function<MonitorInfoFunction>("GetMonitorInfoA"), {}};
+  if (!enumerate || !list.info) return {};
+  enumerate(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+  return list.rects;
+}
+
+MonitorLister monitorLister = SystemMonitors;
+
 }  // namespace
+
+std::vector<RECT> DisplayMonitors() { return monitorLister(); }
+
+void SetMonitorLister(MonitorLister lister) { monitorLister = lister ? lister : SystemMonitors; }
 
 void DeclareResolutionAware() {
   if (resolutionAwareObserver) resolutionAwareObserver();

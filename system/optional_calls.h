@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Declares the process aware of the screen's resolution (Vista and later):
 // the system then draws its windows at the real resolution instead of
 // drawing them at 96 pixels per inch and stretching them. Nothing where the
@@ -17,3 +19,12 @@ void SetResolutionAwareObserver(void (*observer)());
 // The work area of the monitor nearest the point, in screen coordinates;
 // the primary monitor's where the system knows of no monitors.
 RECT WorkAreaAt(POINT point);
+
+// The monitors that show the desktop, each in screen coordinates, the
+// primary first. Empty where the system cannot list them (Windows 95 and
+// NT 4.0 have no such calls).
+std::vector<RECT> DisplayMonitors();
+// Lists the monitors instead of the system (a test gives any layout); null
+// puts the system's list back.
+using MonitorLister = std::vector<RECT> (*)();
+void SetMonitorLister(MonitorLister lister);

@@ -10,6 +10,7 @@ SurfaceState surface{};
 BackgroundPainter paintBackground = nullptr;
 std::vector<RECT> foundMonitors;  // in screen coordinates, the primary first
 HDC memorySurface = nullptr;      // a test's stand-in for the window's DC
+HRGN shown = nullptr;             // with several monitors, what they show
 
 HRGN* const kRegions[] = {
     &surface.coverRegion, &surface.roomRegion,    &surface.oldRectRegion,
@@ -44,6 +45,14 @@ void LayOutMonitors() {
   surface.screenWidth = span.right - span.left;
   surface.screenHeight = span.bottom - span.top;
   surface.windowRect = RECT{0, 0, surface.screenWidth, surface.screenHeight};
+  if (!shown) shown = CreateRectRgn(0, 0, 0, 0);
+  SetRectRgn(shown, 0, 0, 0, 0);
+  for (size_t i = 0; i < count; ++i) {
+    const RECT& m = surface.monitors[i].screen;
+    HRGN one = CreateRectRgnIndirect(&m);
+    CombineRgn(shown, shown, one, RGN_OR);
+    DeleteObject(one);
+  }
 }
 
 }  // namespace
@@ -79,6 +88,8 @@ void DestroySurface() {
   surface.instance = nullptr;
   paintBackground = nullptr;
   foundMonitors.clear();
+  if (shown) DeleteObject(shown);
+  shown = nullptr;
   for (Watched& w : watched) w = Watched{};
 }
 
@@ -90,9 +101,16 @@ bool OnMonitor(const RECT& r) {
   return false;
 }
 
-HDC TakeSurfaceDC() { return memorySurface ? memorySurface : GetDC(surface.window); }
+// With several monitors, whatever is drawn is cut to what they show: a
+// sprite half over a gap between them draws nothing there.
+HDC TakeSurfaceDC() {
+  HDC dc = memorySurface ? memorySurface : GetDC(surface.window);
+  if (shown) SelectClipRgn(dc, shown);
+  return dc;
+}
 
 void GiveBackSurfaceDC(HDC dc) {
+  if (shown) SelectClipRgn(dc, nullptr);
   if (dc != memorySurface) ReleaseDC(surface.window, dc);
 }
 
@@ -114,7 +132,6 @@ void RepaintRegion(HRGN region) {
   WrittenOver(box);
 }
 
-// A test seam (tests/support/seams.h); the program never calls it.
 void DrawOnMemorySurface(HDC dc) { memorySurface = dc; }
 
 void WatchRect(int slot, const RECT& r) { watched[slot] = Watched{r, true}; }

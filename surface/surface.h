@@ -73,6 +73,11 @@ bool OnMonitor(const RECT& r);
 // by the one who draws.
 HDC TakeSurfaceDC();
 void GiveBackSurfaceDC(HDC dc);
+// From now on every frame draws into dc, and repaints paint into it, instead
+// of the saver window's DC (null: the window's again): a memory surface as
+// large as the monitors a test or benchmark lays out, larger than any screen
+// it has.
+void DrawOnMemorySurface(HDC dc);
 
 // Has the saver window repaint its background inside the region at once;
 // everything drawn there goes. A null region, or no window, does nothing.

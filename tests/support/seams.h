@@ -4,8 +4,6 @@
 // resets.
 #pragma once
 
-#include <windows.h>
-
 void ResetShellState();
 void ResetPasswordState();
 void ResetSaverWindowState();
@@ -20,9 +18,3 @@ void ResetScene(int frameCount = 0);
 // Puts a flake slot at (x, y) with the given steps and kind, as a spawn
 // would leave it (not drawn yet). Scenes set up by hand start from here.
 void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind);
-
-// From now on every frame draws into dc, and repaints paint into it, instead
-// of the saver window (null: the window again): a memory surface as large as
-// the monitors a test lays out, larger than any window the test's screen
-// holds.
-void DrawOnMemorySurface(HDC dc);

@@ -12,6 +12,7 @@
 #include "dialogs/help_popup.h"
 #include "resources/resource.h"
 #include "support/help_viewer.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -158,12 +159,6 @@ RECT ScreenRect(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
   return r;
-}
-
-std::string WindowText(HWND window) {
-  char text[4096] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
 }
 
 // Wine has no "What's this?" mode (no button in the caption, and the

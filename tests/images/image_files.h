@@ -20,7 +20,6 @@ using Strings = std::vector<std::string>;
 constexpr uint32_t kUntouched = 0x010203, kGrey = 0x808080;
 constexpr int kAnyCount = 1 << 30;  // a mask's rectangle budget that nothing reaches
 
-inline void Edit(const SettingsEdit& edit) { SettingsRecord r = Settings(); edit(r), ReplaceSettings(r); }
 inline Strings Seen(const std::vector<SeenMessageBox>& boxes) {  // "caption: text" of plain boxes without owner
   Strings seen;
   for (auto& b : boxes) seen.push_back(b.caption + ": " + b.text + (b.type || b.owner ? " (other box)" : ""));

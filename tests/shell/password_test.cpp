@@ -10,20 +10,6 @@
 
 namespace {
 
-void SetPasswordFlag(const DWORD* value) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr);
-  if (value) {
-    RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(value),
-                   sizeof *value);
-  } else {
-    RegDeleteValueA(key, "ScreenSaveUsePassword");
-  }
-  RegCloseKey(key);
-}
-const DWORD kOn = 1, kOff = 0;
-
 bool SaverRunningState() {
   BOOL running = FALSE;
   SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
@@ -67,12 +53,12 @@ class Windows98Password : public testing::Test {
     Prompt::answer = FALSE;
     StartShell(GetModuleHandleA(nullptr));
     ASSERT_EQ(1, Shell().win9xPlatform) << "Wine must report Windows 98 to this program";
-    SetPasswordFlag(&kOn);
+    SetPasswordFlag(1);
   }
   void TearDown() override {
     StartShell(GetModuleHandleA(nullptr));  // StopSaver put the shell back to its start
     UnloadPasswordVerifier();
-    SetPasswordFlag(nullptr);
+    SetPasswordFlag(-1);
   }
   // Loads the verifier as the full-screen start does, then makes the window.
   HWND StartGuarded() {
@@ -86,14 +72,14 @@ class Windows98Password : public testing::Test {
 };
 
 TEST_F(Windows98Password, VerifierLoadsOnlyWithTheFlagAndSwitchesTheRunningState) {
-  for (const DWORD* flag : {&kOff, static_cast<const DWORD*>(nullptr)}) {
+  for (int flag : {0, -1}) {  // off, or none
     SetPasswordFlag(flag);
     LoadPasswordVerifier();
     EXPECT_FALSE(VerifierLoaded());
     EXPECT_EQ(nullptr, GetModuleHandleA("PASSWORD.CPL"));
     EXPECT_FALSE(SaverRunningState());
   }
-  SetPasswordFlag(&kOn);
+  SetPasswordFlag(1);
   LoadPasswordVerifier();
   EXPECT_TRUE(VerifierLoaded());
   EXPECT_TRUE(SaverRunningState()) << "switched on with the verifier";
@@ -129,7 +115,7 @@ TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAr
 }
 
 TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
-  SetPasswordFlag(&kOff);
+  SetPasswordFlag(0);
   HWND saver = StartSaver();
   const UINT autoPlay = Shell().autoPlayMessage;
   ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), autoPlay);
@@ -140,7 +126,7 @@ TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
   EXPECT_FALSE(IsWindow(saver)) << "without a password the first close ends the saver";
   StopSaver(saver);
 
-  SetPasswordFlag(&kOn);
+  SetPasswordFlag(1);
   saver = StartGuarded();
   EXPECT_EQ(1, SendMessageA(saver, Shell().autoPlayMessage, 0, 0)) << "AutoPlay is cancelled";
   EXPECT_EQ(1, Drain(saver, WM_CLOSE));

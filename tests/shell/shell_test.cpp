@@ -252,11 +252,7 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
 
 // On Windows NT the password flag is never looked at.
 TEST(SaverWindow, WindowsNtIgnoresThePasswordFlag) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr);
-  DWORD on = 1;
-  RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on), 4);
+  SetPasswordFlag(1);
   StartShell(Self());
   LoadPasswordVerifier();
   EXPECT_FALSE(VerifierLoaded());
@@ -264,8 +260,7 @@ TEST(SaverWindow, WindowsNtIgnoresThePasswordFlag) {
   HWND saver = StartSaver();
   EXPECT_EQ(0, SendMessageA(saver, kVerifyRequest, 0, 0)) << "left to the default procedure";
   StopSaver(saver);
-  RegDeleteValueA(key, "ScreenSaveUsePassword");
-  RegCloseKey(key);
+  SetPasswordFlag(-1);
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST(Sleigh, LoadsEachSetsRowAndAKindChangeKeepsItsPlace) {
   EXPECT_TRUE(before == CaptureSaver(saver));
 
   ChangeSleighKind(self, 2);
-  Set([](SettingsRecord& s) { s.SleighFrameDivider = 1; });
+  ChangeSettings([](SettingsRecord& s) { s.SleighFrameDivider = 1; });
   RunFrames(saver, 60);  // 60 moves in from the left
   const SleighState was = Sleigh();
   ChangeSleighKind(self, 5);
@@ -120,7 +120,7 @@ TEST(Sleigh, PassesRunFromTheLeftEdgeToPastTheRightAndStartAgain) {
     }
   }
   EXPECT_EQ(2, passes) << "1201 pixels at 4 a move";
-  Set([](SettingsRecord& s) { s.SleighClimb = 1000; });  // every climb up would leave the screen
+  ChangeSettings([](SettingsRecord& s) { s.SleighClimb = 1000; });  // every climb up would leave the screen
   int atTop = 0;
   for (int frame = 0; frame < 300; ++frame) {
     RunFrames(saver, 1);

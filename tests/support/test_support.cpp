@@ -45,12 +45,26 @@ void ClearStoredSettings() {
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orwenk");
 }
 
-void StoreSettings(const std::function<void(SettingsRecord&)>& edit) {
+void StoreSettings(const SettingsEdit& edit) {
   ResetSettings();
+  ChangeSettings(edit);
+  SaveSettings();
+}
+
+void ChangeSettings(const SettingsEdit& edit) {
   SettingsRecord r = Settings();
   edit(r);
   ReplaceSettings(r);
-  SaveSettings();
+}
+
+void SetPasswordFlag(int value) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
+  const DWORD v = value;
+  if (value < 0) RegDeleteValueA(key, "ScreenSaveUsePassword");
+  else RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  RegCloseKey(key);
 }
 
 SettingsRecord StoredRecord() {
@@ -122,6 +136,20 @@ void RunFrames(HWND saver, int n) {
 }
 
 void RunWindTimer(HWND saver, UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0); }
+
+std::string ArmedTimers(HWND w, UINT_PTR first) {
+  std::string armed;
+  for (UINT_PTR id = first; id <= kFallStepTimer; ++id) {
+    if (KillTimer(w, id) && SetTimer(w, id, 1000000, nullptr)) armed += static_cast<char>('0' + id);
+  }
+  return armed;
+}
+
+std::string WindowText(HWND window) {
+  char text[8192] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
 
 Capture CaptureDC(HDC dc, int width, int height) {
   Capture c;

@@ -19,8 +19,14 @@ void ClearStoredSettings();
 // whether there is one.
 SettingsRecord StoredRecord();
 bool SettingsValueStored();
+using SettingsEdit = std::function<void(SettingsRecord&)>;
 // Stores the defaults, changed by edit, so that the next scene loads them.
-void StoreSettings(const std::function<void(SettingsRecord&)>& edit);
+void StoreSettings(const SettingsEdit& edit);
+// Changes the live settings, as the settings dialog does.
+void ChangeSettings(const SettingsEdit& edit);
+// Sets the Windows 95/98 password flag "ScreenSaveUsePassword"; a negative
+// value removes it.
+void SetPasswordFlag(int value);
 
 struct SeenMessageBox {
   HWND owner;
@@ -46,7 +52,6 @@ std::vector<SeenShellCall>& RecordShellCalls();
 // returns its full path.
 std::string WriteTempFile(const char* name, const std::string& bytes);
 
-using SettingsEdit = std::function<void(SettingsRecord&)>;
 // A saver window made as the /s mode (or, with a parent, the /p mode) makes
 // it, with the defaults changed by edit stored first. Message boxes are
 // recorded, the window is painted once, pending timers are dropped, and the
@@ -59,6 +64,12 @@ void StopSaver(HWND saver);
 // Drives the frame tick n times, as timer 1 would, and a wind timer expiry.
 void RunFrames(HWND saver, int n);
 void RunWindTimer(HWND saver, UINT_PTR id);
+// Which of the timers from first to 6 are armed, as digits ("135"):
+// KillTimer tells, and each found is armed again.
+std::string ArmedTimers(HWND w, UINT_PTR first = 2);
+
+// A window's text, also that of another process's control.
+std::string WindowText(HWND window);
 
 // The pixels (0x00RRGGBB) of a DC's top-left width x height, row by row.
 struct Capture {

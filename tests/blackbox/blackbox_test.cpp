@@ -51,7 +51,7 @@ TEST_F(BlackBox, FullScreenCoversTheScreenRunsOnceAndEndsOnInput) {
   EXPECT_EQ(0, saver.Exit());
 
   Saver third("/s");
-  SendKey();
+  PressKey(VK_SPACE);
   EXPECT_EQ(0, third.Exit()) << "a key ends it";
 }
 
@@ -71,7 +71,7 @@ TEST_F(BlackBox, RunsOnAfterTheMessageBoxesOfAStart) {
   ASSERT_NE(nullptr, w);
   EXPECT_EQ(-2, saver.Exit(500)) << "the saver must run on";
   EXPECT_TRUE(IsWindowVisible(w));
-  SendKey();
+  PressKey(VK_SPACE);
   EXPECT_EQ(0, saver.Exit());
   DeleteFileA(empty);
 }

@@ -41,7 +41,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SLEIGH_PICTURE, STN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SLEIGH_PICTURE)));
   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SLEIGH_ON, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_FALSE(SettingsValueStored());
+  EXPECT_TRUE(StoredSettingsValue().empty());
   PostClick(dialog, IDOK);
   ASSERT_EQ(settings.Exit(), 0);
 
@@ -65,7 +65,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   }
   ReleaseDC(nullptr, screen);
   EXPECT_EQ(otherPixels, 0);
-  SendKey();
+  PressKey(VK_SPACE);
   EXPECT_EQ(saver.Exit(), 0);
 }
 
@@ -94,7 +94,7 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
 
   PostClick(dialog, IDCANCEL);
   EXPECT_EQ(settings.Exit(), 0);
-  EXPECT_FALSE(SettingsValueStored());
+  EXPECT_TRUE(StoredSettingsValue().empty());
   DeleteFileA(path.c_str());
 }
 

@@ -75,15 +75,16 @@ SettingsRecord StoredRecord() {
   return stored;
 }
 
-bool SettingsValueStored() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return false;
-  }
-  const bool stored = RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, nullptr,
-                                       nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return stored;
+std::vector<uint8_t> StoredSettingsValue(bool* keyExists) {
+  std::vector<uint8_t> bytes(4096);
+  HKEY k = nullptr;
+  const bool opened = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &k) == ERROR_SUCCESS;
+  if (keyExists) *keyExists = opened;
+  DWORD size = static_cast<DWORD>(bytes.size());
+  if (!opened || RegQueryValueExA(k, kSettingsValueName, nullptr, nullptr, bytes.data(), &size)) size = 0;
+  if (opened) RegCloseKey(k);
+  bytes.resize(size);
+  return bytes;
 }
 
 std::vector<SeenMessageBox>& RecordMessageBoxes() {
@@ -147,7 +148,8 @@ std::string ArmedTimers(HWND w, UINT_PTR first) {
 
 std::string WindowText(HWND window) {
   char text[8192] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                      nullptr);
   return text;
 }
 

@@ -16,9 +16,10 @@
 // Removes the stored settings value and its keys.
 void ClearStoredSettings();
 // The record the registry holds now (the process's own record stays), and
-// whether there is one.
+// the stored value's bytes, empty when there is none; keyExists says whether
+// its key does.
 SettingsRecord StoredRecord();
-bool SettingsValueStored();
+std::vector<uint8_t> StoredSettingsValue(bool* keyExists = nullptr);
 using SettingsEdit = std::function<void(SettingsRecord&)>;
 // Stores the defaults, changed by edit, so that the next scene loads them.
 void StoreSettings(const SettingsEdit& edit);
@@ -68,7 +69,8 @@ void RunWindTimer(HWND saver, UINT_PTR id);
 // KillTimer tells, and each found is armed again.
 std::string ArmedTimers(HWND w, UINT_PTR first = 2);
 
-// A window's text, also that of another process's control.
+// A window's text, also that of another process's control; empty when its
+// thread does not answer within a second.
 std::string WindowText(HWND window);
 
 // The pixels (0x00RRGGBB) of a DC's top-left width x height, row by row.

@@ -102,33 +102,6 @@ TEST(Flakes, FollowTheCountAndSnowfallSettings) {
   StopSaver(saver);
 }
 
-// A kind-1 flake at (100, 50) with dx 1 and dy 5 in calm air goes to
-// (101, 55); its probes are (104, 62) under it and (104, 55) at its top.
-TEST(Flakes, WorkedGeometryOfLanding) {
-  HWND saver = StartSaver([](SettingsRecord& s) { SnowOnly(s); s.FlakeWobble = 0; });
-  HDC dc = GetDC(saver);
-  const HRGN cover = Surface().coverRegion, room = Surface().roomRegion;
-  const struct { RECT cover, room, grown; int inCover; } cases[] = {
-      {{104, 62, 105, 63}, {104, 55, 105, 56}, {101, 60, 108, 62}, 1},  // its two bottom rows join
-      {{104, 55, 105, 56}, {0, 0, 1024, 768}, {}, 1},                   // touches, adds nothing
-      {{101, 62, 104, 63}, {0, 0, 1024, 768}, {}, 0},                   // only column 104 counts
-      {{0, 62, 1024, 80}, {}, {}, 1}};                                  // a full pile: no strip
-  for (const auto& c : cases) {
-    PaintDetail(saver);
-    SetRectRgn(cover, c.cover.left, c.cover.top, c.cover.right, c.cover.bottom);
-    CoverChanged();
-    SetRectRgn(room, c.room.left, c.room.top, c.room.right, c.room.bottom);
-    OccupiedRemoveRect(RECT{0, 0, 1024, 768});
-    PlaceFlake(0, 100, 50, 1, 5, 1);
-    UpdateFlake(dc, 0);
-    EXPECT_EQ((std::array<int, 8>{101, 55, 1, 5, 1, c.inCover, 0, 0}), Slot(0));
-    EXPECT_TRUE(Equal(Rgn({c.cover, c.grown}), cover)) << c.cover.left;
-  }
-  UpdateFlake(dc, 0);  // off the pile: an imprint, white at 106 in its top row
-  EXPECT_EQ(0xFFFFFFu, CaptureSaver(saver).At(106, 55));
-  StopSaver(saver);
-}
-
 static HRGN Or(HRGN target, HRGN other) {  // a null region counts as empty
   if (other) CombineRgn(target, target, other, RGN_OR);
   return target;

@@ -28,14 +28,11 @@ TEST_F(BlackBox, FullScreenCoversTheScreenRunsOnceAndEndsOnInput) {
   ASSERT_TRUE(saver.started);
   HWND w = FindWindowA(kSaverClass, "Screen Saver");
   ASSERT_NE(nullptr, w);
-  EXPECT_TRUE(IsWindowVisible(w));
-  EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_POPUP);
-  EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(IsWindowVisible(w) && (GetWindowLongA(w, GWL_STYLE) & WS_POPUP) &&
+              (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST)) << "a visible topmost pop-up";
   RECT r;
   GetWindowRect(w, &r);
-  EXPECT_EQ(0, r.left + r.top);
-  EXPECT_EQ(1024, r.right);
-  EXPECT_EQ(768, r.bottom);
+  EXPECT_EQ(std::tuple(0L, 0L, 1024L, 768L), std::tuple(r.left, r.top, r.right, r.bottom));
   HDC screen = GetDC(nullptr);
   for (POINT p : {POINT{0, 0}, POINT{512, 384}, POINT{1023, 767}})
     EXPECT_EQ(RGB(128, 128, 128), GetPixel(screen, p.x, p.y)) << p.x << "," << p.y;

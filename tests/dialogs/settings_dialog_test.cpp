@@ -96,31 +96,16 @@ class SettingsDialog : public testing::Test {
 
 TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
   Open([](SettingsRecord& s) {
-    s.SnowfallOn = 0;
-    s.SceneryOn = 17;
-    s.SleighKind = 4;
-    s.FlakeCount = 123;
-    s.FlakeWobble = -7;
-    s.GustPause = 2500;
-    s.FramePeriod = 33;
-    s.PictureLayout = 2;
+    s.SnowfallOn = 0, s.SceneryOn = 17, s.SleighKind = 4, s.FlakeCount = 123, s.FlakeWobble = -7, s.GustPause = 2500;
+    s.FramePeriod = 33, s.PictureLayout = 2, s.MaskMaxRects = 999;
     strcpy(s.PicturePath, "C:\\pictures\\winter.bmp");
-    s.MaskMaxRects = 999;
   });
   const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
   EXPECT_EQ(std::pair(LRESULT(icon), ULONG_PTR{}), std::pair(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0),
       GetClassLongPtrA(dialog, GCLP_HICON))) << "the dialog's own icon, not that of every later dialog";
-  EXPECT_FALSE(Checked(IDC_SNOWFALL_ON));
-  EXPECT_TRUE(Checked(IDC_SCENERY_ON));
-  EXPECT_TRUE(Checked(IDC_SLEIGH_ON));
-  EXPECT_TRUE(Checked(IDC_SLEIGH_MEDIUM));
-  EXPECT_FALSE(Checked(IDC_SLEIGH_SMALL) || Checked(IDC_SLEIGH_LARGE));
-  EXPECT_TRUE(Checked(IDC_RED_NOSE));
-  EXPECT_TRUE(Checked(IDC_LAYOUT_TILED));
-  const struct {
-    int control;
-    const char* text;
-  } kTexts[] = {
+  for (int on : {IDC_SCENERY_ON, IDC_SLEIGH_ON, IDC_SLEIGH_MEDIUM, IDC_RED_NOSE, IDC_LAYOUT_TILED}) EXPECT_TRUE(Checked(on)) << on;
+  for (int off : {IDC_SNOWFALL_ON, IDC_SLEIGH_SMALL, IDC_SLEIGH_LARGE}) EXPECT_FALSE(Checked(off)) << off;
+  const struct { int control; const char* text; } kTexts[] = {
       {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "-7"},  {IDC_FLAKE_DRIFT, "2"},
       {IDC_FLAKE_SPEED, "10"},  {IDC_WINDOW_SNOW_DEPTH, "15"}, {IDC_GROUND_SNOW_DEPTH, "40"},
       {IDC_SLEIGH_SPEED, "4"},  {IDC_FRAME_PERIOD, "33"},  {IDC_SLEIGH_FRAME_DIVIDER, "4"},
@@ -133,14 +118,8 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
 }
 
 TEST_F(SettingsDialog, TypedNumbersAreCorrectedWithABeepAndTheCorrectedText) {
-  const struct {
-    int control;
-    const char* typed;
-    int32_t SettingsRecord::*field;
-    int stored;
-    const char* shown;
-    int beeps;
-  } kCases[] = {
+  const struct { int control; const char* typed; int32_t SettingsRecord::*field; int stored; const char* shown; int beeps; }
+      kCases[] = {
       {IDC_FLAKE_COUNT, "600", &SettingsRecord::FlakeCount, 500, "500", 1},
       {IDC_FLAKE_COUNT, "-5", &SettingsRecord::FlakeCount, 0, "-5", 0},
       {IDC_FLAKE_COUNT, " +42 flakes", &SettingsRecord::FlakeCount, 42, " +42 flakes", 0},
@@ -298,11 +277,7 @@ TEST_F(SettingsDialog, OnlyOkSaveAndTheHiddenApplyWriteTheRegistry) {
 }
 
 TEST_F(SettingsDialog, EveryClickablePictureActsLikeItsControl) {
-  const struct {
-    int picture;
-    int control;
-    int32_t SettingsRecord::*field;
-  } kSwitches[] = {
+  const struct { int picture, control; int32_t SettingsRecord::*field; } kSwitches[] = {
       {IDC_SNOWFALL_PICTURE, IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn},
       {IDC_SLEIGH_PICTURE, IDC_SLEIGH_ON, &SettingsRecord::SleighOn},
       {IDC_WIND_PICTURE, IDC_WIND_ON, &SettingsRecord::WindOn},
@@ -321,12 +296,7 @@ TEST_F(SettingsDialog, EveryClickablePictureActsLikeItsControl) {
       EXPECT_EQ(Settings().*s.field, was ? 0 : 1) << s.picture;
     }
   }
-  const struct {
-    int clicked;
-    int radio;
-    int32_t SettingsRecord::*field;
-    int value;
-  } kChoices[] = {
+  const struct { int clicked, radio; int32_t SettingsRecord::*field; int value; } kChoices[] = {
       {IDC_SLEIGH_SMALL_PICTURE, IDC_SLEIGH_SMALL, &SettingsRecord::SleighKind, 0},
       {IDC_SLEIGH_MEDIUM_PICTURE, IDC_SLEIGH_MEDIUM, &SettingsRecord::SleighKind, 1},
       {IDC_SLEIGH_LARGE_PICTURE, IDC_SLEIGH_LARGE, &SettingsRecord::SleighKind, 2},

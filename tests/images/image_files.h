@@ -115,8 +115,6 @@ inline bool SameRegion(HRGN expected, HRGN actual) {  // and deletes both; null 
   return DeleteObject(expected), DeleteObject(actual), same;
 }
 
-// Plain files are copied as they stand, with the colour count and the image
-// size filled in where the file leaves them 0.
 // A mask laid on a screen against the rules: the body is where the laid mask is black, the edge where it
 // is white and black two rows higher (black(x, -1) tells what lies above the screen).
 inline void ExpectLaid(const std::function<HRGN(MaskRegionKind)>& build, int w, int h, const Grid& black) {

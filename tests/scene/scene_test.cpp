@@ -97,13 +97,4 @@ TEST(SceneTest, EraseMessagePaintsIntoTheDcItBrings) {
   StopSaver(saver);
 }
 
-TEST(SceneTest, WithoutAWindowTheApplyCallsDoNothing) {
-  ApplyWindSwitch(0, 1);
-  ApplyWindSwitch(1, 0);
-  ApplyFrameInterval(10, 50);
-  RearmWindTimers();
-  RepaintRegion(nullptr);
-  EXPECT_EQ(nullptr, Surface().window);
-}
-
 }  // namespace

@@ -57,24 +57,18 @@ TEST(CommandLine, HandlesAndProgramNames) {
   for (const auto& n : names) EXPECT_STREQ(n.rest, SkipProgramName(n.line)) << n.line;
 }
 
-// Whether the system counts the process aware of the screen's resolution;
-// the call is looked up, as Windows before Vista lacks it. (Wine counts
-// every process so from its start.)
-bool ResolutionAware() {
-  const auto aware = reinterpret_cast<BOOL(WINAPI*)()>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "IsProcessDPIAware")));
-  return aware && aware();
-}
+// What a mode opened, as ModeWatch saw it.
+struct Opened {
+  HWND dialogOwner = nullptr;
+  int dialogs = 0, savers = 0, declarations = 0;
+  std::string saverTitle;
+  bool declared = false;  // a declaration came before the dialog
+} opened;
 
 // Watches what a mode opens: a settings dialog is cancelled, a saver window
 // is asked to close. It counts the declarations that the process is aware
-// of the screen's resolution, and a dialog notes whether one came first and
-// what the system says.
+// of the screen's resolution (Wine counts every process so from its start).
 struct ModeWatch {
-  static inline HWND dialogOwner = nullptr;
-  static inline int dialogs = 0, savers = 0, declarations = 0;
-  static inline std::string saverTitle;
-  static inline bool aware = false, declared = false;
   HHOOK hook;
 
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -82,26 +76,21 @@ struct ModeWatch {
     char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
     if (code == HCBT_ACTIVATE && std::string(cls) == "#32770") {
-      ++dialogs;
-      aware = ResolutionAware();
-      declared = declarations > 0;
-      dialogOwner = GetWindow(w, GW_OWNER);
+      ++opened.dialogs;
+      opened.declared = opened.declarations > 0;
+      opened.dialogOwner = GetWindow(w, GW_OWNER);
       PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     } else if (code == HCBT_CREATEWND && std::string(cls) == kSaverClassName) {
-      ++savers;
+      ++opened.savers;
       const char* title = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
-      saverTitle = title ? title : "";
+      opened.saverTitle = title ? title : "";
       PostMessageA(w, WM_CLOSE, 0, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
-  ModeWatch() {
-    dialogOwner = nullptr;
-    dialogs = savers = declarations = 0;
-    saverTitle.clear();
-    aware = declared = false;
-    hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-    SetResolutionAwareObserver([] { ++declarations; });
+  ModeWatch() : hook(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {
+    opened = {};
+    SetResolutionAwareObserver([] { ++opened.declarations; });
   }
   ~ModeWatch() {
     SetResolutionAwareObserver(nullptr);
@@ -114,35 +103,34 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
   for (const char* line : {"/x", "\t", "/p", "/p 0", "/p abc", "/l", "-q", "?", "/a 1234", "a"}) {
     ModeWatch watch;
     EXPECT_EQ(-1, DispatchMode(Self(), line)) << line;
-    EXPECT_EQ(0, ModeWatch::savers + ModeWatch::dialogs) << line;
+    EXPECT_EQ(0, opened.savers + opened.dialogs) << line;
   }
   for (const char* line : {"/s", "-S", "s", " -s", "/S trailing words"}) {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line)) << line;
-    EXPECT_EQ(1, ModeWatch::savers) << line;
-    EXPECT_EQ("Screen Saver", ModeWatch::saverTitle) << line;
-    EXPECT_EQ(0, ModeWatch::declarations) << line << ": the system enlarges the scene";
+    EXPECT_EQ(1, opened.savers) << line;
+    EXPECT_EQ("Screen Saver", opened.saverTitle) << line;
+    EXPECT_EQ(0, opened.declarations) << line << ": the system enlarges the scene";
   }
   HWND panel = MakePanel();
   for (const std::string& line : {"/p " + Text(panel), "/l " + Text(panel), "/p" + Text(panel) + "x"}) {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
-    EXPECT_EQ("Preview", ModeWatch::saverTitle) << line;
-    EXPECT_EQ(0, ModeWatch::declarations) << line;
+    EXPECT_EQ("Preview", opened.saverTitle) << line;
+    EXPECT_EQ(0, opened.declarations) << line;
     ResetShellState();
   }
   {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), ("/c:" + Text(panel)).c_str()));
-    EXPECT_EQ(panel, ModeWatch::dialogOwner) << "/c:HWND uses that window";
-    EXPECT_TRUE(ModeWatch::declared) << "the settings dialog is drawn at the real resolution";
-    EXPECT_TRUE(ModeWatch::aware);
+    EXPECT_EQ(panel, opened.dialogOwner) << "/c:HWND uses that window";
+    EXPECT_TRUE(opened.declared) << "the settings dialog is drawn at the real resolution";
   }
   {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), ""));
-    EXPECT_EQ(1, ModeWatch::dialogs);
-    EXPECT_EQ(nullptr, ModeWatch::dialogOwner) << "an empty line has no parent";
+    EXPECT_EQ(1, opened.dialogs);
+    EXPECT_EQ(nullptr, opened.dialogOwner) << "an empty line has no parent";
   }
   HWND front = MakePanel();
   for (const std::string& line : {std::string("/c"), std::string("/c:0"), std::string("/c:abc"),
@@ -150,7 +138,7 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
     SetForegroundWindow(front);
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
-    EXPECT_EQ(front, ModeWatch::dialogOwner) << line << ": the foreground window";
+    EXPECT_EQ(front, opened.dialogOwner) << line << ": the foreground window";
   }
   DestroyWindow(front);
   DestroyWindow(panel);

@@ -154,17 +154,10 @@ std::string WindowText(HWND window) {
 }
 
 Capture CaptureDC(HDC dc, int width, int height) {
-  Capture c;
-  c.width = width;
-  c.height = height;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  Capture c{width, height, {}};
+  const BITMAPINFOHEADER bi{sizeof bi, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC memory = CreateCompatibleDC(dc);
   HGDIOBJ start = SelectObject(memory, dib);
   BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
@@ -190,20 +183,14 @@ void PaintDetail(HWND saver) {
   const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190),
                               RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10),
                               RGB(140, 60, 170)};
-  const int w = Surface().screenWidth;
-  const int h = Surface().screenHeight;
-  for (int x = 0; x < w; x += 3) {
-    HBRUSH brush = CreateSolidBrush(colours[(x / 3) % 7]);
-    RECT r{x, 0, x + 3, h};
+  const int w = Surface().screenWidth, h = Surface().screenHeight;
+  auto fill = [dc](RECT r, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
-  }
-  for (int y = 0; y < h; y += 5) {
-    HBRUSH brush = CreateSolidBrush(colours[(y / 5 + 3) % 7]);
-    RECT r{0, y, w, y + 1};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-  }
+  };
+  for (int x = 0; x < w; x += 3) fill({x, 0, x + 3, h}, colours[(x / 3) % 7]);
+  for (int y = 0; y < h; y += 5) fill({0, y, w, y + 1}, colours[(y / 5 + 3) % 7]);
   ReleaseDC(saver, dc);
 }
 

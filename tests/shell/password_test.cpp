@@ -16,13 +16,6 @@ bool SaverRunningState() {
   return running != FALSE;
 }
 
-int Drain(HWND w, UINT message) {
-  int n = 0;
-  MSG msg;
-  while (PeekMessageA(&msg, w, message, message, PM_REMOVE)) ++n;
-  return n;
-}
-
 // What the verifier saw, and what it does, for the current test.
 struct Prompt {
   static inline int calls = 0;
@@ -33,13 +26,13 @@ struct Prompt {
 
   static BOOL Script(HWND saver) {
     ++calls;
-    timersLeft = Drain(saver, WM_TIMER);
+    timersLeft = TakeMessages(saver, WM_TIMER);
     running = SaverRunningState();
     // Input and a second close while the prompt is up change nothing.
     for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP}) SendMessageA(saver, message, 0, 0);
     SetCursorPos(900, 700);
     SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
-    closesPostedByInput = Drain(saver, WM_CLOSE);
+    closesPostedByInput = TakeMessages(saver, WM_CLOSE);
     innerClose = SendMessageA(saver, WM_CLOSE, 0, 0);
     SetCursorPos(700, 500);  // where the cursor is when the prompt ends
     return answer;
@@ -121,7 +114,7 @@ TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
   ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), autoPlay);
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "no verifier: the saver may close";
   EXPECT_EQ(0, SendMessageA(saver, autoPlay, 0, 0)) << "AutoPlay may run";
-  EXPECT_EQ(1, Drain(saver, WM_CLOSE));
+  EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(saver)) << "without a password the first close ends the saver";
   StopSaver(saver);
@@ -129,7 +122,7 @@ TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
   SetPasswordFlag(1);
   saver = StartGuarded();
   EXPECT_EQ(1, SendMessageA(saver, Shell().autoPlayMessage, 0, 0)) << "AutoPlay is cancelled";
-  EXPECT_EQ(1, Drain(saver, WM_CLOSE));
+  EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   Prompt::answer = TRUE;
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "the verifier's answer";
   StopSaver(saver);

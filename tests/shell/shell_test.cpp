@@ -22,13 +22,6 @@ HINSTANCE Self() { return GetModuleHandleA(nullptr); }
 HWND Handle(intptr_t v) { return reinterpret_cast<HWND>(v); }
 std::string Text(HWND w) { return std::to_string(reinterpret_cast<uintptr_t>(w)); }
 
-bool TakeClose(HWND w) {
-  MSG msg;
-  bool found = false;
-  while (PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) found = true;
-  return found;
-}
-
 // What the panel was sent for help: a request it can read while it holds it.
 HELPINFO panelHelp{};
 LRESULT CALLBACK PanelProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -156,7 +149,7 @@ TEST(Resources, NameIconAndDialog) {
 bool MoveEnds(HWND saver, int dx, int dy) {
   SetCursorPos(400 + dx, 300 + dy);
   SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
-  return TakeClose(saver);
+  return TakeMessages(saver, WM_CLOSE) > 0;
 }
 
 TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
@@ -187,7 +180,7 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
       {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}};
   for (const auto& in : inputs) {
     SendMessageA(saver, in.message, in.wParam, 0);
-    EXPECT_EQ(in.closes, TakeClose(saver)) << in.message << " " << in.wParam;
+    EXPECT_EQ(in.closes, TakeMessages(saver, WM_CLOSE) > 0) << in.message << " " << in.wParam;
   }
   for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
     EXPECT_EQ(0, SendMessageA(saver, WM_SYSCOMMAND, command, 0)) << "swallowed";

@@ -132,6 +132,12 @@ void StopSaver(HWND saver) {
   ClearStoredSettings();
 }
 
+int TakeMessages(HWND w, UINT message) {
+  int n = 0;
+  for (MSG msg; PeekMessageA(&msg, w, message, message, PM_REMOVE);) ++n;
+  return n;
+}
+
 void RunFrames(HWND saver, int n) {
   for (int i = 0; i < n; ++i) SendMessageA(saver, WM_TIMER, 1, 0);
 }

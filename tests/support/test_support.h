@@ -29,22 +29,12 @@ void ChangeSettings(const SettingsEdit& edit);
 // value removes it.
 void SetPasswordFlag(int value);
 
-struct SeenMessageBox {
-  HWND owner;
-  std::string text;
-  std::string caption;
-  UINT type;
-};
+struct SeenMessageBox { HWND owner; std::string text, caption; UINT type; };
 // From now on every message box of the program is recorded here (emptied
 // by this call) and answered with IDOK instead of being shown.
 std::vector<SeenMessageBox>& RecordMessageBoxes();
 
-struct SeenShellCall {
-  HWND owner;
-  std::string verb, file, parameters;
-  bool hasDirectory;
-  int show;
-};
+struct SeenShellCall { HWND owner; std::string verb, file, parameters; bool hasDirectory; int show; };
 // From now on every request to the shell is recorded here (emptied by this
 // call) instead of being carried out.
 std::vector<SeenShellCall>& RecordShellCalls();
@@ -62,6 +52,8 @@ HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent =
 // Destroys it, unregisters its class and puts the shell back to its start.
 void StopSaver(HWND saver);
 
+// Removes the window's waiting messages of that kind; how many there were.
+int TakeMessages(HWND w, UINT message);
 // Drives the frame tick n times, as timer 1 would, and a wind timer expiry.
 void RunFrames(HWND saver, int n);
 void RunWindTimer(HWND saver, UINT_PTR id);
@@ -75,8 +67,7 @@ std::string WindowText(HWND window);
 
 // The pixels (0x00RRGGBB) of a DC's top-left width x height, row by row.
 struct Capture {
-  int width = 0;
-  int height = 0;
+  int width = 0, height = 0;
   std::vector<uint32_t> pixels;
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
   bool operator==(const Capture& o) const { return pixels == o.pixels; }

@@ -25,15 +25,23 @@ std::string ShippedHelpFile() {
 }
 
 // Brings the dialog forward and moves the focus to the control, as a Tab
-// press would; true when the dialog's thread reports the focus there.
+// press would; true once the dialog is the foreground window and its thread
+// reports the focus there. The viewer, another process, may take the
+// foreground a moment after it shows a topic: this looks every 20 ms for up
+// to 2 s.
 bool FocusControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
-  SetForegroundWindow(dialog);
-  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  return control && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
-         info.hwndFocus == control && GetForegroundWindow() == dialog;
+  for (int i = 0; i < 100; ++i, Sleep(20)) {
+    SetForegroundWindow(dialog);
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    if (control && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+        info.hwndFocus == control && GetForegroundWindow() == dialog) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // Tells Wine which Windows to report to Nivalo.scr: "winxp", or null for

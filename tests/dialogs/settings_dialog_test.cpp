@@ -6,9 +6,7 @@
 
 #include <climits>
 #include <cstring>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "dialogs/context_help.h"
 #include "dialogs/settings_controls.h"
@@ -39,8 +37,7 @@ std::string offeredPath;
 void CountBeep(UINT) { ++beeps; }
 
 void RecordApply(const char* operation, int first, int second) {
-  applied.push_back(std::string(operation) + "(" + std::to_string(first) + "," +
-                    std::to_string(second) + ")");
+  applied.push_back(std::string(operation) + "(" + std::to_string(first) + "," + std::to_string(second) + ")");
 }
 
 BOOL RecordHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
@@ -103,7 +100,9 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
   const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM));
   EXPECT_EQ(std::pair(LRESULT(icon), ULONG_PTR{}), std::pair(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0),
       GetClassLongPtrA(dialog, GCLP_HICON))) << "the dialog's own icon, not that of every later dialog";
-  for (int on : {IDC_SCENERY_ON, IDC_SLEIGH_ON, IDC_SLEIGH_MEDIUM, IDC_RED_NOSE, IDC_LAYOUT_TILED}) EXPECT_TRUE(Checked(on)) << on;
+  for (int on : {IDC_SCENERY_ON, IDC_SLEIGH_ON, IDC_SLEIGH_MEDIUM, IDC_RED_NOSE, IDC_LAYOUT_TILED}) {
+    EXPECT_TRUE(Checked(on)) << on;
+  }
   for (int off : {IDC_SNOWFALL_ON, IDC_SLEIGH_SMALL, IDC_SLEIGH_LARGE}) EXPECT_FALSE(Checked(off)) << off;
   const struct { int control; const char* text; } kTexts[] = {
       {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "-7"},  {IDC_FLAKE_DRIFT, "2"},
@@ -118,8 +117,14 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
 }
 
 TEST_F(SettingsDialog, TypedNumbersAreCorrectedWithABeepAndTheCorrectedText) {
-  const struct { int control; const char* typed; int32_t SettingsRecord::*field; int stored; const char* shown; int beeps; }
-      kCases[] = {
+  const struct {
+    int control;
+    const char* typed;
+    int32_t SettingsRecord::*field;
+    int stored;
+    const char* shown;
+    int beeps;
+  } kCases[] = {
       {IDC_FLAKE_COUNT, "600", &SettingsRecord::FlakeCount, 500, "500", 1},
       {IDC_FLAKE_COUNT, "-5", &SettingsRecord::FlakeCount, 0, "-5", 0},
       {IDC_FLAKE_COUNT, " +42 flakes", &SettingsRecord::FlakeCount, 42, " +42 flakes", 0},
@@ -319,10 +324,10 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
   Click(IDC_CHOOSE_PICTURE);
   EXPECT_EQ(offeredPath, "C:\\old.bmp");
   const OPENFILENAMEA& r = fileRequest;  // the size that Windows 95 knows, the 255 of the field
-  EXPECT_EQ(std::tuple(DWORD(OPENFILENAME_SIZE_VERSION_400A), 255ul, 1ul, HWND{}, DWORD(OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)),
+  const DWORD flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  EXPECT_EQ(std::tuple(DWORD(OPENFILENAME_SIZE_VERSION_400A), 255ul, 1ul, HWND{}, flags),
             std::tuple(r.lStructSize, r.nMaxFile, r.nFilterIndex, r.hwndOwner, r.Flags));
-  EXPECT_EQ(std::string(fileRequest.lpstrFilter, 48),
-            std::string("Bitmap files (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0", 48));
+  EXPECT_EQ(std::string(r.lpstrFilter, 48), std::string("Bitmap files (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0", 48));
   EXPECT_EQ(Text(IDC_PICTURE_PATH), "C:\\old.bmp");
   EXPECT_TRUE(boxes.empty());
 
@@ -330,8 +335,9 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
   fileAnswer = text;
   Click(IDC_CHOOSE_PICTURE);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(std::tuple(dialog, std::string("Sorry, could not read the file (format error?)"), std::string("BMP format error"),
-                       UINT(MB_OK)), std::tuple(boxes[0].owner, boxes[0].text, boxes[0].caption, boxes[0].type));
+  const SeenMessageBox& box = boxes[0];
+  EXPECT_EQ(std::tuple(dialog, "BMP format error: Sorry, could not read the file (format error?)", UINT(MB_OK)),
+            std::tuple(box.owner, box.caption + ": " + box.text, box.type));
   EXPECT_EQ(Text(IDC_PICTURE_PATH), text);
   EXPECT_EQ(std::string(Settings().PicturePath), text);
   EXPECT_EQ(PictureLoaded(), 0);

@@ -93,7 +93,7 @@ struct ModeWatch {
 
 TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
   ClearStoredSettings();
-  for (const char* line : {"/x", "\t", "/p", "/p 0", "/p abc", "/l", "-q", "?", "/a 1234", "a"}) {
+  for (const char* line : {"/x", "\t", "/p", "/p 0", "/p abc", "/p 12x", "/l", "-q", "?", "/a 1234", "a"}) {
     ModeWatch watch;
     EXPECT_EQ(-1, DispatchMode(Self(), line)) << line;
     EXPECT_EQ(0, opened.savers + opened.dialogs) << line;

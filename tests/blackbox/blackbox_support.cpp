@@ -14,8 +14,8 @@ std::string SaverPath() {
   return WindowsPath(unixPath);
 }
 
-Saver::Saver(const std::string& arguments) {
-  std::string line = "\"" + SaverPath() + "\" " + arguments;
+Saver::Saver(const std::string& arguments, const std::string& program) {
+  std::string line = "\"" + program + "\" " + arguments;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -43,12 +43,9 @@ int CountSaverWindows() {
   return n;
 }
 
-void SendKey() {
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = VK_SPACE;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
+void PressKey(BYTE vk) {
+  keybd_event(vk, 0, 0, 0);
+  keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
 }
 
 void MoveMouseTo(int x, int y) {
@@ -58,6 +55,11 @@ void MoveMouseTo(int x, int y) {
   in.mi.dy = (y * 65536 + 65535) / GetSystemMetrics(SM_CYSCREEN);
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof(INPUT));
+}
+
+void RightClick() {
+  mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+  mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
 }
 
 HWND AwaitWindow(const char* cls, const char* title) {

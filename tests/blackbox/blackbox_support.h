@@ -17,8 +17,9 @@ struct Saver {
   PROCESS_INFORMATION pi{};
   bool started = false;
 
-  // Starts Nivalo.scr with the arguments and waits until it idles.
-  explicit Saver(const std::string& arguments);
+  // Starts Nivalo.scr (or the program named) with the arguments and waits
+  // until it idles.
+  explicit Saver(const std::string& arguments, const std::string& program = SaverPath());
   // Ends a process that still runs.
   ~Saver();
   // Waits for the process to end; its exit code, or -2 when it still runs.
@@ -26,8 +27,9 @@ struct Saver {
 };
 
 int CountSaverWindows();
-void SendKey();
+void PressKey(BYTE vk);
 void MoveMouseTo(int x, int y);
+void RightClick();
 // Another process's window appearing cannot be waited on; looks for it
 // every 20 ms for up to 10 s. Only a visible window counts: a dialog is
 // shown once its controls exist and it has been initialised.

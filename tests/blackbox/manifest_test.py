@@ -6,10 +6,11 @@ and leaves the resolution awareness to the program.
     python3 manifest_test.py Nivalo.scr
 """
 
-import struct
 import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
+
+from pe_file import PeFile
 
 SCR = sys.argv.pop(1) if len(sys.argv) > 1 else "Nivalo.scr"
 ASM = "{urn:schemas-microsoft-com:asm.v1}"
@@ -24,43 +25,10 @@ SYSTEMS = {
 }
 
 
-def resource(data, type_id, name_id):
-    """The bytes of a resource with numeric type and name, first language."""
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    # The data directories follow 96 bytes of a PE32 header, 112 of a PE32+.
-    wide = struct.unpack_from("<H", data, optional)[0] == 0x20B
-    directory_rva = struct.unpack_from("<I", data, optional + (112 if wide else 96) + 2 * 8)[0]
-
-    def offset(rva):
-        for i in range(sections):
-            at = optional + optional_size + 40 * i
-            size, address, raw_size, raw = struct.unpack_from("<IIII", data, at + 8)
-            if address <= rva < address + max(size, raw_size):
-                return rva - address + raw
-        raise LookupError("address %#x lies in no section" % rva)
-
-    base = offset(directory_rva)
-
-    def entry(table, wanted):
-        named, numbered = struct.unpack_from("<HH", data, base + table + 12)
-        for i in range(named + numbered):
-            name, target = struct.unpack_from("<II", data, base + table + 16 + 8 * i)
-            if wanted is None or name == wanted:
-                return target & 0x7FFFFFFF
-        raise LookupError("no resource entry %r" % wanted)
-
-    leaf = entry(entry(entry(0, type_id), name_id), None)
-    rva, size = struct.unpack_from("<II", data, base + leaf)
-    return data[offset(rva):offset(rva) + size]
-
-
 class Manifest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        with open(SCR, "rb") as f:
-            cls.root = ElementTree.fromstring(resource(f.read(), 24, 1))
+        cls.root = ElementTree.fromstring(PeFile(SCR).resource(24, 1))
 
     def test_it_is_an_assembly_that_runs_as_the_user(self):
         self.assertEqual(ASM + "assembly", self.root.tag)

@@ -14,12 +14,6 @@ namespace {
 const char kDialogClass[] = "#32770";
 const char kDialogTitle[] = "Nivalo screen saver settings";
 
-std::string TextOf(HWND window) {
-  char text[512] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 // A click that may open a modal window in the other process: posted, so
 // that this test is not held until it closes.
 void PostClick(HWND dialog, int control) {
@@ -38,7 +32,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SCENERY_ON, BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_FLAKE_COUNT)), "50");
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_FLAKE_COUNT)), "50");
 
   // No flakes, the trees switched off at their box, the sleigh at its
   // picture.
@@ -47,7 +41,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SLEIGH_PICTURE, STN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SLEIGH_PICTURE)));
   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SLEIGH_ON, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_FALSE(SettingsValueStored());
+  EXPECT_TRUE(StoredSettingsValue().empty());
   PostClick(dialog, IDOK);
   ASSERT_EQ(settings.Exit(), 0);
 
@@ -71,7 +65,7 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   }
   ReleaseDC(nullptr, screen);
   EXPECT_EQ(otherPixels, 0);
-  SendKey();
+  PressKey(VK_SPACE);
   EXPECT_EQ(saver.Exit(), 0);
 }
 
@@ -96,11 +90,11 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
   ASSERT_NE(box, nullptr);
   PostClick(box, IDOK);
   for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
-  EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_PICTURE_PATH)), path);
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_PICTURE_PATH)), path);
 
   PostClick(dialog, IDCANCEL);
   EXPECT_EQ(settings.Exit(), 0);
-  EXPECT_FALSE(SettingsValueStored());
+  EXPECT_TRUE(StoredSettingsValue().empty());
   DeleteFileA(path.c_str());
 }
 

@@ -1,14 +1,11 @@
 // The help topics as the user meets them: the built Nivalohelp.hlp in the
 // real help viewer, where the contents topic and every help context id of
-// the settings dialog's table open the topic that the topics file gives
-// them; and the same topics built into the program, in the dialog's own
-// pop-up on a system of version 6 or later (as Wine reports by default).
+// the settings dialog's table open the same topic as the program's own copy
+// shows in the dialog's pop-up on a system of version 6 or later (as Wine
+// reports by default).
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 
 #include "dialogs/context_help.h"
@@ -21,69 +18,12 @@
 
 namespace {
 
-struct Titles {
-  std::string contents;
-  std::map<DWORD, std::string> byId;
-};
-
-// The titles of the topics file's "== NAME IDS | Title" headers.
-Titles ReadTitles() {
-  Titles titles;
-  std::ifstream file("Z:" NIVALO_TOPICS_UNIX_PATH);
-  for (std::string line; std::getline(file, line);) {
-    const size_t bar = line.find('|');
-    if (line.compare(0, 2, "==") != 0 || bar == std::string::npos) continue;
-    std::string title = line.substr(bar + 1);
-    title.erase(0, title.find_first_not_of(' '));
-    title.erase(title.find_last_not_of(" \r") + 1);
-    std::istringstream words(line.substr(2, bar - 2));
-    std::string word;
-    words >> word;  // the topic's name
-    while (words >> word) {
-      if (word == "contents") {
-        titles.contents = title;
-      } else {
-        titles.byId[std::stoul(word)] = title;
-      }
-    }
-  }
-  return titles;
-}
-
-// A few controls and the titles their users read: ids shifted or swapped in
-// the table fail here.
-TEST(HelpTable, ControlsOpenTheirOwnTopics) {
-  const struct {
-    int control;
-    const char* title;
-  } kChecks[] = {
-      {IDOK, "OK"},
-      {IDC_FLAKE_COUNT, "Number of flakes"},
-      {IDC_FLAKE_WOBBLE, "Wobble"},
-      {IDC_RED_NOSE, "Red nose"},
-      {IDC_SLEIGH_LARGE_PICTURE, "Large sleigh"},
-      {IDC_GUST_FALL_TIME_PICTURE, "Gust fall time"},
-      {IDC_MASK_PATH, "Mask"},
-      {IDC_WEB_PAGE, "WWW"},
-  };
-  const Titles titles = ReadTitles();
-  for (const auto& c : kChecks) {
-    const auto topic = titles.byId.find(HelpContextOf(c.control));
-    EXPECT_EQ(c.title, topic == titles.byId.end() ? "(no topic)" : topic->second)
-        << "control " << c.control;
-  }
-}
-
-// The program's own copy of each topic starts with the title that the
-// topics file gives the id; an id without a topic gets the contents.
-TEST(HelpTable, EveryIdsTopicIsBuiltIntoTheProgram) {
-  StartShell(GetModuleHandleA(nullptr));
-  const Titles titles = ReadTitles();
-  for (const auto& [id, title] : titles.byId) {
-    EXPECT_EQ(title + "\r\n\r\n", HelpTopicText(id).substr(0, title.size() + 4)) << "help context " << id;
-  }
-  EXPECT_EQ(titles.contents + "\r\n\r\n", HelpTopicText(0).substr(0, titles.contents.size() + 4));
-  EXPECT_EQ(HelpTopicText(0), HelpTopicText(99)) << "an id without a topic";
+// The title of the program's own topic for a help context id. The viewer
+// shows the same for every id; the settings dialog's tests hold the table of
+// ids, and the help file's test the titles of the ids in the help file.
+std::string Title(DWORD id) {
+  const std::string text = HelpTopicText(id);
+  return text.substr(0, text.find("\r\n\r\n"));
 }
 
 // The settings dialog, shown and active, whose help requests show pop-ups.
@@ -120,22 +60,11 @@ class HelpPopup : public testing::Test {
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-std::string WindowText(HWND window) {
-  char text[8192] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   enum Request { kF1, kWhatsThis, kRightClick, kMenuKey };
   enum Closing { kEscape, kAlt, kLeftClick, kRightClickOnIt, kDialogActivated };
   enum Side { kBelow, kAbove, kOnTheScreen };
-  const struct {
-    Request request;
-    int control;
-    Closing closing;
-    Side side;
-  } kCases[] = {
+  const struct { Request request; int control; Closing closing; Side side; } kCases[] = {
       {kF1, IDC_FLAKE_COUNT, kEscape, kBelow},
       {kF1, IDOK, kAlt, kAbove},
       {kWhatsThis, IDC_RED_NOSE, kLeftClick, kBelow},
@@ -149,7 +78,6 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   GetWindowRect(dialog, &frame);
   SetWindowPos(dialog, nullptr, frame.left, GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER);
-  const Titles titles = ReadTitles();
   for (const auto& c : kCases) {
     RECT rect;
     GetWindowRect(Control(c.control), &rect);
@@ -163,10 +91,7 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
     }
     HWND popup = FindWindowA(kHelpPopupClass, nullptr);
     ASSERT_NE(nullptr, popup) << "control " << c.control;
-    const DWORD context = HelpContextOf(c.control);
-    const std::string title = context ? titles.byId.at(context) : titles.contents;
-    EXPECT_EQ(HelpTopicText(context), WindowText(popup)) << "control " << c.control;
-    EXPECT_EQ(0u, WindowText(popup).find(title + "\r\n")) << "control " << c.control;
+    EXPECT_EQ(HelpTopicText(HelpContextOf(c.control)), WindowText(popup)) << "control " << c.control;
     EXPECT_EQ(popup, GetActiveWindow()) << "control " << c.control;
     EXPECT_EQ(dialog, GetWindow(popup, GW_OWNER));
 
@@ -203,6 +128,7 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
     EXPECT_FALSE(IsWindow(popup)) << "control " << c.control << ", closing " << c.closing;
     EXPECT_EQ(dialog, GetActiveWindow()) << "the dialog goes on";
   }
+  EXPECT_EQ(HelpTopicText(0), HelpTopicText(99)) << "an id without a topic gets the contents";
 }
 
 // Whatever is open when the dialog closes goes with it, the pop-up's font
@@ -223,12 +149,7 @@ TEST_F(HelpPopup, LeavesNoWindowAndNoGdiObjectWhenTheDialogCloses) {
   EXPECT_EQ(places, FreeGdiPlaces());
 }
 
-struct HelpCall {
-  HWND owner;
-  std::string file;
-  UINT command;
-  DWORD id;
-};
+struct HelpCall { HWND owner; std::string file; UINT command; DWORD id; };
 
 DWORD WINAPI CallHelp(void* argument) {
   auto* call = static_cast<HelpCall*>(argument);
@@ -263,31 +184,27 @@ class HelpViewer : public testing::Test {
 };
 
 TEST_F(HelpViewer, ContentsAndEveryIdOfTheHelpTableOpenTheirTopics) {
-  const Titles titles = ReadTitles();
-  ASSERT_FALSE(titles.contents.empty()) << "no contents topic in " NIVALO_TOPICS_UNIX_PATH;
-  ::testing::AssertionResult contents = Open(HELP_CONTENTS, 0, titles.contents);
+  StartShell(GetModuleHandleA(nullptr));
+  ::testing::AssertionResult contents = Open(HELP_CONTENTS, 0, Title(0));
   // Wine sometimes refuses the first help call in a new prefix.
-  if (!contents) contents = Open(HELP_CONTENTS, 0, titles.contents);
+  if (!contents) contents = Open(HELP_CONTENTS, 0, Title(0));
   ASSERT_TRUE(contents);
 
-  std::string previous = titles.contents;
+  // The viewer shows the topic the program holds for each id (an id without
+  // one would show the contents there, and a box in the viewer).
+  std::string previous = Title(0);
   int wrong = 0;
   for (size_t i = 0; kHelpTable[i] != 0; i += 2) {
-    const auto topic = titles.byId.find(kHelpTable[i + 1]);
-    if (topic == titles.byId.end()) {
-      ADD_FAILURE() << "control " << kHelpTable[i] << ": help context " << kHelpTable[i + 1]
-                    << " has no topic";
-      continue;
-    }
+    const std::string title = Title(kHelpTable[i + 1]);
     // The same topic twice in a row would leave the text as it was.
-    if (topic->second == previous) {
-      ASSERT_TRUE(Open(HELP_CONTENTS, 0, titles.contents));
+    if (title == previous) {
+      ASSERT_TRUE(Open(HELP_CONTENTS, 0, Title(0)));
     }
-    const ::testing::AssertionResult shown = Open(HELP_CONTEXT, kHelpTable[i + 1], topic->second);
+    const ::testing::AssertionResult shown = Open(HELP_CONTEXT, kHelpTable[i + 1], title);
     EXPECT_TRUE(shown) << "control " << kHelpTable[i];
     wrong += !shown;
     ASSERT_LT(wrong, 3) << "the sweep stops here";
-    previous = topic->second;
+    previous = title;
   }
 }
 

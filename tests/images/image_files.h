@@ -20,7 +20,6 @@ using Strings = std::vector<std::string>;
 constexpr uint32_t kUntouched = 0x010203, kGrey = 0x808080;
 constexpr int kAnyCount = 1 << 30;  // a mask's rectangle budget that nothing reaches
 
-inline void Edit(const SettingsEdit& edit) { SettingsRecord r = Settings(); edit(r), ReplaceSettings(r); }
 inline Strings Seen(const std::vector<SeenMessageBox>& boxes) {  // "caption: text" of plain boxes without owner
   Strings seen;
   for (auto& b : boxes) seen.push_back(b.caption + ": " + b.text + (b.type || b.owner ? " (other box)" : ""));
@@ -116,8 +115,6 @@ inline bool SameRegion(HRGN expected, HRGN actual) {  // and deletes both; null 
   return DeleteObject(expected), DeleteObject(actual), same;
 }
 
-// Plain files are copied as they stand, with the colour count and the image
-// size filled in where the file leaves them 0.
 // A mask laid on a screen against the rules: the body is where the laid mask is black, the edge where it
 // is white and black two rows higher (black(x, -1) tells what lies above the screen).
 inline void ExpectLaid(const std::function<HRGN(MaskRegionKind)>& build, int w, int h, const Grid& black) {

@@ -26,19 +26,6 @@ void WriteValue(const Bytes& bytes) {
   RegCloseKey(key);
 }
 
-// The stored value; empty when there is none. key says whether the key exists.
-Bytes ReadValue(bool* key = nullptr) {
-  Bytes bytes(4096);
-  HKEY k = nullptr;
-  const bool opened = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &k) == ERROR_SUCCESS;
-  if (key) *key = opened;
-  DWORD size = static_cast<DWORD>(bytes.size());
-  if (!opened || RegQueryValueExA(k, kSettingsValueName, nullptr, nullptr, bytes.data(), &size)) size = 0;
-  if (opened) RegCloseKey(k);
-  bytes.resize(size);
-  return bytes;
-}
-
 class SettingsStore : public testing::Test {
  protected:
   void SetUp() override {
@@ -51,13 +38,13 @@ class SettingsStore : public testing::Test {
 TEST_F(SettingsStore, FirstLoadGivesDefaultsAndASaveWritesTheirLayout) {
   EXPECT_EQ(0, LoadSettings());
   bool key = false;
-  EXPECT_TRUE(ReadValue(&key).empty()) << "nothing is written until a save";
+  EXPECT_TRUE(StoredSettingsValue(&key).empty()) << "nothing is written until a save";
   EXPECT_TRUE(key) << "the key is created even when only reading";
   EXPECT_EQ(100, Settings().GustRiseStep);
   EXPECT_EQ(40, Settings().GustMax);
 
   ASSERT_EQ(1, SaveSettings());
-  const Bytes v = ReadValue();
+  const Bytes v = StoredSettingsValue();
   ASSERT_EQ(1028u, v.size());
   EXPECT_EQ(Bytes(0x20, 0), Bytes(v.begin(), v.begin() + 0x20)) << "reserved";
   EXPECT_EQ(Bytes(0x1FC - 0x6C, 0), Bytes(v.begin() + 0x6C, v.begin() + 0x1FC)) << "reserved";
@@ -94,7 +81,7 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
   EXPECT_EQ(12345, s.MaskMaxRects);
   ClearStoredSettings();
   ASSERT_EQ(1, SaveSettings());
-  EXPECT_EQ(v, ReadValue()) << "reserved bytes from the registry are written back unchanged";
+  EXPECT_EQ(v, StoredSettingsValue()) << "reserved bytes from the registry are written back unchanged";
 
   SettingsRecord shorter = s;
   strcpy(shorter.PicturePath, "a");
@@ -118,7 +105,7 @@ TEST_F(SettingsStore, ShortOverlongAndDamagedValues) {
   EXPECT_EQ(0, LoadSettings());
   EXPECT_EQ(50, Settings().FlakeCount) << "an overlong value gives the defaults";
   EXPECT_EQ(0, SettingsBuffer()[0]) << "and leaves the buffer's reserved bytes alone";
-  EXPECT_EQ(2000u, ReadValue().size()) << "a failed read never writes";
+  EXPECT_EQ(2000u, StoredSettingsValue().size()) << "a failed read never writes";
 
   v.assign(1028, 0);
   PutInt(v, 0x40, 100000);  // FlakeCount far beyond the table

@@ -10,31 +10,10 @@
 
 namespace {
 
-void SetPasswordFlag(const DWORD* value) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr);
-  if (value) {
-    RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(value),
-                   sizeof *value);
-  } else {
-    RegDeleteValueA(key, "ScreenSaveUsePassword");
-  }
-  RegCloseKey(key);
-}
-const DWORD kOn = 1, kOff = 0;
-
 bool SaverRunningState() {
   BOOL running = FALSE;
   SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
   return running != FALSE;
-}
-
-int Drain(HWND w, UINT message) {
-  int n = 0;
-  MSG msg;
-  while (PeekMessageA(&msg, w, message, message, PM_REMOVE)) ++n;
-  return n;
 }
 
 // What the verifier saw, and what it does, for the current test.
@@ -47,13 +26,13 @@ struct Prompt {
 
   static BOOL Script(HWND saver) {
     ++calls;
-    timersLeft = Drain(saver, WM_TIMER);
+    timersLeft = TakeMessages(saver, WM_TIMER);
     running = SaverRunningState();
     // Input and a second close while the prompt is up change nothing.
     for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP}) SendMessageA(saver, message, 0, 0);
     SetCursorPos(900, 700);
     SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
-    closesPostedByInput = Drain(saver, WM_CLOSE);
+    closesPostedByInput = TakeMessages(saver, WM_CLOSE);
     innerClose = SendMessageA(saver, WM_CLOSE, 0, 0);
     SetCursorPos(700, 500);  // where the cursor is when the prompt ends
     return answer;
@@ -67,12 +46,12 @@ class Windows98Password : public testing::Test {
     Prompt::answer = FALSE;
     StartShell(GetModuleHandleA(nullptr));
     ASSERT_EQ(1, Shell().win9xPlatform) << "Wine must report Windows 98 to this program";
-    SetPasswordFlag(&kOn);
+    SetPasswordFlag(1);
   }
   void TearDown() override {
     StartShell(GetModuleHandleA(nullptr));  // StopSaver put the shell back to its start
     UnloadPasswordVerifier();
-    SetPasswordFlag(nullptr);
+    SetPasswordFlag(-1);
   }
   // Loads the verifier as the full-screen start does, then makes the window.
   HWND StartGuarded() {
@@ -86,14 +65,14 @@ class Windows98Password : public testing::Test {
 };
 
 TEST_F(Windows98Password, VerifierLoadsOnlyWithTheFlagAndSwitchesTheRunningState) {
-  for (const DWORD* flag : {&kOff, static_cast<const DWORD*>(nullptr)}) {
+  for (int flag : {0, -1}) {  // off, or none
     SetPasswordFlag(flag);
     LoadPasswordVerifier();
     EXPECT_FALSE(VerifierLoaded());
     EXPECT_EQ(nullptr, GetModuleHandleA("PASSWORD.CPL"));
     EXPECT_FALSE(SaverRunningState());
   }
-  SetPasswordFlag(&kOn);
+  SetPasswordFlag(1);
   LoadPasswordVerifier();
   EXPECT_TRUE(VerifierLoaded());
   EXPECT_TRUE(SaverRunningState()) << "switched on with the verifier";
@@ -129,21 +108,21 @@ TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAr
 }
 
 TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
-  SetPasswordFlag(&kOff);
+  SetPasswordFlag(0);
   HWND saver = StartSaver();
   const UINT autoPlay = Shell().autoPlayMessage;
   ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), autoPlay);
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "no verifier: the saver may close";
   EXPECT_EQ(0, SendMessageA(saver, autoPlay, 0, 0)) << "AutoPlay may run";
-  EXPECT_EQ(1, Drain(saver, WM_CLOSE));
+  EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(saver)) << "without a password the first close ends the saver";
   StopSaver(saver);
 
-  SetPasswordFlag(&kOn);
+  SetPasswordFlag(1);
   saver = StartGuarded();
   EXPECT_EQ(1, SendMessageA(saver, Shell().autoPlayMessage, 0, 0)) << "AutoPlay is cancelled";
-  EXPECT_EQ(1, Drain(saver, WM_CLOSE));
+  EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   Prompt::answer = TRUE;
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "the verifier's answer";
   StopSaver(saver);

@@ -22,13 +22,6 @@ HINSTANCE Self() { return GetModuleHandleA(nullptr); }
 HWND Handle(intptr_t v) { return reinterpret_cast<HWND>(v); }
 std::string Text(HWND w) { return std::to_string(reinterpret_cast<uintptr_t>(w)); }
 
-bool TakeClose(HWND w) {
-  MSG msg;
-  bool found = false;
-  while (PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE)) found = true;
-  return found;
-}
-
 // What the panel was sent for help: a request it can read while it holds it.
 HELPINFO panelHelp{};
 LRESULT CALLBACK PanelProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,24 +50,18 @@ TEST(CommandLine, HandlesAndProgramNames) {
   for (const auto& n : names) EXPECT_STREQ(n.rest, SkipProgramName(n.line)) << n.line;
 }
 
-// Whether the system counts the process aware of the screen's resolution;
-// the call is looked up, as Windows before Vista lacks it. (Wine counts
-// every process so from its start.)
-bool ResolutionAware() {
-  const auto aware = reinterpret_cast<BOOL(WINAPI*)()>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "IsProcessDPIAware")));
-  return aware && aware();
-}
+// What a mode opened, as ModeWatch saw it.
+struct Opened {
+  HWND dialogOwner = nullptr;
+  int dialogs = 0, savers = 0, declarations = 0;
+  std::string saverTitle;
+  bool declared = false;  // a declaration came before the dialog
+} opened;
 
 // Watches what a mode opens: a settings dialog is cancelled, a saver window
 // is asked to close. It counts the declarations that the process is aware
-// of the screen's resolution, and a dialog notes whether one came first and
-// what the system says.
+// of the screen's resolution (Wine counts every process so from its start).
 struct ModeWatch {
-  static inline HWND dialogOwner = nullptr;
-  static inline int dialogs = 0, savers = 0, declarations = 0;
-  static inline std::string saverTitle;
-  static inline bool aware = false, declared = false;
   HHOOK hook;
 
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -82,26 +69,21 @@ struct ModeWatch {
     char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
     if (code == HCBT_ACTIVATE && std::string(cls) == "#32770") {
-      ++dialogs;
-      aware = ResolutionAware();
-      declared = declarations > 0;
-      dialogOwner = GetWindow(w, GW_OWNER);
+      ++opened.dialogs;
+      opened.declared = opened.declarations > 0;
+      opened.dialogOwner = GetWindow(w, GW_OWNER);
       PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     } else if (code == HCBT_CREATEWND && std::string(cls) == kSaverClassName) {
-      ++savers;
+      ++opened.savers;
       const char* title = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
-      saverTitle = title ? title : "";
+      opened.saverTitle = title ? title : "";
       PostMessageA(w, WM_CLOSE, 0, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
-  ModeWatch() {
-    dialogOwner = nullptr;
-    dialogs = savers = declarations = 0;
-    saverTitle.clear();
-    aware = declared = false;
-    hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-    SetResolutionAwareObserver([] { ++declarations; });
+  ModeWatch() : hook(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {
+    opened = {};
+    SetResolutionAwareObserver([] { ++opened.declarations; });
   }
   ~ModeWatch() {
     SetResolutionAwareObserver(nullptr);
@@ -111,38 +93,37 @@ struct ModeWatch {
 
 TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
   ClearStoredSettings();
-  for (const char* line : {"/x", "\t", "/p", "/p 0", "/p abc", "/l", "-q", "?", "/a 1234", "a"}) {
+  for (const char* line : {"/x", "\t", "/p", "/p 0", "/p abc", "/p 12x", "/l", "-q", "?", "/a 1234", "a"}) {
     ModeWatch watch;
     EXPECT_EQ(-1, DispatchMode(Self(), line)) << line;
-    EXPECT_EQ(0, ModeWatch::savers + ModeWatch::dialogs) << line;
+    EXPECT_EQ(0, opened.savers + opened.dialogs) << line;
   }
   for (const char* line : {"/s", "-S", "s", " -s", "/S trailing words"}) {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line)) << line;
-    EXPECT_EQ(1, ModeWatch::savers) << line;
-    EXPECT_EQ("Screen Saver", ModeWatch::saverTitle) << line;
-    EXPECT_EQ(0, ModeWatch::declarations) << line << ": the system enlarges the scene";
+    EXPECT_EQ(1, opened.savers) << line;
+    EXPECT_EQ("Screen Saver", opened.saverTitle) << line;
+    EXPECT_EQ(0, opened.declarations) << line << ": the system enlarges the scene";
   }
   HWND panel = MakePanel();
   for (const std::string& line : {"/p " + Text(panel), "/l " + Text(panel), "/p" + Text(panel) + "x"}) {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
-    EXPECT_EQ("Preview", ModeWatch::saverTitle) << line;
-    EXPECT_EQ(0, ModeWatch::declarations) << line;
+    EXPECT_EQ("Preview", opened.saverTitle) << line;
+    EXPECT_EQ(0, opened.declarations) << line;
     ResetShellState();
   }
   {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), ("/c:" + Text(panel)).c_str()));
-    EXPECT_EQ(panel, ModeWatch::dialogOwner) << "/c:HWND uses that window";
-    EXPECT_TRUE(ModeWatch::declared) << "the settings dialog is drawn at the real resolution";
-    EXPECT_TRUE(ModeWatch::aware);
+    EXPECT_EQ(panel, opened.dialogOwner) << "/c:HWND uses that window";
+    EXPECT_TRUE(opened.declared) << "the settings dialog is drawn at the real resolution";
   }
   {
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), ""));
-    EXPECT_EQ(1, ModeWatch::dialogs);
-    EXPECT_EQ(nullptr, ModeWatch::dialogOwner) << "an empty line has no parent";
+    EXPECT_EQ(1, opened.dialogs);
+    EXPECT_EQ(nullptr, opened.dialogOwner) << "an empty line has no parent";
   }
   HWND front = MakePanel();
   for (const std::string& line : {std::string("/c"), std::string("/c:0"), std::string("/c:abc"),
@@ -150,7 +131,7 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
     SetForegroundWindow(front);
     ModeWatch watch;
     EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
-    EXPECT_EQ(front, ModeWatch::dialogOwner) << line << ": the foreground window";
+    EXPECT_EQ(front, opened.dialogOwner) << line << ": the foreground window";
   }
   DestroyWindow(front);
   DestroyWindow(panel);
@@ -168,7 +149,7 @@ TEST(Resources, NameIconAndDialog) {
 bool MoveEnds(HWND saver, int dx, int dy) {
   SetCursorPos(400 + dx, 300 + dy);
   SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
-  return TakeClose(saver);
+  return TakeMessages(saver, WM_CLOSE) > 0;
 }
 
 TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
@@ -199,7 +180,7 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
       {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}};
   for (const auto& in : inputs) {
     SendMessageA(saver, in.message, in.wParam, 0);
-    EXPECT_EQ(in.closes, TakeClose(saver)) << in.message << " " << in.wParam;
+    EXPECT_EQ(in.closes, TakeMessages(saver, WM_CLOSE) > 0) << in.message << " " << in.wParam;
   }
   for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
     EXPECT_EQ(0, SendMessageA(saver, WM_SYSCOMMAND, command, 0)) << "swallowed";
@@ -252,11 +233,7 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
 
 // On Windows NT the password flag is never looked at.
 TEST(SaverWindow, WindowsNtIgnoresThePasswordFlag) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr);
-  DWORD on = 1;
-  RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on), 4);
+  SetPasswordFlag(1);
   StartShell(Self());
   LoadPasswordVerifier();
   EXPECT_FALSE(VerifierLoaded());
@@ -264,8 +241,7 @@ TEST(SaverWindow, WindowsNtIgnoresThePasswordFlag) {
   HWND saver = StartSaver();
   EXPECT_EQ(0, SendMessageA(saver, kVerifyRequest, 0, 0)) << "left to the default procedure";
   StopSaver(saver);
-  RegDeleteValueA(key, "ScreenSaveUsePassword");
-  RegCloseKey(key);
+  SetPasswordFlag(-1);
 }
 
 }  // namespace

@@ -23,12 +23,6 @@
 
 inline void SnowOnly(SettingsRecord& s) { s.MaskPath[0] = 0, s.SleighOn = s.SceneryOn = 0; }
 
-inline void Set(const SettingsEdit& edit) {  // the live settings, as the settings dialog does
-  SettingsRecord r = Settings();
-  edit(r);
-  ReplaceSettings(r);
-}
-
 inline std::array<int, 8> Of(const Flake& f) {
   return {f.x, f.y, f.dx, f.dy, f.kind, f.inCover, f.hidden, f.unsaved};
 }

@@ -2,14 +2,6 @@
 // checks the flakes and the wind frame by frame beside a plain drawing of the rules.
 #include "snow/snow_help.h"
 
-// Which of the timers 2..6 are armed ("35"): KillTimer tells; each is armed again.
-static std::string Timers(HWND saver) {
-  std::string armed;
-  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id)
-    if (KillTimer(saver, id) && SetTimer(saver, id, 1000000, nullptr)) armed += char('0' + id);
-  return armed;
-}
-
 // Gusts without flakes (capping a gust is the flakes' part; a gust that is
 // over is calmed by the first flake, or without one by the frame).
 TEST(Wind, FollowsItsStateTableAndTimers) {
@@ -28,31 +20,37 @@ TEST(Wind, FollowsItsStateTableAndTimers) {
     if (s.id == 100) RunFrames(saver, 5);
     else WindEvent(saver, s.id);
     EXPECT_EQ((std::array<int, 3>{s.phase, s.strength, s.direction}), Of(Wind())) << s.id;
-    EXPECT_EQ(s.timers, Timers(saver)) << s.id;
+    EXPECT_EQ(s.timers, ArmedTimers(saver)) << s.id;
   }
   EXPECT_EQ(6334, RandomNext()) << "one draw per gust, none else";
   RunWindTimer(saver, kCalmTimer);
   for (int i = 0; i < 60; ++i) RunWindTimer(saver, kRiseStepTimer);
   RunFrames(saver, 2);
   EXPECT_EQ(60, Wind().strength) << "no flake holds it at GustMax";
-  // Off kills all five timers but the gust goes on; on arms the calm timer.
-  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) SetTimer(saver, id, 1000000, nullptr);
-  ApplyWindSwitch(0, 1);
-  EXPECT_TRUE(Timers(saver).empty() && Wind().phase == kWindRising && Wind().strength == 60);
-  ApplyWindSwitch(1, 0);
-  ApplyWindSwitch(1, 1);
-  EXPECT_EQ("2", Timers(saver));
+  auto armAll = [saver](bool arm) {
+    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) arm ? SetTimer(saver, id, 1000000, nullptr) : KillTimer(saver, id);
+  };
+  // The switch: off kills all five timers, and the gust goes on; on arms the
+  // calm timer; no change, or all applied at once (-1) while on, does nothing.
+  const struct { int on, was; bool armed; const char* after; } switches[] = {
+      {0, 1, true, ""}, {1, 0, false, "2"}, {1, 1, false, ""}, {1, -1, false, ""}, {1, -1, true, "23456"},
+      {0, -1, true, ""}};
+  for (const auto& w : switches) {
+    armAll(w.armed);
+    ApplyWindSwitch(w.on, w.was);
+    EXPECT_EQ(w.after, ArmedTimers(saver)) << w.on << " after " << w.was;
+  }
+  EXPECT_TRUE(Wind().phase == kWindRising && Wind().strength == 60);
   // New periods arm the phase's timers again, or, with the wind off, kill them.
   const struct { UINT_PTR id; const char *on, *off; } phases[] = {
     {0, "35", "246"}, {kRiseEndTimer, "46", "235"}, {kFallEndTimer, "4", "2356"}, {1, "2", "3456"}};
   for (const auto& p : phases) {
     p.id == 1 ? ResetWind() : WindEvent(saver, p.id);
     for (int on : {1, 0}) {
-      Set([on](SettingsRecord& s) { s.WindOn = on; });
-      for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id)
-        on ? KillTimer(saver, id) : SetTimer(saver, id, 1000000, nullptr);
+      ChangeSettings([on](SettingsRecord& s) { s.WindOn = on; });
+      armAll(!on);
       RearmWindTimers();
-      EXPECT_EQ(on ? p.on : p.off, Timers(saver)) << p.id;
+      EXPECT_EQ(on ? p.on : p.off, ArmedTimers(saver)) << p.id;
     }
   }
   for (int d = 0; d < 10; ++d) {  // draws of 5 to 9 turn a gust to the right
@@ -75,7 +73,7 @@ TEST(Flakes, FollowTheCountAndSnowfallSettings) {
   const Capture grey = CaptureSaver(saver);
   const auto slot19 = Slot(19);
   RunFrames(saver, 10);  // no flakes: nothing drawn, nothing drawn from the generator
-  Set([](SettingsRecord& s) { s.FlakeCount = 50; });
+  ChangeSettings([](SettingsRecord& s) { s.FlakeCount = 50; });
   ApplyFlakeCount(20, 50);  // the new slots spawn, in order; the first from draws 41 18467
   // 6334 26500 19169 15724: in calm air x, y at the top, the drift, its sign, the speed, the kind
   EXPECT_TRUE(grey == CaptureSaver(saver) && slot19 == Slot(19));
@@ -93,41 +91,14 @@ TEST(Flakes, FollowTheCountAndSnowfallSettings) {
       if (FlakeAt(i).inCover == 0) loose.push_back(FlakeRect(FlakeAt(i)));
     EXPECT_LT(loose.size(), size_t(d.last - d.first)) << "some are snow";
     const Capture before = Detail(saver);
-    Set([&](SettingsRecord& s) { s.FlakeCount = 20; s.SnowfallOn = d.snowfall; });
+    ChangeSettings([&](SettingsRecord& s) { s.FlakeCount = 20; s.SnowfallOn = d.snowfall; });
     ApplyFlakeCount(d.last, 20);
     ApplySnowfallSwitch(d.snowfall, 1);
     EXPECT_TRUE(RepaintedIn(saver, before, Rgn(loose))) << d.first;
   }
-  Set([](SettingsRecord& s) { s.SnowfallOn = 1; });
+  ChangeSettings([](SettingsRecord& s) { s.SnowfallOn = 1; });
   ApplySnowfallSwitch(1, 0);  // back on: the active slots spawn
   EXPECT_TRUE(Slot(0)[5] == -1 && Slot(19)[5] == -1 && Slot(20)[5] != -1);
-  StopSaver(saver);
-}
-
-// A kind-1 flake at (100, 50) with dx 1 and dy 5 in calm air goes to
-// (101, 55); its probes are (104, 62) under it and (104, 55) at its top.
-TEST(Flakes, WorkedGeometryOfLanding) {
-  HWND saver = StartSaver([](SettingsRecord& s) { SnowOnly(s); s.FlakeWobble = 0; });
-  HDC dc = GetDC(saver);
-  const HRGN cover = Surface().coverRegion, room = Surface().roomRegion;
-  const struct { RECT cover, room, grown; int inCover; } cases[] = {
-      {{104, 62, 105, 63}, {104, 55, 105, 56}, {101, 60, 108, 62}, 1},  // its two bottom rows join
-      {{104, 55, 105, 56}, {0, 0, 1024, 768}, {}, 1},                   // touches, adds nothing
-      {{101, 62, 104, 63}, {0, 0, 1024, 768}, {}, 0},                   // only column 104 counts
-      {{0, 62, 1024, 80}, {}, {}, 1}};                                  // a full pile: no strip
-  for (const auto& c : cases) {
-    PaintDetail(saver);
-    SetRectRgn(cover, c.cover.left, c.cover.top, c.cover.right, c.cover.bottom);
-    CoverChanged();
-    SetRectRgn(room, c.room.left, c.room.top, c.room.right, c.room.bottom);
-    OccupiedRemoveRect(RECT{0, 0, 1024, 768});
-    PlaceFlake(0, 100, 50, 1, 5, 1);
-    UpdateFlake(dc, 0);
-    EXPECT_EQ((std::array<int, 8>{101, 55, 1, 5, 1, c.inCover, 0, 0}), Slot(0));
-    EXPECT_TRUE(Equal(Rgn({c.cover, c.grown}), CoverRegion())) << c.cover.left;
-  }
-  UpdateFlake(dc, 0);  // off the pile: an imprint, white at 106 in its top row
-  EXPECT_EQ(0xFFFFFFu, CaptureSaver(saver).At(106, 55));
   StopSaver(saver);
 }
 
@@ -144,7 +115,7 @@ TEST(Cover, SeedsAndRoomFollowTheScreenAndTheSettings) {
               h == GetDeviceCaps(GetDC(saver), VERTRES));
   for (int mask : {0, 1})
     for (int ground : {0, 1}) {
-      Set([&](SettingsRecord& s) { s.SnowOnMask = mask; s.SnowOnGround = ground; });
+      ChangeSettings([&](SettingsRecord& s) { s.SnowOnMask = mask; s.SnowOnGround = ground; });
       CoverAddRect(RECT{100, h - 30, 107, h + 30});  // grown snow: a build drops it
       BuildCover();
       BuildRoom();
@@ -160,13 +131,13 @@ TEST(Cover, SeedsAndRoomFollowTheScreenAndTheSettings) {
   // Snow everywhere, then mask snow off: only the room keeps it, the rest is wiped.
   CoverAddRect(RECT{0, 0, w, h});
   const Capture before = Detail(saver);
-  Set([](SettingsRecord& s) { s.SnowOnMask = 0; });
+  ChangeSettings([](SettingsRecord& s) { s.SnowOnMask = 0; });
   ApplySnowOnMask(0, 1);
   HRGN outside = Rgn({{0, 0, w, h}}), edge = Or(Rgn({}), MaskEdgeRegion());
   CombineRgn(edge, edge, room, RGN_DIFF);
   CombineRgn(outside, outside, room, RGN_DIFF);
   EXPECT_TRUE(EqualRgn(room, cover) && RepaintedIn(saver, before, outside));
-  Set([](SettingsRecord& s) { s.SnowOnMask = 1; });
+  ChangeSettings([](SettingsRecord& s) { s.SnowOnMask = 1; });
   ApplySnowOnMask(1, 0);
   EXPECT_TRUE(Equal(Or(edge, room), cover));
   SetWindowPos(saver, nullptr, 10, 20, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -193,21 +164,21 @@ TEST(Cover, GroundAndDepthChangesWipeWhatLostItsPlace) {
     SetRectRgn(room, 0, h - c.depth, w, h + 14);
     Or(room, Rgn({{500, h - 40, 530, h - c.depth}}));
     const Capture before = Detail(saver);
-    Set([&](SettingsRecord& s) { s.GroundSnowDepth = c.depth; });
+    ChangeSettings([&](SettingsRecord& s) { s.GroundSnowDepth = c.depth; });
     ApplySnowDepth(c.depth, 40);
     EXPECT_TRUE(RepaintedIn(saver, before, Rgn({c.wiped}))) << c.depth;
     EXPECT_TRUE(Equal(Rgn({{0, h - c.depth, w, h + 14}}), room)) << c.depth;
     EXPECT_TRUE(Equal(Rgn({{0, h, w, h + 14}, c.kept}), cover)) << c.depth;
   }
   const Capture before = Detail(saver);  // a higher depth repaints nothing
-  Set([](SettingsRecord& s) { s.GroundSnowDepth = 60; });
+  ChangeSettings([](SettingsRecord& s) { s.GroundSnowDepth = 60; });
   ApplySnowDepth(60, 20);
   EXPECT_TRUE(before == CaptureSaver(saver) && Equal(Rgn({{0, h - 60, w, h + 14}}), room));
-  Set([](SettingsRecord& s) { s.SnowOnGround = 0; });  // no ground snow: no pile, no room
+  ChangeSettings([](SettingsRecord& s) { s.SnowOnGround = 0; });  // no ground snow: no pile, no room
   ApplySnowOnGround(0, 1);
   EXPECT_TRUE(RepaintedIn(saver, before, Rgn({{0, h - 60, w, h + 7}})));
   EXPECT_TRUE(Equal(Rgn({}), cover) && Equal(Rgn({}), room));
-  Set([](SettingsRecord& s) { s.SnowOnGround = 1; });
+  ChangeSettings([](SettingsRecord& s) { s.SnowOnGround = 1; });
   ApplySnowOnGround(1, 0);
   EXPECT_TRUE(Equal(Rgn({{0, h, w, h + 14}}), cover) && Equal(Rgn({{0, h - 60, w, h + 14}}), room));
   StopSaver(saver);

@@ -28,7 +28,7 @@ TEST(Sprites, DrawMaskedEraseFlakesUnderAndTheSleighsRectangle) {
   }
   EXPECT_TRUE(want == CaptureSaver(saver));
   // EraseFlakesUnder puts back only the active flakes with a saved background that meet r.
-  Set([](SettingsRecord& s) { s.FlakeCount = 3; s.FlakeWobble = 0; });
+  ChangeSettings([](SettingsRecord& s) { s.FlakeCount = 3; s.FlakeWobble = 0; });
   const Capture detail = Detail(saver);
   PlaceFlake(0, 100, 97, 0, 3, 1);  // drawn at (100, 100), under the rectangle
   PlaceFlake(2, 300, 97, 0, 3, 1);  // drawn elsewhere

@@ -1,6 +1,9 @@
 #include "support/help_viewer.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "support/test_support.h"
 
 namespace {
 
@@ -43,34 +46,16 @@ BOOL CALLBACK FindBox(HWND w, LPARAM found) {
 
 std::string WindowsPath(const char* unixPath) {
   std::string path = std::string("Z:") + unixPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
+  std::replace(path.begin(), path.end(), '/', '\\');
   return path;
 }
 
+// The visible viewer's topic text: the title, then one paragraph a line.
 std::string ViewerText() {
   HWND viewer = FindWindowExA(nullptr, nullptr, kViewerClass, nullptr), text = nullptr;
-  while (viewer && !IsWindowVisible(viewer)) {
-    viewer = FindWindowExA(nullptr, viewer, kViewerClass, nullptr);
-  }
+  while (viewer && !IsWindowVisible(viewer)) viewer = FindWindowExA(nullptr, viewer, kViewerClass, nullptr);
   if (viewer) EnumChildWindows(viewer, FindTextChild, reinterpret_cast<LPARAM>(&text));
-  char buffer[8192] = {};
-  DWORD_PTR copied = 0;
-  if (!text ||
-      !SendMessageTimeoutA(text, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                           SMTO_ABORTIFHUNG, 2000, &copied)) {
-    return "";
-  }
-  std::string s;  // line ends as "\n", whichever the viewer writes
-  for (DWORD_PTR i = 0; i < copied; ++i) {
-    if (buffer[i] != '\r') {
-      s += buffer[i];
-    } else if (i + 1 == copied || buffer[i + 1] != '\n') {
-      s += '\n';
-    }
-  }
-  return s;
+  return text ? WindowText(text) : "";
 }
 
 ForeignBox FindForeignBox(const char* skip) {
@@ -85,11 +70,12 @@ void Dismiss(const ForeignBox& box) {
 }
 
 ::testing::AssertionResult AwaitTopic(const std::string& title, const char* skip) {
-  const std::string start = title + "\n";
   std::string seen;
   for (int i = 0; i < 500; ++i, Sleep(20)) {
-    seen = ViewerText();
-    if (seen.compare(0, start.size(), start) == 0) return ::testing::AssertionSuccess();
+    seen = ViewerText();  // the title, then a line end of either kind
+    if (seen.compare(0, title.size(), title) == 0 && seen.find_first_of("\r\n") == title.size()) {
+      return ::testing::AssertionSuccess();
+    }
     if (ForeignBox box = FindForeignBox(skip); box.window) {
       Dismiss(box);
       return ::testing::AssertionFailure()

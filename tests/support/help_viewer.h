@@ -10,9 +10,6 @@
 // "Z:" and the Unix path, with backslashes.
 std::string WindowsPath(const char* unixPath);
 
-// The visible viewer's topic text: the title, then one paragraph a line.
-std::string ViewerText();
-
 // A visible dialog box of another process whose caption is not skip (the
 // viewer's "Cannot find" box, say): its window, caption and texts.
 struct ForeignBox {

@@ -45,12 +45,26 @@ void ClearStoredSettings() {
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orwenk");
 }
 
-void StoreSettings(const std::function<void(SettingsRecord&)>& edit) {
+void StoreSettings(const SettingsEdit& edit) {
   ResetSettings();
+  ChangeSettings(edit);
+  SaveSettings();
+}
+
+void ChangeSettings(const SettingsEdit& edit) {
   SettingsRecord r = Settings();
   edit(r);
   ReplaceSettings(r);
-  SaveSettings();
+}
+
+void SetPasswordFlag(int value) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
+  const DWORD v = value;
+  if (value < 0) RegDeleteValueA(key, "ScreenSaveUsePassword");
+  else RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  RegCloseKey(key);
 }
 
 SettingsRecord StoredRecord() {
@@ -61,15 +75,16 @@ SettingsRecord StoredRecord() {
   return stored;
 }
 
-bool SettingsValueStored() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return false;
-  }
-  const bool stored = RegQueryValueExA(key, kSettingsValueName, nullptr, nullptr, nullptr,
-                                       nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return stored;
+std::vector<uint8_t> StoredSettingsValue(bool* keyExists) {
+  std::vector<uint8_t> bytes(4096);
+  HKEY k = nullptr;
+  const bool opened = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &k) == ERROR_SUCCESS;
+  if (keyExists) *keyExists = opened;
+  DWORD size = static_cast<DWORD>(bytes.size());
+  if (!opened || RegQueryValueExA(k, kSettingsValueName, nullptr, nullptr, bytes.data(), &size)) size = 0;
+  if (opened) RegCloseKey(k);
+  bytes.resize(size);
+  return bytes;
 }
 
 std::vector<SeenMessageBox>& RecordMessageBoxes() {
@@ -117,24 +132,38 @@ void StopSaver(HWND saver) {
   ClearStoredSettings();
 }
 
+int TakeMessages(HWND w, UINT message) {
+  int n = 0;
+  for (MSG msg; PeekMessageA(&msg, w, message, message, PM_REMOVE);) ++n;
+  return n;
+}
+
 void RunFrames(HWND saver, int n) {
   for (int i = 0; i < n; ++i) SendMessageA(saver, WM_TIMER, 1, 0);
 }
 
 void RunWindTimer(HWND saver, UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0); }
 
+std::string ArmedTimers(HWND w, UINT_PTR first) {
+  std::string armed;
+  for (UINT_PTR id = first; id <= kFallStepTimer; ++id) {
+    if (KillTimer(w, id) && SetTimer(w, id, 1000000, nullptr)) armed += static_cast<char>('0' + id);
+  }
+  return armed;
+}
+
+std::string WindowText(HWND window) {
+  char text[8192] = "";
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                      nullptr);
+  return text;
+}
+
 Capture CaptureDC(HDC dc, int width, int height) {
-  Capture c;
-  c.width = width;
-  c.height = height;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  Capture c{width, height, {}};
+  const BITMAPINFOHEADER bi{sizeof bi, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC memory = CreateCompatibleDC(dc);
   HGDIOBJ start = SelectObject(memory, dib);
   BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
@@ -160,20 +189,14 @@ void PaintDetail(HWND saver) {
   const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190),
                               RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10),
                               RGB(140, 60, 170)};
-  const int w = Surface().screenWidth;
-  const int h = Surface().screenHeight;
-  for (int x = 0; x < w; x += 3) {
-    HBRUSH brush = CreateSolidBrush(colours[(x / 3) % 7]);
-    RECT r{x, 0, x + 3, h};
+  const int w = Surface().screenWidth, h = Surface().screenHeight;
+  auto fill = [dc](RECT r, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
-  }
-  for (int y = 0; y < h; y += 5) {
-    HBRUSH brush = CreateSolidBrush(colours[(y / 5 + 3) % 7]);
-    RECT r{0, y, w, y + 1};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-  }
+  };
+  for (int x = 0; x < w; x += 3) fill({x, 0, x + 3, h}, colours[(x / 3) % 7]);
+  for (int y = 0; y < h; y += 5) fill({0, y, w, y + 1}, colours[(y / 5 + 3) % 7]);
   WrittenEverywhere();  // as any drawing on the window says
   ReleaseDC(saver, dc);
 }

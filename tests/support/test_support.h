@@ -16,28 +16,25 @@
 // Removes the stored settings value and its keys.
 void ClearStoredSettings();
 // The record the registry holds now (the process's own record stays), and
-// whether there is one.
+// the stored value's bytes, empty when there is none; keyExists says whether
+// its key does.
 SettingsRecord StoredRecord();
-bool SettingsValueStored();
+std::vector<uint8_t> StoredSettingsValue(bool* keyExists = nullptr);
+using SettingsEdit = std::function<void(SettingsRecord&)>;
 // Stores the defaults, changed by edit, so that the next scene loads them.
-void StoreSettings(const std::function<void(SettingsRecord&)>& edit);
+void StoreSettings(const SettingsEdit& edit);
+// Changes the live settings, as the settings dialog does.
+void ChangeSettings(const SettingsEdit& edit);
+// Sets the Windows 95/98 password flag "ScreenSaveUsePassword"; a negative
+// value removes it.
+void SetPasswordFlag(int value);
 
-struct SeenMessageBox {
-  HWND owner;
-  std::string text;
-  std::string caption;
-  UINT type;
-};
+struct SeenMessageBox { HWND owner; std::string text, caption; UINT type; };
 // From now on every message box of the program is recorded here (emptied
 // by this call) and answered with IDOK instead of being shown.
 std::vector<SeenMessageBox>& RecordMessageBoxes();
 
-struct SeenShellCall {
-  HWND owner;
-  std::string verb, file, parameters;
-  bool hasDirectory;
-  int show;
-};
+struct SeenShellCall { HWND owner; std::string verb, file, parameters; bool hasDirectory; int show; };
 // From now on every request to the shell is recorded here (emptied by this
 // call) instead of being carried out.
 std::vector<SeenShellCall>& RecordShellCalls();
@@ -46,7 +43,6 @@ std::vector<SeenShellCall>& RecordShellCalls();
 // returns its full path.
 std::string WriteTempFile(const char* name, const std::string& bytes);
 
-using SettingsEdit = std::function<void(SettingsRecord&)>;
 // A saver window made as the /s mode (or, with a parent, the /p mode) makes
 // it, with the defaults changed by edit stored first. Message boxes are
 // recorded, the window is painted once, pending timers are dropped, and the
@@ -56,14 +52,22 @@ HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent =
 // Destroys it, unregisters its class and puts the shell back to its start.
 void StopSaver(HWND saver);
 
+// Removes the window's waiting messages of that kind; how many there were.
+int TakeMessages(HWND w, UINT message);
 // Drives the frame tick n times, as timer 1 would, and a wind timer expiry.
 void RunFrames(HWND saver, int n);
 void RunWindTimer(HWND saver, UINT_PTR id);
+// Which of the timers from first to 6 are armed, as digits ("135"):
+// KillTimer tells, and each found is armed again.
+std::string ArmedTimers(HWND w, UINT_PTR first = 2);
+
+// A window's text, also that of another process's control; empty when its
+// thread does not answer within a second.
+std::string WindowText(HWND window);
 
 // The pixels (0x00RRGGBB) of a DC's top-left width x height, row by row.
 struct Capture {
-  int width = 0;
-  int height = 0;
+  int width = 0, height = 0;
   std::vector<uint32_t> pixels;
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
   bool operator==(const Capture& o) const { return pixels == o.pixels; }

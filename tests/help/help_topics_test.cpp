@@ -185,10 +185,8 @@ class HelpViewer : public testing::Test {
 
 TEST_F(HelpViewer, ContentsAndEveryIdOfTheHelpTableOpenTheirTopics) {
   StartShell(GetModuleHandleA(nullptr));
-  ::testing::AssertionResult contents = Open(HELP_CONTENTS, 0, Title(0));
-  // Wine sometimes refuses the first help call in a new prefix.
-  if (!contents) contents = Open(HELP_CONTENTS, 0, Title(0));
-  ASSERT_TRUE(contents);
+  ASSERT_TRUE(StartViewer());
+  ASSERT_TRUE(Open(HELP_CONTENTS, 0, Title(0)));
 
   // The viewer shows the topic the program holds for each id (an id without
   // one would show the contents there, and a box in the viewer).

@@ -87,6 +87,22 @@ void Dismiss(const ForeignBox& box) {
          << "\"";
 }
 
+bool StartViewer() {
+  if (!FindWindowA(kViewerClass, nullptr)) {
+    char line[] = "winhlp32.exe -x";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      return false;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  for (int i = 0; i < 500 && !FindWindowA(kViewerClass, nullptr); ++i) Sleep(20);
+  return FindWindowA(kViewerClass, nullptr) != nullptr;
+}
+
 bool QuitViewer(const std::string& helpFile) {
   if (FindWindowA(kViewerClass, nullptr)) WinHelpA(nullptr, helpFile.c_str(), HELP_QUIT, 0);
   for (int i = 0; i < 250 && FindWindowA(kViewerClass, nullptr); ++i) Sleep(20);

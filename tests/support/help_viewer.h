@@ -27,3 +27,10 @@ void Dismiss(const ForeignBox& box);
 
 // Quits a viewer left open; true once its windows are gone.
 bool QuitViewer(const std::string& helpFile);
+
+// Starts the viewer as the system's help call starts it, hidden until asked
+// for a topic, and waits up to 10 s for its window. A help call that finds
+// no viewer starts one and looks for it at once; under Wine, in a new
+// prefix, it is not there yet and the call fails, so a test that needs the
+// viewer has it running first.
+bool StartViewer();

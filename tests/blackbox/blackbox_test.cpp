@@ -1,9 +1,6 @@
 // The shipped saver as the system starts it: a separate process, real input.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-
 #include "blackbox/blackbox_support.h"
 #include "support/test_support.h"
 

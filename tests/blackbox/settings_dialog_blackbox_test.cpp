@@ -2,8 +2,6 @@
 // its controls as a user would, and what the next full-screen run shows.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "blackbox/blackbox_support.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

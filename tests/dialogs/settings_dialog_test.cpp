@@ -110,8 +110,7 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
       {IDC_SLEIGH_SPEED, "4"},  {IDC_FRAME_PERIOD, "33"},  {IDC_SLEIGH_FRAME_DIVIDER, "4"},
       {IDC_GUST_PAUSE, "2"},    {IDC_GUST_RISE_STEP, "100"}, {IDC_GUST_RISE_TIME, "6"},
       {IDC_GUST_FALL_STEP, "100"}, {IDC_GUST_FALL_TIME, "4"}, {IDC_GUST_MAXIMUM, "40"},
-      {IDC_PICTURE_PATH, "C:\\pictures\\winter.bmp"}, {IDC_MASK_PATH, kBuiltinMaskName},
-      {IDC_MASK_MAX_RECTS, "999"},
+      {IDC_PICTURE_PATH, "C:\\pictures\\winter.bmp"}, {IDC_MASK_PATH, kBuiltinMaskName}, {IDC_MASK_MAX_RECTS, "999"},
   };
   for (const auto& t : kTexts) EXPECT_EQ(Text(t.control), t.text) << t.control;
 }

@@ -4,9 +4,6 @@
 // shows in the dialog's pop-up on a system of version 6 or later (as Wine
 // reports by default).
 #include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
 
 #include "dialogs/context_help.h"
 #include "dialogs/help_popup.h"
@@ -65,10 +62,8 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   enum Closing { kEscape, kAlt, kLeftClick, kRightClickOnIt, kDialogActivated };
   enum Side { kBelow, kAbove, kOnTheScreen };
   const struct { Request request; int control; Closing closing; Side side; } kCases[] = {
-      {kF1, IDC_FLAKE_COUNT, kEscape, kBelow},
-      {kF1, IDOK, kAlt, kAbove},
-      {kWhatsThis, IDC_RED_NOSE, kLeftClick, kBelow},
-      {kRightClick, IDC_WIND_PICTURE, kRightClickOnIt, kBelow},
+      {kF1, IDC_FLAKE_COUNT, kEscape, kBelow}, {kF1, IDOK, kAlt, kAbove},
+      {kWhatsThis, IDC_RED_NOSE, kLeftClick, kBelow}, {kRightClick, IDC_WIND_PICTURE, kRightClickOnIt, kBelow},
       {kRightClick, IDC_FLAKE_COUNT_PICTURE, kDialogActivated, kBelow},  // disabled: the dialog hears it
       {kMenuKey, IDC_GUST_PAUSE, kEscape, kBelow},
       {kRightClick, IDC_TITLE_LINE, kEscape, kOnTheScreen},  // no help id: the long contents
@@ -178,8 +173,7 @@ class HelpViewer : public testing::Test {
     return shown << " (help context " << id << ")";
   }
 
-  HWND owner = CreateWindowA("STATIC", "help test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             nullptr, nullptr);
+  HWND owner = CreateWindowA("STATIC", "help test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   std::string path = WindowsPath(NIVALO_HLP_UNIX_PATH);
 };
 

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "settings/settings.h"
 #include "support/test_support.h"

@@ -2,9 +2,6 @@
 // Windows NT (as Wine reports by default).
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "shell/command_line.h"

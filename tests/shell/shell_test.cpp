@@ -198,8 +198,7 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   RECT pc, wc;
   GetClientRect(panel, &pc);
   GetClientRect(preview, &wc);
-  EXPECT_EQ(pc.right, wc.right);
-  EXPECT_EQ(pc.bottom, wc.bottom);
+  EXPECT_EQ(std::pair(pc.right, pc.bottom), std::pair(wc.right, wc.bottom));
   EXPECT_EQ(panel, GetParent(preview));
   EXPECT_NE(nullptr, GetCursor()) << "a preview leaves the cursor alone";
 

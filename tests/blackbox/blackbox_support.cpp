@@ -18,8 +18,7 @@ Saver::Saver(const std::string& arguments, const std::string& program) {
   std::string line = "\"" + program + "\" " + arguments;
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &si, &pi) != FALSE;
+  started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
   if (started) WaitForInputIdle(pi.hProcess, 10000);
 }
 

@@ -1,9 +1,6 @@
 // The shipped saver as the system starts it: a separate process, real input.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-
 #include "blackbox/blackbox_support.h"
 #include "support/test_support.h"
 
@@ -79,8 +76,7 @@ TEST_F(BlackBox, PreviewDrawsIntoTheParentIgnoresInputAndEndsWithIt) {
   RECT pc, cc;
   GetClientRect(parent, &pc);
   GetClientRect(child, &cc);
-  EXPECT_EQ(pc.right, cc.right);
-  EXPECT_EQ(pc.bottom, cc.bottom);
+  EXPECT_EQ(std::pair(pc.right, pc.bottom), std::pair(cc.right, cc.bottom));
   EXPECT_EQ(0, CountSaverWindows()) << "no top-level saver window";
   PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
   PostMessageA(child, WM_LBUTTONDOWN, 0, 0);

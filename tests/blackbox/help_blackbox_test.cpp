@@ -6,8 +6,6 @@
 // topic in a pop-up of its own.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "blackbox/blackbox_support.h"
 #include "dialogs/help_popup.h"
 #include "resources/resource.h"

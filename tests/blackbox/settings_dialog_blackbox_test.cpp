@@ -2,8 +2,6 @@
 // its controls as a user would, and what the next full-screen run shows.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "blackbox/blackbox_support.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -45,12 +43,8 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   PostClick(dialog, IDOK);
   ASSERT_EQ(settings.Exit(), 0);
 
-  const SettingsRecord stored = StoredRecord();
-  EXPECT_EQ(stored.FlakeCount, 0);
-  EXPECT_EQ(stored.SceneryOn, 0);
-  EXPECT_EQ(stored.SleighOn, 0);
-  EXPECT_EQ(stored.WindOn, 1);
-  EXPECT_EQ(stored.SleighKind, 2);
+  const SettingsRecord s = StoredRecord();  // the wind and the sleigh's kind as they were
+  EXPECT_EQ(std::tuple(0, 0, 0, 1, 2), std::tuple(s.FlakeCount, s.SceneryOn, s.SleighOn, s.WindOn, s.SleighKind));
 
   // The saver shows nothing but its grey: no flake, tree or sleigh appears
   // in its first second (twenty frames; trees and sleigh come in the first).

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <string>
 #include <tuple>
 
 #include "dialogs/about_dialog.h"

@@ -110,8 +110,7 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
       {IDC_SLEIGH_SPEED, "4"},  {IDC_FRAME_PERIOD, "33"},  {IDC_SLEIGH_FRAME_DIVIDER, "4"},
       {IDC_GUST_PAUSE, "2"},    {IDC_GUST_RISE_STEP, "100"}, {IDC_GUST_RISE_TIME, "6"},
       {IDC_GUST_FALL_STEP, "100"}, {IDC_GUST_FALL_TIME, "4"}, {IDC_GUST_MAXIMUM, "40"},
-      {IDC_PICTURE_PATH, "C:\\pictures\\winter.bmp"}, {IDC_MASK_PATH, kBuiltinMaskName},
-      {IDC_MASK_MAX_RECTS, "999"},
+      {IDC_PICTURE_PATH, "C:\\pictures\\winter.bmp"}, {IDC_MASK_PATH, kBuiltinMaskName}, {IDC_MASK_MAX_RECTS, "999"},
   };
   for (const auto& t : kTexts) EXPECT_EQ(Text(t.control), t.text) << t.control;
 }
@@ -384,32 +383,27 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   HWND speed = GetDlgItem(dialog, IDC_FLAKE_SPEED);
   HELPINFO info{sizeof info, HELPINFO_WINDOW, IDC_FLAKE_SPEED, speed, 0, {}};
 
-  // Where the system shows the pop-up, nothing more is asked; the request,
-  // answered, does not go on to the dialog's owner.
-  helpAnswer = TRUE;
-  EXPECT_EQ(SettingsDialogProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
-  EXPECT_EQ(helpRequests, (Helps{{speed, file, HELP_WM_HELP, table}}));
-
-  // Where it refuses, the control's topic opens in the help window.
-  helpRequests.clear();
-  helpAnswer = FALSE;
-  SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-  EXPECT_EQ(helpRequests, (Helps{{speed, file, HELP_WM_HELP, table}, {dialog, file, HELP_CONTEXT, 139}}));
-
-  // A right click: the window it names, the context-menu command.
-  helpRequests.clear();
+  // Where the system shows the pop-up, nothing more is asked, and the request,
+  // answered, does not go on to the dialog's owner; where it refuses, the
+  // control's topic opens in the help window. A right click names its window;
+  // on a disabled picture it reaches the dialog, and the picture under the
+  // pointer is meant.
   HWND wind = GetDlgItem(dialog, IDC_WIND_PICTURE);
-  EXPECT_EQ(SettingsDialogProc(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wind), MAKELPARAM(5, 5)), TRUE);
-  EXPECT_EQ(helpRequests, (Helps{{wind, file, HELP_CONTEXTMENU, table}, {dialog, file, HELP_CONTEXT, 108}}));
-
-  // A right click on a disabled picture reaches the dialog: the picture
-  // under the pointer is meant.
-  helpRequests.clear();
   RECT r;
   GetWindowRect(GetDlgItem(dialog, IDC_FLAKE_COUNT_PICTURE), &r);
-  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog),
-               MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-  EXPECT_EQ(helpRequests, (Helps{{dialog, file, HELP_CONTEXTMENU, table}, {dialog, file, HELP_CONTEXT, 134}}));
+  const LPARAM help = reinterpret_cast<LPARAM>(&info), at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  const struct { UINT message; HWND window; LPARAM lParam; BOOL answer; Helps asked; } kRequests[] = {
+      {WM_HELP, nullptr, help, TRUE, {{speed, file, HELP_WM_HELP, table}}},
+      {WM_HELP, nullptr, help, FALSE, {{speed, file, HELP_WM_HELP, table}, {dialog, file, HELP_CONTEXT, 139}}},
+      {WM_CONTEXTMENU, wind, MAKELPARAM(5, 5), FALSE,
+       {{wind, file, HELP_CONTEXTMENU, table}, {dialog, file, HELP_CONTEXT, 108}}},
+      {WM_CONTEXTMENU, dialog, at, FALSE, {{dialog, file, HELP_CONTEXTMENU, table}, {dialog, file, HELP_CONTEXT, 134}}}};
+  for (const auto& q : kRequests) {
+    helpRequests.clear();
+    helpAnswer = q.answer;
+    EXPECT_EQ(TRUE, SettingsDialogProc(dialog, q.message, reinterpret_cast<WPARAM>(q.window), q.lParam)) << q.message;
+    EXPECT_EQ(q.asked, helpRequests) << q.message << " answered " << q.answer;
+  }
 }
 
 // Looks at the About box from inside its modal loop, then ends it.

@@ -4,9 +4,6 @@
 // shows in the dialog's pop-up on a system of version 6 or later (as Wine
 // reports by default).
 #include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
 
 #include "dialogs/context_help.h"
 #include "dialogs/help_popup.h"
@@ -65,14 +62,18 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   enum Closing { kEscape, kAlt, kLeftClick, kRightClickOnIt, kDialogActivated };
   enum Side { kBelow, kAbove, kOnTheScreen };
   const struct { Request request; int control; Closing closing; Side side; } kCases[] = {
-      {kF1, IDC_FLAKE_COUNT, kEscape, kBelow},
-      {kF1, IDOK, kAlt, kAbove},
-      {kWhatsThis, IDC_RED_NOSE, kLeftClick, kBelow},
-      {kRightClick, IDC_WIND_PICTURE, kRightClickOnIt, kBelow},
+      {kF1, IDC_FLAKE_COUNT, kEscape, kBelow}, {kF1, IDOK, kAlt, kAbove},
+      {kWhatsThis, IDC_RED_NOSE, kLeftClick, kBelow}, {kRightClick, IDC_WIND_PICTURE, kRightClickOnIt, kBelow},
       {kRightClick, IDC_FLAKE_COUNT_PICTURE, kDialogActivated, kBelow},  // disabled: the dialog hears it
       {kMenuKey, IDC_GUST_PAUSE, kEscape, kBelow},
       {kRightClick, IDC_TITLE_LINE, kEscape, kOnTheScreen},  // no help id: the long contents
   };
+  // What closes the pop-up: these messages to it in turn (none but the last
+  // closes it; the first button up is that of "What's this?"), or else the
+  // dialog activated.
+  const std::vector<std::pair<UINT, WPARAM>> kSent[] = {{{WM_KEYDOWN, VK_ESCAPE}}, {{WM_SYSKEYDOWN, VK_MENU}},
+      {{WM_LBUTTONUP, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}},
+      {{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}}, {}};
   // The dialog's bottom on the screen's.
   RECT frame;
   GetWindowRect(dialog, &frame);
@@ -109,21 +110,11 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
         << "control " << c.control << ": the pop-up's left " << place.left;
     EXPECT_TRUE(place.top >= 0 && place.bottom <= GetSystemMetrics(SM_CYSCREEN)) << "control " << c.control;
 
-    switch (c.closing) {
-      case kEscape: SendMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0); break;
-      case kAlt: SendMessageA(popup, WM_SYSKEYDOWN, VK_MENU, 0); break;
-      case kLeftClick:
-        SendMessageA(popup, WM_LBUTTONUP, 0, 0);  // the button of "What's this?" going up
-        ASSERT_TRUE(IsWindow(popup));
-        SendMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-        SendMessageA(popup, WM_LBUTTONUP, 0, 0);
-        break;
-      case kRightClickOnIt:
-        SendMessageA(popup, WM_RBUTTONDOWN, MK_RBUTTON, 0);
-        SendMessageA(popup, WM_RBUTTONUP, 0, 0);
-        break;
-      case kDialogActivated: SetActiveWindow(dialog); break;
+    for (const auto& [message, wParam] : kSent[c.closing]) {
+      ASSERT_TRUE(IsWindow(popup)) << "control " << c.control << ", closing " << c.closing;
+      SendMessageA(popup, message, wParam, 0);
     }
+    if (c.closing == kDialogActivated) SetActiveWindow(dialog);
     for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
     EXPECT_FALSE(IsWindow(popup)) << "control " << c.control << ", closing " << c.closing;
     EXPECT_EQ(dialog, GetActiveWindow()) << "the dialog goes on";
@@ -178,8 +169,7 @@ class HelpViewer : public testing::Test {
     return shown << " (help context " << id << ")";
   }
 
-  HWND owner = CreateWindowA("STATIC", "help test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             nullptr, nullptr);
+  HWND owner = CreateWindowA("STATIC", "help test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   std::string path = WindowsPath(NIVALO_HLP_UNIX_PATH);
 };
 

@@ -1,8 +1,6 @@
 // What no file can do to the saver: sizes no picture has, RLE that claims
 // rows its data cannot reach, device bitmaps that cannot be made, tiny tiles,
 // and mutated files of every kind.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <random>
 
@@ -29,11 +27,9 @@ TEST(BmpLoader, RefusesSizesNoPictureHasAndRowsRleCannotReach) {
   rows.insert(rows.end(), {0, 1});
   const Bytes small(106 - 62, 0);
   const std::tuple<const char*, Bytes, int> cases[] = {
-      {"6144 x 4096, the most pixels taken", OneBit(6144, 4096), 1},
-      {"6144 x 4097", OneBit(6144, 4097), 0},
+      {"6144 x 4096, the most pixels taken", OneBit(6144, 4096), 1}, {"6144 x 4097", OneBit(6144, 4097), 0},
       {"RLE claiming 4096 x 65535 from 44 bytes", Rle8(4096, 65535, small), 0},
-      {"RLE claiming 32768 x 4096", Rle8(32768, 4096, small), 0},
-      {"RLE of 64 empty rows", Rle8(640, 64, rows), 1},
+      {"RLE claiming 32768 x 4096", Rle8(32768, 4096, small), 0}, {"RLE of 64 empty rows", Rle8(640, 64, rows), 1},
       {"RLE claiming more rows than its 130 bytes reach", Rle8(640, 65 * 255 + 2, rows), 0}};
   for (auto& [name, file, loaded] : cases) {
     BmpImage image = Fresh();

@@ -1,6 +1,4 @@
 // The BMP loader, the background picture, the mask regions and the scene's use of them.
-#include <gtest/gtest.h>
-
 #include "images/image_files.h"
 
 namespace {

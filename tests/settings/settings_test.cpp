@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "settings/settings.h"
 #include "support/test_support.h"
@@ -40,8 +38,7 @@ TEST_F(SettingsStore, FirstLoadGivesDefaultsAndASaveWritesTheirLayout) {
   bool key = false;
   EXPECT_TRUE(StoredSettingsValue(&key).empty()) << "nothing is written until a save";
   EXPECT_TRUE(key) << "the key is created even when only reading";
-  EXPECT_EQ(100, Settings().GustRiseStep);
-  EXPECT_EQ(40, Settings().GustMax);
+  EXPECT_EQ(std::pair(100, 40), std::pair(Settings().GustRiseStep, Settings().GustMax));
 
   ASSERT_EQ(1, SaveSettings());
   const Bytes v = StoredSettingsValue();
@@ -75,10 +72,8 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
       s.FlakeSpeed, s.WindowSnowDepth, s.GroundSnowDepth, s.SleighSpeed, s.FramePeriod,
       s.SleighFrameDivider, s.GustPause, s.ReservedFlag};
   for (int i = 0; i < 19; ++i) EXPECT_EQ(fields[i], read[i]) << i;
-  EXPECT_EQ(2, s.PictureLayout);
-  EXPECT_STREQ("C:\\pictures\\winter.bmp", s.PicturePath);
-  EXPECT_STREQ("C:\\masks\\star.bmp", s.MaskPath);
-  EXPECT_EQ(12345, s.MaskMaxRects);
+  EXPECT_EQ(std::tuple(2, std::string("C:\\pictures\\winter.bmp"), std::string("C:\\masks\\star.bmp"), 12345),
+            std::tuple(s.PictureLayout, std::string(s.PicturePath), std::string(s.MaskPath), s.MaskMaxRects));
   ClearStoredSettings();
   ASSERT_EQ(1, SaveSettings());
   EXPECT_EQ(v, StoredSettingsValue()) << "reserved bytes from the registry are written back unchanged";

@@ -2,9 +2,6 @@
 // Windows NT (as Wine reports by default).
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "shell/command_line.h"
@@ -165,9 +162,7 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   EXPECT_EQ(1, SendMessageA(saver, WM_SETCURSOR, reinterpret_cast<WPARAM>(saver), 0));
   EXPECT_EQ(nullptr, GetCursor());
 
-  EXPECT_FALSE(MoveEnds(saver, 3, 1)) << "4 pixels of travel";
-  EXPECT_FALSE(MoveEnds(saver, -2, -2));
-  EXPECT_FALSE(MoveEnds(saver, 3, 0));
+  for (POINT d : {POINT{3, 1}, {-2, -2}, {3, 0}}) EXPECT_FALSE(MoveEnds(saver, d.x, d.y)) << "4 pixels of travel";
   EXPECT_EQ(400, SavedCursor().x) << "the baseline stays, so small moves add up";
   EXPECT_TRUE(MoveEnds(saver, 3, 2)) << "5 pixels";
   EXPECT_EQ(403, SavedCursor().x) << "a move that ends the saver becomes the new baseline";
@@ -203,8 +198,7 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   RECT pc, wc;
   GetClientRect(panel, &pc);
   GetClientRect(preview, &wc);
-  EXPECT_EQ(pc.right, wc.right);
-  EXPECT_EQ(pc.bottom, wc.bottom);
+  EXPECT_EQ(std::pair(pc.right, pc.bottom), std::pair(wc.right, wc.bottom));
   EXPECT_EQ(panel, GetParent(preview));
   EXPECT_NE(nullptr, GetCursor()) << "a preview leaves the cursor alone";
 

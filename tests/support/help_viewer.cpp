@@ -78,13 +78,11 @@ void Dismiss(const ForeignBox& box) {
     }
     if (ForeignBox box = FindForeignBox(skip); box.window) {
       Dismiss(box);
-      return ::testing::AssertionFailure()
-             << "a box came instead of \"" << title << "\": " << box.text;
+      return ::testing::AssertionFailure() << "a box came instead of \"" << title << "\": " << box.text;
     }
   }
   return ::testing::AssertionFailure()
-         << "no topic \"" << title << "\" in 10 s; the viewer shows \"" << seen.substr(0, 60)
-         << "\"";
+         << "no topic \"" << title << "\" in 10 s; the viewer shows \"" << seen.substr(0, 60) << "\"";
 }
 
 bool StartViewer() {

@@ -59,8 +59,7 @@ void ChangeSettings(const SettingsEdit& edit) {
 
 void SetPasswordFlag(int value) {
   HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                  nullptr);
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   const DWORD v = value;
   if (value < 0) RegDeleteValueA(key, "ScreenSaveUsePassword");
   else RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
@@ -154,8 +153,7 @@ std::string ArmedTimers(HWND w, UINT_PTR first) {
 
 std::string WindowText(HWND window) {
   char text[8192] = "";
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
-                      nullptr);
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, nullptr);
   return text;
 }
 
@@ -187,8 +185,7 @@ Capture CaptureSaver(HWND saver) {
 void PaintDetail(HWND saver) {
   HDC dc = GetDC(saver);
   const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190),
-                              RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10),
-                              RGB(140, 60, 170)};
+                              RGB(220, 200, 20), RGB(90, 90, 90), RGB(10, 10, 10), RGB(140, 60, 170)};
   const int w = Surface().screenWidth, h = Surface().screenHeight;
   auto fill = [dc](RECT r, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);

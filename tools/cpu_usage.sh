@@ -71,22 +71,31 @@ echo "CPU at $size, each measured for $seconds s after 10 s to settle; the $NIVA
 wine "$build_dir/tools/bench_frames.exe" store-flakes 50 >/dev/null
 nivalo_start_saver "$NIVALO_SAVER"
 measure "Nivalo at its defaults (with wineserver)" "$NIVALO_SAVER_PID" "$server_pid"
-kill "$NIVALO_SAVER_PID"; wait "$NIVALO_SAVER_PID" 2>/dev/null || true
+nivalo_stop_saver
 
-xsnow=(/usr/games/xsnow -nomenu -noconfig)
-"${xsnow[@]}" >/dev/null 2>&1 &
-xsnow_pid=$!
-measure "xsnow at its defaults" "$xsnow_pid"
-kill "$xsnow_pid"; wait "$xsnow_pid" 2>/dev/null || true
+# measure_xsnow NAME [OPTION...]: xsnow with its defaults and the options
+# given. A figure from an xsnow that ended early would mean nothing: then its
+# own last words are shown instead.
+measure_xsnow() {
+  local name=$1 log=$NIVALO_SESSION_PREFIX/xsnow.log
+  shift
+  /usr/games/xsnow -nomenu -noconfig "$@" >"$log" 2>&1 &
+  local pid=$!
+  measure "$name" "$pid"
+  if kill "$pid" 2>/dev/null; then
+    wait "$pid" 2>/dev/null || true
+  else
+    echo "  $name: xsnow ended before the measuring did; its last lines:"
+    tail -5 "$log" | sed 's/^/    /'
+  fi
+}
+
+measure_xsnow "xsnow at its defaults"
 
 wine "$build_dir/tools/bench_frames.exe" store-flakes 500 snow-only >/dev/null
 nivalo_start_saver "$NIVALO_SAVER"
 measure "Nivalo, 500 flakes of snow only" "$NIVALO_SAVER_PID" "$server_pid"
-kill "$NIVALO_SAVER_PID"; wait "$NIVALO_SAVER_PID" 2>/dev/null || true
-NIVALO_SAVER_PID=
+nivalo_stop_saver
 
-"${xsnow[@]}" -flakecountmax 500 -nosanta -notrees -nometeors -moon 0 -stars 0 -aurora 0 \
-  -showbirds 0 >/dev/null 2>&1 &
-xsnow_pid=$!
-measure "xsnow, 500 flakes of snow only" "$xsnow_pid"
-kill "$xsnow_pid"; wait "$xsnow_pid" 2>/dev/null || true
+measure_xsnow "xsnow, 500 flakes of snow only" -flakecountmax 500 -nosanta -notrees -nometeors \
+  -moon 0 -stars 0 -aurora 0 -showbirds 0

@@ -85,12 +85,17 @@ nivalo_start_wine() {
   # running between tests: left alone they stop after a few seconds without
   # windows, and starting them again can take Wine ten seconds. It waits on
   # a pipe that this shell holds open, and goes with the server.
+  rm -f "$WINEPREFIX/keep-awake"
   mkfifo "$WINEPREFIX/keep-awake"
   wine cmd /c pause <"$WINEPREFIX/keep-awake" >/dev/null 2>&1 &
   exec {NIVALO_KEEP_AWAKE_FD}>"$WINEPREFIX/keep-awake"
 }
 
 nivalo_stop() {
+  if [ -n "${NIVALO_KEEP_AWAKE_FD:-}" ]; then
+    exec {NIVALO_KEEP_AWAKE_FD}>&-
+    unset NIVALO_KEEP_AWAKE_FD
+  fi
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "${NIVALO_XVFB_PID:-}" ]; then kill "$NIVALO_XVFB_PID" 2>/dev/null || true; fi
 }
@@ -105,14 +110,39 @@ nivalo_session() {
   nivalo_start_wine "$NIVALO_SESSION_PREFIX"
 }
 
-# Starts the saver full screen in the background; NIVALO_SAVER_PID is its pid.
+# Starts the saver full screen in the background; NIVALO_SAVER_PID is the
+# process that runs it. Wine starts a file that is no .exe through its own
+# start program, as a process of its own that is no child of this shell, so
+# that process is looked for by its command line within this prefix.
 nivalo_start_saver() {
   wine "$1" /s </dev/null >/dev/null 2>&1 &
-  NIVALO_SAVER_PID=$!
+  local name p tries
+  name=$(basename "$1")
+  NIVALO_SAVER_PID=
+  for tries in $(seq 300); do
+    for p in $(pgrep -f -- "$name /s\$" || true); do
+      if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+         ! tr '\0' ' ' <"/proc/$p/cmdline" | grep -q 'start\.exe'; then
+        NIVALO_SAVER_PID=$p
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  echo "the saver $1 did not start" >&2
+  return 1
+}
+
+# Ends the saver started by nivalo_start_saver and waits until it is gone.
+nivalo_stop_saver() {
+  [ -n "${NIVALO_SAVER_PID:-}" ] || return 0
+  kill "$NIVALO_SAVER_PID" 2>/dev/null || true
+  while kill -0 "$NIVALO_SAVER_PID" 2>/dev/null; do sleep 0.1; done
+  NIVALO_SAVER_PID=
 }
 
 nivalo_end_session() {
-  if [ -n "${NIVALO_SAVER_PID:-}" ]; then kill "$NIVALO_SAVER_PID" 2>/dev/null || true; fi
+  nivalo_stop_saver
   nivalo_stop
   rm -rf "${NIVALO_SESSION_PREFIX:?}"
 }

@@ -23,7 +23,6 @@ struct MaskLayout {
   bool* told = nullptr;
 };
 
-
 // Adds a region laid for one screen to the mask regions of its kind (see
 // MaskEdgeRegion, MaskBodyRegion), moved to that screen's corner (x, y); the
 // region is taken over. A null region adds nothing.

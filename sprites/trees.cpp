@@ -6,6 +6,8 @@
 #include "sprites/sprite_blit.h"
 #include "surface/surface.h"
 
+static_assert(kTrees <= kWatchedRects, "each tree watches its rectangle");
+
 namespace {
 
 HBITMAP treeImage = nullptr;
@@ -62,13 +64,15 @@ POINT TreePlace(int i) { return POINT{treeX[i], treeY[i]}; }
 
 // Only a tree that something was drawn over is drawn again; one drawn again
 // may lie over a later tree, which is then drawn again on top of it, in the
-// order of every frame.
+// order of every frame. What the trees drew over themselves and the trees
+// before them is as every frame leaves it: none of it asks for a redraw.
 void DrawTrees(HDC dc) {
   for (int i = 0; i < kTrees; ++i) {
     if (!TakeWrittenOver(i)) continue;
     const RECT r = TreeRect(i);
     DrawMasked(dc, treeMask, treeImage, r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
+  for (int i = 0; i < kTrees; ++i) TakeWrittenOver(i);
 }
 
 void EraseTrees() {

@@ -61,7 +61,7 @@ RECT WorkAreaAt(POINT point) {
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
   const auto monitorAt = User32Function<HMONITOR(WINAPI*)(POINT, DWORD)>("MonitorFromPoint");
-  const auto monitorInfo = User32Function<BOOL(WINAPI*)(HMONITOR, MONITORINFO*)>("GetMonitorInfoA");
+  const auto monitorInfo = User32Function<MonitorInfoFunction>("GetMonitorInfoA");
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (monitorAt && monitorInfo && monitorInfo(monitorAt(point, MONITOR_DEFAULTTONEAREST), &info)) {

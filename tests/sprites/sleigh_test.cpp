@@ -198,6 +198,9 @@ TEST(Trees, AreDrawnAgainOnlyWhereSomethingWasDrawnOverThem) {
   DeleteObject(rect);
   RunFrames(saver, 1);
   EXPECT_EQ(tree, CaptureSaver(saver).At(mid.x, mid.y)) << "after a repaint";
+  SetPixel(dc, mid.x, mid.y, RGB(1, 2, 3));
+  RunFrames(saver, 1);
+  EXPECT_EQ(0x010203u, CaptureSaver(saver).At(mid.x, mid.y)) << "drawn again a second time";
   PlaceFlake(0, mid.x - 3, mid.y - 4, 0, 1, 1);  // first drawn, then moved a row a frame
   for (int frame = 0; frame < 3; ++frame) {
     RunFrames(saver, 1);

@@ -5,11 +5,15 @@
 
 #include <windows.h>
 
+#include "settings/settings.h"
+
 void FillSettingsControls(HWND dialog);
-// With force set, every switch is handed on as if it had been on before, so
-// that only the switches now off are carried out, and the frame timer and
-// the sleigh's sprites are set up anew.
-void ApplySettingsControls(HWND dialog, int force);
+// Reads every control into the settings, and hands each change on to the
+// scene, when one runs (the live preview), with the value before.
+void ApplySettingsControls(HWND dialog);
+// Settings just reset or loaded, shown in the controls and handed on as if
+// the user had changed every control from what it showed before.
+void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown);
 
 // Sleigh size 0 small, 1 medium, 2 large; layout 0 stretched, 1 centred,
 // 2 tiled.

@@ -66,7 +66,7 @@ TEST(Wind, FollowsItsStateTableAndTimers) {
 TEST(Flakes, FollowTheCountAndSnowfallSettings) {
   const auto slot0 = Slot(0);  // without a scene, changes do nothing
   ResetRandom();
-  ApplyFlakeCount(0, 50);
+  ApplyFlakeCount(50, 0);
   ApplySnowfallSwitch(1, 0);
   EXPECT_TRUE(slot0 == Slot(0) && RandomNext() == 41);
   HWND saver = StartSaver([](SettingsRecord& s) { SnowOnly(s); s.FlakeCount = 0; });
@@ -74,7 +74,7 @@ TEST(Flakes, FollowTheCountAndSnowfallSettings) {
   const auto slot19 = Slot(19);
   RunFrames(saver, 10);  // no flakes: nothing drawn, nothing drawn from the generator
   ChangeSettings([](SettingsRecord& s) { s.FlakeCount = 50; });
-  ApplyFlakeCount(20, 50);  // the new slots spawn, in order; the first from draws 41 18467
+  ApplyFlakeCount(50, 20);  // the new slots spawn, in order; the first from draws 41 18467
   // 6334 26500 19169 15724: in calm air x, y at the top, the drift, its sign, the speed, the kind
   EXPECT_TRUE(grey == CaptureSaver(saver) && slot19 == Slot(19));
   EXPECT_EQ((std::array<int, 8>{41, 7, 1, 12, 1, -1, 0, 1}), Slot(20));
@@ -92,7 +92,7 @@ TEST(Flakes, FollowTheCountAndSnowfallSettings) {
     EXPECT_LT(loose.size(), size_t(d.last - d.first)) << "some are snow";
     const Capture before = Detail(saver);
     ChangeSettings([&](SettingsRecord& s) { s.FlakeCount = 20; s.SnowfallOn = d.snowfall; });
-    ApplyFlakeCount(d.last, 20);
+    ApplyFlakeCount(20, d.last);
     ApplySnowfallSwitch(d.snowfall, 1);
     EXPECT_TRUE(RepaintedIn(saver, before, Rgn(loose))) << d.first;
   }

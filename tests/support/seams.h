@@ -7,6 +7,7 @@
 void ResetShellState();
 void ResetPasswordState();
 void ResetSaverWindowState();
+void ResetDefaultSaverState();
 void ResetSettingsProcessState();
 void ResetRandom();
 void ResetWind();

@@ -1,8 +1,7 @@
 #include "support/test_support.h"
 
-#include "shell/password.h"
+#include "saver/password.h"
 #include "shell/saver_launch.h"
-#include "shell/saver_window.h"
 #include "snow/random.h"
 #include "snow/wind.h"
 #include "surface/surface.h"
@@ -128,6 +127,7 @@ void StopSaver(HWND saver) {
   ResetShellState();
   ResetPasswordState();
   ResetSaverWindowState();
+  ResetDefaultSaverState();
   ClearStoredSettings();
 }
 

@@ -9,10 +9,41 @@ const char kLivePreviewClassName[] = "Nivalo live preview";
 namespace {
 
 HWND preview = nullptr;
+HWND owner = nullptr;  // the dialog it stays behind
+
+constexpr UINT kBehind = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 LRESULT OnCreate(HWND window) {
   CreateScene(window, Shell().instance, SurfaceSpan::kWindow);
   return 0;
+}
+
+// Whether the window lies in front of the other.
+bool InFrontOf(HWND window, HWND other) {
+  for (HWND w = GetWindow(window, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == other) return true;
+  }
+  return false;
+}
+
+// Each frame puts the window right behind the dialog again where it is not.
+// X without a window manager lifts a window to the top once it shows it,
+// and lowers none: there the dialog comes forward instead. And another
+// program's window may have come between when the dialog was activated
+// again.
+void KeepBehindDialog(HWND window) {
+  const HWND above = GetWindow(window, GW_HWNDPREV);
+  if (above == owner) return;
+  if (InFrontOf(window, owner)) {
+    SetWindowPos(owner, above ? above : HWND_TOP, 0, 0, 0, 0, kBehind);
+  } else {
+    SetWindowPos(window, owner, 0, 0, 0, 0, kBehind);
+  }
+}
+
+LRESULT OnTimer(HWND window, WPARAM id, LPARAM lParam) {
+  if (id == kFrameTimer) KeepBehindDialog(window);
+  return SceneProc(window, WM_TIMER, id, lParam, DefWindowProcA);
 }
 
 // A click neither activates the window nor brings it forward.
@@ -20,6 +51,7 @@ LRESULT CALLBACK LivePreviewProc(HWND window, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_CREATE:        return OnCreate(window);
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_TIMER:         return OnTimer(window, wParam, lParam);
     default:               return SceneProc(window, message, wParam, lParam, DefWindowProcA);
   }
 }
@@ -42,6 +74,7 @@ bool RegisterPreviewClass() {
 bool StartLivePreview(HWND dialog) {
   if (preview) return true;
   if (!RegisterPreviewClass()) return false;
+  owner = dialog;
   // Made as the saver's window is made, at the size the system enlarges,
   // so that flakes, sleigh and trees come out as large as the saver's.
   const HANDLE resolution = EnterSystemEnlarging();
@@ -57,8 +90,7 @@ bool StartLivePreview(HWND dialog) {
     return false;
   }
   // Right behind the dialog, shown without taking the activation.
-  SetWindowPos(preview, dialog, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(preview, dialog, 0, 0, 0, 0, kBehind | SWP_SHOWWINDOW);
   UpdateWindow(preview);
   return true;
 }
@@ -67,6 +99,7 @@ void EndLivePreview() {
   if (!preview) return;
   DestroyWindow(preview);
   preview = nullptr;
+  owner = nullptr;
   UnregisterClassA(kLivePreviewClassName, Shell().instance);
 }
 

@@ -28,15 +28,6 @@ constexpr int kSizeRadios[] = {IDC_SLEIGH_SMALL, IDC_SLEIGH_MEDIUM, IDC_SLEIGH_L
 // Small, medium or large for each sprite set.
 constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
 
-LiveApplyObserver observer = nullptr;
-
-// Hands a change to the operation that carries it out, telling a watching
-// test what is passed.
-void HandOn(const char* operation, void (*apply)(int first, int second), int first, int second) {
-  if (observer) observer(operation, first, second);
-  apply(first, second);
-}
-
 void Store(Field field, int32_t value) {
   SettingsRecord r = Settings();
   r.*field = value;
@@ -89,17 +80,16 @@ struct SwitchStep {
   int control;
   Field field;
   void (*apply)(int newValue, int oldValue);
-  const char* applyName;
 };
 const SwitchStep kSwitchSteps[] = {
-    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch, "ApplySnowfallSwitch"},
-    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch, "ApplySleighSwitch"},
-    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr, nullptr},
-    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch, "ApplyWindSwitch"},
-    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch, "ApplyScenerySwitch"},
-    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask, "ApplySnowOnMask"},
-    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround, "ApplySnowOnGround"},
-    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr, nullptr},
+    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch},
+    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch},
+    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr},
+    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch},
+    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch},
+    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
+    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
+    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
 };
 
 // Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
@@ -147,11 +137,9 @@ int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
 void HandOnNumber(const NumberStep& step, int previous) {
   const SettingsRecord& s = Settings();
   switch (step.control) {
-    case IDC_FLAKE_COUNT: HandOn("ApplyFlakeCount", ApplyFlakeCount, s.FlakeCount, previous); break;
-    case IDC_GROUND_SNOW_DEPTH:
-      HandOn("ApplySnowDepth", ApplySnowDepth, s.GroundSnowDepth, previous);
-      break;
-    case IDC_FRAME_PERIOD: HandOn("ApplyFrameInterval", ApplyFrameInterval, s.FramePeriod, previous); break;
+    case IDC_FLAKE_COUNT: ApplyFlakeCount(s.FlakeCount, previous); break;
+    case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
+    case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, previous); break;
     default: break;
   }
 }
@@ -176,7 +164,7 @@ void ApplySleighKind(HWND dialog, int previousRedNose) {
   if (s.SleighAltVariant && kind == 5) kind = 6;
   Store(&SettingsRecord::SleighKind, kind);
   if (kind != previousKind || s.RedNose != previousRedNose) {
-    HandOn("ChangeSleighKind", [](int k, int) { ChangeSleighKind(Shell().instance, k); }, kind, 0);
+    ChangeSleighKind(Shell().instance, kind);
   }
 }
 
@@ -218,8 +206,6 @@ SettingsRecord WithControlledFields(SettingsRecord r, const SettingsRecord& from
 }
 
 }  // namespace
-
-void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
 
 void CheckSleighSizeRadio(HWND dialog, int size) {
   if (size < 0 || size > 2) return;
@@ -263,25 +249,27 @@ void ApplySettingsControls(HWND dialog) {
     const int previous = Settings().*step.field;
     const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
     Store(step.field, now);
-    if (step.apply) HandOn(step.applyName, step.apply, now, previous);
+    if (step.apply) step.apply(now, previous);
     if (step.control == IDC_RED_NOSE) previousRedNose = previous;
+  }
+  // Every number is read before any is handed on, so that new flakes fall
+  // at the new speed.
+  for (const NumberStep& step : kNumberSteps) {
+    Store(step.field, CorrectedNumber(dialog, step, ReadNumber(dialog, step.control)));
   }
   bool newGusts = false;
   for (const NumberStep& step : kNumberSteps) {
-    const int previous = Settings().*step.field;
-    Store(step.field, CorrectedNumber(dialog, step, ReadNumber(dialog, step.control)));
+    const int previous = before.*step.field;
     HandOnNumber(step, previous);
     newGusts = newGusts || (IsGustTiming(step.control) && Settings().*step.field != previous);
   }
-  if (newGusts) HandOn("RearmWindTimers", [](int, int) { RearmWindTimers(); }, 0, 0);
+  if (newGusts) RearmWindTimers();
   ApplySleighKind(dialog, previousRedNose);
   ReadPath(dialog, IDC_PICTURE_PATH, &SettingsRecord::PicturePath);
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
   Store(&SettingsRecord::MaskMaxRects, ReadNumber(dialog, IDC_MASK_MAX_RECTS));
-  if (!SamePictureAndMask(before, Settings())) {
-    HandOn("ApplyPictureAndMask", [](int, int) { ApplyPictureAndMask(); }, 0, 0);
-  }
+  if (!SamePictureAndMask(before, Settings())) ApplyPictureAndMask();
 }
 
 void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown) {

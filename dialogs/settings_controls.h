@@ -19,8 +19,3 @@ void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown);
 // 2 tiled.
 void CheckSleighSizeRadio(HWND dialog, int size);
 void CheckLayoutRadio(HWND dialog, int layout);
-
-// Tells a test each live-apply operation the controls hand a change to,
-// with the two values passed, just before it runs; null stops it.
-using LiveApplyObserver = void (*)(const char* operation, int first, int second);
-void SetLiveApplyObserver(LiveApplyObserver observer);

@@ -113,11 +113,15 @@ HWND StartSaver(const SettingsEdit& edit, HWND parent) {
   RecordMessageBoxes();
   StoreSettings(edit);
   HWND saver = CreateSaverWindow(parent);
-  UpdateWindow(saver);
+  SettleScene(saver);
+  return saver;
+}
+
+void SettleScene(HWND w) {
+  UpdateWindow(w);
   DropPendingMessages();
   ResetRandom();
   ResetWind();
-  return saver;
 }
 
 void StopSaver(HWND saver) {
@@ -202,5 +206,12 @@ int FreeGdiPlaces() {
   std::vector<HRGN> made;
   while (HRGN r = CreateRectRgn(0, 0, 0, 0)) made.push_back(r);
   for (HRGN r : made) DeleteObject(r);
+  return static_cast<int>(made.size());
+}
+
+int FreeUserPlaces() {
+  std::vector<HMENU> made;
+  while (HMENU m = CreatePopupMenu()) made.push_back(m);
+  for (HMENU m : made) DestroyMenu(m);
   return static_cast<int>(made.size());
 }

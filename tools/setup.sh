@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   googletest
   python3
+  nsis
 )
 
 sudo_cmd=()

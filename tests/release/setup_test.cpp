@@ -1,0 +1,342 @@
+// The setup program run as a user or an administrator runs it: silently, as
+// people who deploy to many machines do, and through its pages. What it
+// leaves on disk and in the registry, the installed saver started from
+// where it was put, and the uninstaller started from its entry.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "blackbox/blackbox_support.h"
+#include "support/help_viewer.h"
+#include "support/test_support.h"
+
+namespace {
+
+const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Nivalo";
+const char kDesktopKey[] = "Control Panel\\Desktop";
+const char kUninstaller[] = "Uninstall Nivalo.exe";
+const char kEarlierSaver[] = "C:\\windows\\system32\\earlier.scr";
+
+std::string Environment(const char* name) {
+  char value[MAX_PATH] = "";
+  if (!GetEnvironmentVariableA(name, value, sizeof value)) ADD_FAILURE() << name << " is not set";
+  return value;
+}
+
+// The setup program under test (the one that ships, where this machine runs
+// 32-bit code) and the build folder it was made from.
+std::string SetupProgram() { return WindowsPath(Environment("NIVALO_SETUP").c_str()); }
+
+// The build of Nivalo.scr and its help that fits this system, as built.
+std::string BuiltFile(const char* name) {
+  SYSTEM_INFO si{};
+  GetNativeSystemInfo(&si);
+  const bool x64 = si.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+  return WindowsPath(Environment("NIVALO_BUILD_DIR").c_str()) + (x64 ? "\\x64\\" : "\\") + name;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// Runs a command line and waits for it; its exit code, or -2 when it has not
+// ended within a minute.
+long Run(const std::string& commandLine) {
+  std::string line = commandLine;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -3;
+  long code = -2;
+  if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
+    DWORD c = 0;
+    GetExitCodeProcess(pi.hProcess, &c);
+    code = static_cast<long>(c);
+  } else {
+    TerminateProcess(pi.hProcess, 99);
+  }
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+// Registry values in the system's own view (a 64-bit one on 64-bit Windows).
+std::optional<std::string> ReadString(HKEY root, const char* key, const char* name) {
+  char value[1024] = "";
+  DWORD size = sizeof value - 1, type = 0;
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return std::nullopt;
+  const LONG r = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(k);
+  if (r != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  return std::string(value);
+}
+
+std::optional<DWORD> ReadNumber(HKEY root, const char* key, const char* name) {
+  DWORD value = 0, size = sizeof value, type = 0;
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return std::nullopt;
+  const LONG r = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(k);
+  if (r != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+  return value;
+}
+
+// Sets or, given nothing, removes the current screen saver.
+void SetCurrentSaver(const std::optional<std::string>& path) {
+  HKEY k = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+  if (path) {
+    RegSetValueExA(k, "SCRNSAVE.EXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
+                   static_cast<DWORD>(path->size() + 1));
+  } else {
+    RegDeleteValueA(k, "SCRNSAVE.EXE");
+  }
+  RegCloseKey(k);
+}
+
+std::optional<std::string> CurrentSaver() { return ReadString(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE"); }
+
+std::string ShortPath(const std::string& path) {
+  char s[MAX_PATH] = "";
+  return GetShortPathNameA(path.c_str(), s, sizeof s) ? s : "";
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string UserFolder() {
+  char appData[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData);
+  return std::string(appData) + "\\Programs\\Nivalo";
+}
+
+std::string SystemFolder() {
+  char system[MAX_PATH] = "";
+  GetSystemDirectoryA(system, sizeof system);  // the native one: this is a 64-bit program
+  return system;
+}
+
+// The folder holds exactly the shipped screen saver and help that fit this
+// system.
+void ExpectShippedFilesIn(const std::string& folder) {
+  for (const char* name : {"Nivalo.scr", "Nivalohelp.hlp"}) {
+    const std::string installed = FileBytes(folder + "\\" + name);
+    EXPECT_FALSE(installed.empty()) << folder << "\\" << name;
+    EXPECT_TRUE(installed == FileBytes(BuiltFile(name))) << folder << "\\" << name << " is not " << BuiltFile(name);
+  }
+}
+
+// The entry in Apps & features, with every field it must carry; the folder
+// holds the uninstaller and the screen saver lies in saverFolder.
+void ExpectEntry(HKEY root, const std::string& folder, const std::string& saverFolder) {
+  const std::string uninstaller = folder + "\\" + kUninstaller;
+  EXPECT_TRUE(Exists(uninstaller)) << uninstaller;
+  const std::pair<const char*, std::string> fields[] = {
+      {"DisplayName", "Nivalo"},
+      {"DisplayVersion", Environment("NIVALO_VERSION")},
+      {"Publisher", "Orwenk"},
+      {"DisplayIcon", saverFolder + "\\Nivalo.scr"},
+      {"InstallLocation", folder},
+      {"UninstallString", Quoted(uninstaller)},
+      {"QuietUninstallString", Quoted(uninstaller) + " /S _?=" + folder},
+  };
+  for (const auto& [name, expected] : fields) {
+    EXPECT_EQ(ReadString(root, kEntryKey, name).value_or("(none)"), expected) << name;
+  }
+  // The size in KiB of what was installed.
+  double bytes = 0;
+  for (const std::string& file : {saverFolder + "\\Nivalo.scr", saverFolder + "\\Nivalohelp.hlp", uninstaller}) {
+    bytes += static_cast<double>(FileBytes(file).size());
+  }
+  const DWORD size = ReadNumber(root, kEntryKey, "EstimatedSize").value_or(0);
+  EXPECT_NEAR(size, bytes / 1024, 3) << "EstimatedSize";
+}
+
+// Starts the uninstaller as its entry's quiet uninstall string says; its
+// exit code.
+long UninstallQuietly(HKEY root) {
+  const std::optional<std::string> line = ReadString(root, kEntryKey, "QuietUninstallString");
+  if (!line) return -4;
+  return Run(*line);
+}
+
+// Every Nivalo setup leaves: its entries, files and folders, the current
+// screen saver and the stored settings. Each test starts without them and
+// puts the current screen saver back as it found it.
+class Setup : public testing::Test {
+ protected:
+  void SetUp() override {
+    before_ = CurrentSaver();
+    RemoveEveryInstall();
+  }
+  void TearDown() override {
+    RemoveEveryInstall();
+    SetCurrentSaver(before_);
+  }
+
+  static void RemoveEveryInstall() {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+      const std::optional<std::string> folder = ReadString(root, kEntryKey, "InstallLocation");
+      if (folder) RemoveFolder(*folder);
+      RegDeleteKeyExA(root, kEntryKey, KEY_WOW64_64KEY, 0);
+    }
+    for (const std::string& folder : {UserFolder(), std::string(kChosenFolder)}) RemoveFolder(folder);
+    for (const char* name : {"Nivalo.scr", "Nivalohelp.hlp"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
+    ClearStoredSettings();
+  }
+  static void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do DeleteFileA((folder + "\\" + found.cFileName).c_str());
+      while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+  }
+
+  static constexpr char kChosenFolder[] = "C:\\Nivalo chosen folder";
+
+ private:
+  std::optional<std::string> before_;
+};
+
+TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
+  SetCurrentSaver(kEarlierSaver);
+  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S"), 0);
+
+  const std::string folder = UserFolder(), saver = folder + "\\Nivalo.scr";
+  ExpectShippedFilesIn(folder);
+  ExpectEntry(HKEY_CURRENT_USER, folder, folder);
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName"));
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(saver));
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive").value_or("(none)"), "1");
+
+  // The installed saver shows its settings and closes.
+  {
+    Saver settings("/c", saver);
+    HWND dialog = AwaitWindow("#32770", "Nivalo screen saver settings");
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(settings.Exit(), 0);
+  }
+
+  // The user's settings outlive a silent uninstall.
+  StoreSettings([](SettingsRecord& s) { s.FlakeCount = 123; });
+  ASSERT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
+  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), kEarlierSaver);
+  EXPECT_EQ(StoredRecord().FlakeCount, 123);
+}
+
+TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
+  SetCurrentSaver(std::nullopt);
+  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S /D=" + kChosenFolder), 0);
+  const std::string saver = std::string(kChosenFolder) + "\\Nivalo.scr";
+  // The short form of the path, as the display settings write it.
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(saver));
+  EXPECT_NE(ShortPath(saver), saver);
+
+  // An older copy, running as the screen saver while setup runs again,
+  // without naming the folder.
+  std::ofstream(saver, std::ios::binary | std::ios::app) << "an older build";
+  Saver running("/s", saver);
+  ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
+  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S"), 0);
+  ExpectShippedFilesIn(kChosenFolder);
+  ExpectEntry(HKEY_CURRENT_USER, kChosenFolder, kChosenFolder);
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(saver));
+  PressKey(VK_SPACE);
+  EXPECT_EQ(running.Exit(), 0);
+
+  // What was current before the first install comes back: no screen saver.
+  ASSERT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
+  EXPECT_FALSE(Exists(kChosenFolder));
+  EXPECT_FALSE(CurrentSaver());
+}
+
+TEST_F(Setup, ForEveryoneTheSaverGoesIntoSystem32) {
+  SetCurrentSaver(kEarlierSaver);
+  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S /ALLUSERS"), 0);
+
+  const std::string system = SystemFolder();
+  ExpectShippedFilesIn(system);
+  const std::optional<std::string> folder = ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "InstallLocation");
+  ASSERT_TRUE(folder);
+  ExpectEntry(HKEY_LOCAL_MACHINE, *folder, system);
+  EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
+  EXPECT_FALSE(Exists(UserFolder()));
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(system + "\\Nivalo.scr"));
+
+  ASSERT_EQ(UninstallQuietly(HKEY_LOCAL_MACHINE), 0);
+  EXPECT_FALSE(Exists(system + "\\Nivalo.scr"));
+  EXPECT_FALSE(Exists(system + "\\Nivalohelp.hlp"));
+  EXPECT_FALSE(Exists(*folder));
+  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName"));
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), kEarlierSaver);
+}
+
+// A window's child, at any depth, of that class and text.
+HWND FindControl(HWND parent, const char* cls, const char* text) {
+  struct Search { const char* cls; const char* text; HWND found; } search{cls, text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        char c[64] = "";
+        GetClassNameA(w, c, sizeof c);
+        if (lstrcmpiA(c, s->cls) == 0 && WindowText(w) == s->text) s->found = w;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Clicks the button of another process's window and lets it go on.
+void Click(HWND button) {
+  PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+TEST_F(Setup, ThroughItsPagesAndTheUninstallersBoxThatRemovesTheSettings) {
+  const std::string version = Environment("NIVALO_VERSION");
+  {
+    Saver setup("", SetupProgram());
+    HWND window = AwaitWindow("#32770", ("Nivalo " + version + " Setup").c_str());
+    ASSERT_NE(window, nullptr);
+    HWND justMe = FindControl(window, "Button", "&Just me (needs no administrator rights)");
+    ASSERT_NE(justMe, nullptr);
+    EXPECT_EQ(SendMessageA(justMe, BM_GETCHECK, 0, 0), BST_CHECKED);
+    Click(GetDlgItem(window, IDOK));
+    EXPECT_EQ(setup.Exit(), 0);
+  }
+  const std::string folder = UserFolder();
+  ExpectShippedFilesIn(folder);
+
+  StoreSettings([](SettingsRecord& s) { s.FlakeCount = 123; });
+  Saver uninstall("_?=" + folder, folder + "\\" + kUninstaller);
+  HWND window = AwaitWindow("#32770", ("Nivalo " + version + " Uninstall").c_str());
+  ASSERT_NE(window, nullptr);
+  HWND box = FindControl(window, "Button", "Also remove my &Nivalo settings");
+  ASSERT_NE(box, nullptr);
+  SendMessageA(box, BM_CLICK, 0, 0);
+  Click(GetDlgItem(window, IDOK));
+  EXPECT_EQ(uninstall.Exit(), 0);
+  EXPECT_FALSE(Exists(folder));
+  bool keyExists = true;
+  EXPECT_TRUE(StoredSettingsValue(&keyExists).empty());
+  EXPECT_FALSE(keyExists);
+  HKEY vendor = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Orwenk", 0, KEY_READ, &vendor), ERROR_SUCCESS);
+}
+
+}  // namespace

@@ -100,7 +100,7 @@ UninstPage custom un.ConfirmPage un.LeaveConfirmPage
 ; process, and in a 32-bit one while file-system redirection is off.
 !macro SetScreenSaverPath
   ${If} $AllUsers == 1
-    StrCpy $ScreenSaver "$WINDIR\System32\Nivalo.scr"
+    StrCpy $ScreenSaver "$SYSDIR\Nivalo.scr"
   ${Else}
     StrCpy $ScreenSaver "$INSTDIR\Nivalo.scr"
   ${EndIf}
@@ -242,7 +242,7 @@ Function ChooseUsersPage
   Pop $0
   ${NSD_CreateRadioButton} 10u 92u 280u 12u "&Everyone who uses this computer (asks for administrator rights)"
   Pop $EveryoneButton
-  ${NSD_CreateLabel} 22u 105u 268u 12u "$WINDIR\System32"
+  ${NSD_CreateLabel} 22u 105u 268u 12u "$SYSDIR"
   Pop $0
   ${If} $AllUsers == 1
     ${NSD_Check} $EveryoneButton
@@ -372,12 +372,15 @@ Section "Nivalo"
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; An interactive install ends as the system's own "Install" of a screen
-; saver does: the screen saver settings open with Nivalo chosen.
+; An interactive install ends with the command that the system's own
+; "Install" of a screen saver runs: the display control panel's
+; InstallScreenSaver makes it the current one and opens the screen saver
+; settings with it chosen. The native rundll32 and control panel, so that
+; they see the file in the real System32.
 Function .onInstSuccess
   ${IfNot} ${Silent}
     ${DisableX64FSRedirection}
-    ExecShell "install" "$ScreenSaver"
+    Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $ScreenSaver'
     ${EnableX64FSRedirection}
   ${EndIf}
 FunctionEnd
@@ -446,6 +449,7 @@ Function un.LeaveConfirmPage
 FunctionEnd
 
 Section "Uninstall"
+  SetAutoClose true
   ; Put back the screen saver Nivalo replaced, if Nivalo is still the one.
   !insertmacro IsCurrentScreenSaver
   ${If} $0 == 1

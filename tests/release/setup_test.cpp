@@ -21,30 +21,33 @@ const char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstal
 const char kDesktopKey[] = "Control Panel\\Desktop";
 const char kUninstaller[] = "Uninstall Nivalo.exe";
 const char kEarlierSaver[] = "C:\\windows\\system32\\earlier.scr";
+// Where the display control panel that stands in for the system's notes
+// the screen saver its InstallScreenSaver was given.
+const char kNotesKey[] = "Software\\Nivalo setup test";
 
-std::string Environment(const char* name) {
-  char value[MAX_PATH] = "";
-  if (!GetEnvironmentVariableA(name, value, sizeof value)) ADD_FAILURE() << name << " is not set";
-  return value;
-}
-
-// The setup program under test (the one that ships, where this machine runs
-// 32-bit code) and the build folder it was made from.
-std::string SetupProgram() { return WindowsPath(Environment("NIVALO_SETUP").c_str()); }
+// The setup program under test: the one that ships, where this machine
+// runs 32-bit code.
+std::string SetupProgram() { return WindowsPath(NIVALO_SETUP_UNDER_TEST); }
 
 // The build of Nivalo.scr and its help that fits this system, as built.
 std::string BuiltFile(const char* name) {
   SYSTEM_INFO si{};
   GetNativeSystemInfo(&si);
   const bool x64 = si.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
-  return WindowsPath(Environment("NIVALO_BUILD_DIR").c_str()) + (x64 ? "\\x64\\" : "\\") + name;
+  return WindowsPath(NIVALO_BUILD_DIR) + (x64 ? "\\x64\\" : "\\") + name;
 }
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// Paths compared as Windows compares them.
+std::string Lower(std::string s) {
+  CharLowerA(s.data());
+  return s;
+}
+
 // Runs a command line and waits for it; its exit code, or -2 when it has not
 // ended within a minute.
-long Run(const std::string& commandLine) {
+long RunAndWait(const std::string& commandLine) {
   std::string line = commandLine;
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -85,16 +88,23 @@ std::optional<DWORD> ReadNumber(HKEY root, const char* key, const char* name) {
   return value;
 }
 
+void SetString(HKEY root, const char* key, const char* name, const std::string& value) {
+  HKEY k = nullptr;
+  RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(k);
+}
+
 // Sets or, given nothing, removes the current screen saver.
 void SetCurrentSaver(const std::optional<std::string>& path) {
-  HKEY k = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
   if (path) {
-    RegSetValueExA(k, "SCRNSAVE.EXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
-                   static_cast<DWORD>(path->size() + 1));
-  } else {
-    RegDeleteValueA(k, "SCRNSAVE.EXE");
+    SetString(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE", *path);
+    return;
   }
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
+  RegDeleteValueA(k, "SCRNSAVE.EXE");
   RegCloseKey(k);
 }
 
@@ -112,6 +122,21 @@ std::string FileBytes(const std::string& path) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The uninstaller's last step, removing itself and its folder, is done by a
+// copy of it once it has ended: waits, on changes of the parent folder, up
+// to 10 s for the folder to go; true once it has.
+bool AwaitGone(const std::string& folder) {
+  const std::string parent = folder.substr(0, folder.find_last_of('\\') + 1);
+  HANDLE change = FindFirstChangeNotificationA(parent.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME);
+  const DWORD end = GetTickCount() + 10000;
+  while (Exists(folder) && change != INVALID_HANDLE_VALUE && GetTickCount() < end) {
+    WaitForSingleObject(change, 100);
+    FindNextChangeNotification(change);
+  }
+  if (change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(change);
+  return !Exists(folder);
+}
+
 std::string UserFolder() {
   char appData[MAX_PATH] = "";
   SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData);
@@ -123,6 +148,9 @@ std::string SystemFolder() {
   GetSystemDirectoryA(system, sizeof system);  // the native one: this is a 64-bit program
   return system;
 }
+
+// The display control panel, which Wine does not have.
+std::string ControlPanel() { return SystemFolder() + "\\desk.cpl"; }
 
 // The folder holds exactly the shipped screen saver and help that fit this
 // system.
@@ -141,7 +169,7 @@ void ExpectEntry(HKEY root, const std::string& folder, const std::string& saverF
   EXPECT_TRUE(Exists(uninstaller)) << uninstaller;
   const std::pair<const char*, std::string> fields[] = {
       {"DisplayName", "Nivalo"},
-      {"DisplayVersion", Environment("NIVALO_VERSION")},
+      {"DisplayVersion", NIVALO_VERSION},
       {"Publisher", "Orwenk"},
       {"DisplayIcon", saverFolder + "\\Nivalo.scr"},
       {"InstallLocation", folder},
@@ -149,7 +177,7 @@ void ExpectEntry(HKEY root, const std::string& folder, const std::string& saverF
       {"QuietUninstallString", Quoted(uninstaller) + " /S _?=" + folder},
   };
   for (const auto& [name, expected] : fields) {
-    EXPECT_EQ(ReadString(root, kEntryKey, name).value_or("(none)"), expected) << name;
+    EXPECT_EQ(Lower(ReadString(root, kEntryKey, name).value_or("(none)")), Lower(expected)) << name;
   }
   // The size in KiB of what was installed.
   double bytes = 0;
@@ -165,7 +193,7 @@ void ExpectEntry(HKEY root, const std::string& folder, const std::string& saverF
 long UninstallQuietly(HKEY root) {
   const std::optional<std::string> line = ReadString(root, kEntryKey, "QuietUninstallString");
   if (!line) return -4;
-  return Run(*line);
+  return RunAndWait(*line);
 }
 
 // Every Nivalo setup leaves: its entries, files and folders, the current
@@ -180,6 +208,15 @@ class Setup : public testing::Test {
   void TearDown() override {
     RemoveEveryInstall();
     SetCurrentSaver(before_);
+    if (placedControlPanel_) DeleteFileA(ControlPanel().c_str());
+  }
+
+  // Puts the display control panel that notes what it is given where Wine
+  // has none.
+  void PlaceControlPanel() {
+    ASSERT_FALSE(Exists(ControlPanel()));
+    placedControlPanel_ = CopyFileA(WindowsPath(NIVALO_INSTALL_VERB_RECORDER).c_str(), ControlPanel().c_str(), TRUE);
+    ASSERT_TRUE(placedControlPanel_);
   }
 
   static void RemoveEveryInstall() {
@@ -191,6 +228,7 @@ class Setup : public testing::Test {
     for (const std::string& folder : {UserFolder(), std::string(kChosenFolder)}) RemoveFolder(folder);
     for (const char* name : {"Nivalo.scr", "Nivalohelp.hlp"}) DeleteFileA((SystemFolder() + "\\" + name).c_str());
     ClearStoredSettings();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kNotesKey);
   }
   static void RemoveFolder(const std::string& folder) {
     WIN32_FIND_DATAA found;
@@ -207,17 +245,18 @@ class Setup : public testing::Test {
 
  private:
   std::optional<std::string> before_;
+  bool placedControlPanel_ = false;
 };
 
 TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
   SetCurrentSaver(kEarlierSaver);
-  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S"), 0);
+  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S"), 0);
 
   const std::string folder = UserFolder(), saver = folder + "\\Nivalo.scr";
   ExpectShippedFilesIn(folder);
   ExpectEntry(HKEY_CURRENT_USER, folder, folder);
   EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName"));
-  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(saver));
+  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive").value_or("(none)"), "1");
 
   // The installed saver shows its settings and closes.
@@ -232,7 +271,8 @@ TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
   // The user's settings outlive a silent uninstall.
   StoreSettings([](SettingsRecord& s) { s.FlakeCount = 123; });
   ASSERT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
-  EXPECT_FALSE(Exists(folder));
+  EXPECT_FALSE(Exists(saver));
+  EXPECT_TRUE(AwaitGone(folder));
   EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
   EXPECT_EQ(CurrentSaver().value_or("(none)"), kEarlierSaver);
   EXPECT_EQ(StoredRecord().FlakeCount, 123);
@@ -240,10 +280,10 @@ TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
 
 TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
   SetCurrentSaver(std::nullopt);
-  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S /D=" + kChosenFolder), 0);
+  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S /D=" + kChosenFolder), 0);
   const std::string saver = std::string(kChosenFolder) + "\\Nivalo.scr";
   // The short form of the path, as the display settings write it.
-  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(saver));
+  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
   EXPECT_NE(ShortPath(saver), saver);
 
   // An older copy, running as the screen saver while setup runs again,
@@ -251,22 +291,22 @@ TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
   std::ofstream(saver, std::ios::binary | std::ios::app) << "an older build";
   Saver running("/s", saver);
   ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
-  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S"), 0);
+  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S"), 0);
   ExpectShippedFilesIn(kChosenFolder);
   ExpectEntry(HKEY_CURRENT_USER, kChosenFolder, kChosenFolder);
-  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(saver));
+  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
   PressKey(VK_SPACE);
   EXPECT_EQ(running.Exit(), 0);
 
   // What was current before the first install comes back: no screen saver.
   ASSERT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
-  EXPECT_FALSE(Exists(kChosenFolder));
+  EXPECT_TRUE(AwaitGone(kChosenFolder));
   EXPECT_FALSE(CurrentSaver());
 }
 
 TEST_F(Setup, ForEveryoneTheSaverGoesIntoSystem32) {
   SetCurrentSaver(kEarlierSaver);
-  ASSERT_EQ(Run(Quoted(SetupProgram()) + " /S /ALLUSERS"), 0);
+  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S /ALLUSERS"), 0);
 
   const std::string system = SystemFolder();
   ExpectShippedFilesIn(system);
@@ -275,12 +315,12 @@ TEST_F(Setup, ForEveryoneTheSaverGoesIntoSystem32) {
   ExpectEntry(HKEY_LOCAL_MACHINE, *folder, system);
   EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
   EXPECT_FALSE(Exists(UserFolder()));
-  EXPECT_EQ(CurrentSaver().value_or("(none)"), ShortPath(system + "\\Nivalo.scr"));
+  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(system + "\\Nivalo.scr")));
 
   ASSERT_EQ(UninstallQuietly(HKEY_LOCAL_MACHINE), 0);
   EXPECT_FALSE(Exists(system + "\\Nivalo.scr"));
   EXPECT_FALSE(Exists(system + "\\Nivalohelp.hlp"));
-  EXPECT_FALSE(Exists(*folder));
+  EXPECT_TRUE(AwaitGone(*folder));
   EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName"));
   EXPECT_EQ(CurrentSaver().value_or("(none)"), kEarlierSaver);
 }
@@ -307,8 +347,25 @@ void Click(HWND button) {
                reinterpret_cast<LPARAM>(button));
 }
 
+// Waits up to 10 s, on changes of its key, for the value to appear.
+std::optional<std::string> AwaitString(HKEY root, const char* key, const char* name) {
+  HKEY k = nullptr;
+  RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_READ | KEY_NOTIFY, nullptr, &k, nullptr);
+  HANDLE changed = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  std::optional<std::string> value;
+  const DWORD end = GetTickCount() + 10000;
+  while (!(value = ReadString(root, key, name)) && GetTickCount() < end) {
+    RegNotifyChangeKeyValue(k, FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed, TRUE);
+    if (!(value = ReadString(root, key, name))) WaitForSingleObject(changed, 1000);
+  }
+  CloseHandle(changed);
+  RegCloseKey(k);
+  return value;
+}
+
 TEST_F(Setup, ThroughItsPagesAndTheUninstallersBoxThatRemovesTheSettings) {
-  const std::string version = Environment("NIVALO_VERSION");
+  const std::string version = NIVALO_VERSION;
+  ASSERT_NO_FATAL_FAILURE(PlaceControlPanel());
   {
     Saver setup("", SetupProgram());
     HWND window = AwaitWindow("#32770", ("Nivalo " + version + " Setup").c_str());
@@ -321,6 +378,8 @@ TEST_F(Setup, ThroughItsPagesAndTheUninstallersBoxThatRemovesTheSettings) {
   }
   const std::string folder = UserFolder();
   ExpectShippedFilesIn(folder);
+  EXPECT_EQ(Lower(AwaitString(HKEY_CURRENT_USER, kNotesKey, "Installed").value_or("(none)")),
+            Lower(folder + "\\Nivalo.scr"));
 
   StoreSettings([](SettingsRecord& s) { s.FlakeCount = 123; });
   Saver uninstall("_?=" + folder, folder + "\\" + kUninstaller);
@@ -331,7 +390,7 @@ TEST_F(Setup, ThroughItsPagesAndTheUninstallersBoxThatRemovesTheSettings) {
   SendMessageA(box, BM_CLICK, 0, 0);
   Click(GetDlgItem(window, IDOK));
   EXPECT_EQ(uninstall.Exit(), 0);
-  EXPECT_FALSE(Exists(folder));
+  EXPECT_TRUE(AwaitGone(folder));
   bool keyExists = true;
   EXPECT_TRUE(StoredSettingsValue(&keyExists).empty());
   EXPECT_FALSE(keyExists);

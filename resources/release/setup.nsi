@@ -87,8 +87,9 @@ UninstPage custom un.ConfirmPage un.LeaveConfirmPage
 ; ---------------------------------------------------------------------------
 ; Shared by setup and uninstaller.
 
-; Which files Windows runs: the real System32 and the native registry view,
-; also for the 32-bit setup on 64-bit Windows.
+; The registry as Windows itself sees it, also from the 32-bit setup on
+; 64-bit Windows: the entry for everyone goes where Apps & features and the
+; uninstaller look for it.
 !macro UseNativeViews
   ${If} ${RunningX64}
     SetRegView 64
@@ -295,14 +296,7 @@ FunctionEnd
 
 Section "Nivalo"
   !insertmacro SetScreenSaverPath
-  ${If} $AllUsers == 1
-    SetShellVarContext all
-  ${EndIf}
   ${GetParent} $ScreenSaver $R0
-
-  ; Moved-aside files of an earlier upgrade whose screen saver has ended.
-  Delete "$R0\Nivalo.scr.*.old"
-  Delete "$R0\Nivalohelp.hlp.*.old"
 
   ; What the screen saver was before, kept once: installing again over
   ; Nivalo keeps the value that an earlier install found.
@@ -321,6 +315,9 @@ Section "Nivalo"
   ${DisableX64FSRedirection}
   CreateDirectory "$R0"
   SetOutPath "$R0"
+  ; Moved-aside files of an earlier upgrade whose screen saver has ended.
+  Delete "$R0\Nivalo.scr.*.old"
+  Delete "$R0\Nivalohelp.hlp.*.old"
   !insertmacro RemoveOrMoveAside "$R0\Nivalo.scr"
   !insertmacro RemoveOrMoveAside "$R0\Nivalohelp.hlp"
   ${If} ${RunningX64}

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -45,28 +47,14 @@ std::string Lower(std::string s) {
   return s;
 }
 
-// Runs a command line and waits for it; its exit code, or -2 when it has not
+// Runs a program and waits for it; its exit code, or -2 when it has not
 // ended within a minute.
-long RunAndWait(const std::string& commandLine) {
-  std::string line = commandLine;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -3;
-  long code = -2;
-  if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
-    DWORD c = 0;
-    GetExitCodeProcess(pi.hProcess, &c);
-    code = static_cast<long>(c);
-  } else {
-    TerminateProcess(pi.hProcess, 99);
-  }
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
+long RunAndWait(const std::string& program, const std::string& arguments) {
+  return Saver(arguments, program).Exit(60000);
 }
 
-// Registry values in the system's own view (a 64-bit one on 64-bit Windows).
+// A registry value in the system's own view (a 64-bit one on 64-bit
+// Windows): a string, or a number in decimal.
 std::optional<std::string> ReadString(HKEY root, const char* key, const char* name) {
   char value[1024] = "";
   DWORD size = sizeof value - 1, type = 0;
@@ -74,18 +62,13 @@ std::optional<std::string> ReadString(HKEY root, const char* key, const char* na
   if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return std::nullopt;
   const LONG r = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
   RegCloseKey(k);
-  if (r != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  if (r != ERROR_SUCCESS) return std::nullopt;
+  if (type == REG_DWORD) {
+    DWORD number = 0;
+    memcpy(&number, value, sizeof number);
+    return std::to_string(number);
+  }
   return std::string(value);
-}
-
-std::optional<DWORD> ReadNumber(HKEY root, const char* key, const char* name) {
-  DWORD value = 0, size = sizeof value, type = 0;
-  HKEY k = nullptr;
-  if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WOW64_64KEY, &k) != ERROR_SUCCESS) return std::nullopt;
-  const LONG r = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(k);
-  if (r != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
-  return value;
 }
 
 void SetString(HKEY root, const char* key, const char* name, const std::string& value) {
@@ -184,16 +167,16 @@ void ExpectEntry(HKEY root, const std::string& folder, const std::string& saverF
   for (const std::string& file : {saverFolder + "\\Nivalo.scr", saverFolder + "\\Nivalohelp.hlp", uninstaller}) {
     bytes += static_cast<double>(FileBytes(file).size());
   }
-  const DWORD size = ReadNumber(root, kEntryKey, "EstimatedSize").value_or(0);
-  EXPECT_NEAR(size, bytes / 1024, 3) << "EstimatedSize";
+  EXPECT_NEAR(std::stod(ReadString(root, kEntryKey, "EstimatedSize").value_or("0")), bytes / 1024, 3)
+      << "EstimatedSize";
 }
 
-// Starts the uninstaller as its entry's quiet uninstall string says; its
-// exit code.
+// Starts the uninstaller as its entry's quiet uninstall string says: the
+// quoted program, then its arguments. Its exit code.
 long UninstallQuietly(HKEY root) {
-  const std::optional<std::string> line = ReadString(root, kEntryKey, "QuietUninstallString");
-  if (!line) return -4;
-  return RunAndWait(*line);
+  const std::string line = ReadString(root, kEntryKey, "QuietUninstallString").value_or("\"\"");
+  const size_t end = line.find('"', 1);
+  return RunAndWait(line.substr(1, end - 1), line.substr(std::min(end + 2, line.size())));
 }
 
 // Every Nivalo setup leaves: its entries, files and folders, the current
@@ -250,7 +233,7 @@ class Setup : public testing::Test {
 
 TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
   SetCurrentSaver(kEarlierSaver);
-  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S"), 0);
+  ASSERT_EQ(RunAndWait(SetupProgram(), "/S"), 0);
 
   const std::string folder = UserFolder(), saver = folder + "\\Nivalo.scr";
   ExpectShippedFilesIn(folder);
@@ -280,7 +263,7 @@ TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
 
 TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
   SetCurrentSaver(std::nullopt);
-  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S /D=" + kChosenFolder), 0);
+  ASSERT_EQ(RunAndWait(SetupProgram(), std::string("/S /D=") + kChosenFolder), 0);
   const std::string saver = std::string(kChosenFolder) + "\\Nivalo.scr";
   // The short form of the path, as the display settings write it.
   EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
@@ -291,7 +274,7 @@ TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
   std::ofstream(saver, std::ios::binary | std::ios::app) << "an older build";
   Saver running("/s", saver);
   ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
-  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S"), 0);
+  ASSERT_EQ(RunAndWait(SetupProgram(), "/S"), 0);
   ExpectShippedFilesIn(kChosenFolder);
   ExpectEntry(HKEY_CURRENT_USER, kChosenFolder, kChosenFolder);
   EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
@@ -306,7 +289,7 @@ TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
 
 TEST_F(Setup, ForEveryoneTheSaverGoesIntoSystem32) {
   SetCurrentSaver(kEarlierSaver);
-  ASSERT_EQ(RunAndWait(Quoted(SetupProgram()) + " /S /ALLUSERS"), 0);
+  ASSERT_EQ(RunAndWait(SetupProgram(), "/S /ALLUSERS"), 0);
 
   const std::string system = SystemFolder();
   ExpectShippedFilesIn(system);

@@ -116,10 +116,11 @@ UninstPage custom un.ConfirmPage un.LeaveConfirmPage
   !else
     !define /redef PAD ""
   !endif
-  ; SHELLEXECUTEINFO: size, SEE_MASK_NOCLOSEPROCESS, owner, verb, file,
-  ; parameters, folder, SW_SHOWNORMAL, then what ShellExecuteEx fills in.
-  System::Call '*(&l4, i 0x40, p $HWNDPARENT, t "runas", t "$EXEPATH", t `${ARGUMENTS}`, p 0, i 1, ${PAD} p 0, p 0, p 0, p 0, i 0, ${PAD} p 0, p 0) p .r1'
-  System::Call 'shell32::ShellExecuteEx(p r1) i .r0'
+  ; SHELLEXECUTEINFO: size, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI,
+  ; owner, verb, file, parameters, folder, SW_SHOWNORMAL, then what
+  ; ShellExecuteEx fills in.
+  System::Call '*(&l4, i 0x440, p $HWNDPARENT, t "runas", t "$EXEPATH", t `${ARGUMENTS}`, p 0, i 1, ${PAD} p 0, p 0, p 0, p 0, i 0, ${PAD} p 0, p 0) p .r1'
+  System::Call 'shell32::ShellExecuteExW(p r1) i .r0'
   ${If} $0 <> 0
     System::Call '*$1(&l4, i, p, p, p, p, p, i, ${PAD} p, p, p, p, i, ${PAD} p, p .r2)'
     HideWindow

@@ -93,7 +93,7 @@ class SettingsDialog : public testing::Test {
 
 TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
   Open([](SettingsRecord& s) {
-    s.SnowfallOn = 0, s.SceneryOn = 17, s.SleighKind = 4, s.FlakeCount = 123, s.FlakeWobble = -7, s.GustPause = 2500;
+    s.SnowfallOn = 0, s.SceneryOn = 17, s.SleighKind = 4, s.FlakeCount = 123, s.FlakeWobble = 7, s.GustPause = 2500;
     s.FramePeriod = 33, s.PictureLayout = 2, s.MaskMaxRects = 999;
     strcpy(s.PicturePath, "C:\\pictures\\winter.bmp");
   });
@@ -105,7 +105,7 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
   }
   for (int off : {IDC_SNOWFALL_ON, IDC_SLEIGH_SMALL, IDC_SLEIGH_LARGE}) EXPECT_FALSE(Checked(off)) << off;
   const struct { int control; const char* text; } kTexts[] = {
-      {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "-7"},  {IDC_FLAKE_DRIFT, "2"},
+      {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "7"},  {IDC_FLAKE_DRIFT, "2"},
       {IDC_FLAKE_SPEED, "10"},  {IDC_WINDOW_SNOW_DEPTH, "15"}, {IDC_GROUND_SNOW_DEPTH, "40"},
       {IDC_SLEIGH_SPEED, "4"},  {IDC_FRAME_PERIOD, "33"},  {IDC_SLEIGH_FRAME_DIVIDER, "4"},
       {IDC_GUST_PAUSE, "2"},    {IDC_GUST_RISE_STEP, "100"}, {IDC_GUST_RISE_TIME, "6"},
@@ -127,22 +127,32 @@ TEST_F(SettingsDialog, TypedNumbersAreCorrectedWithABeepAndTheCorrectedText) {
       {IDC_FLAKE_COUNT, "600", &SettingsRecord::FlakeCount, 500, "500", 1},
       {IDC_FLAKE_COUNT, "-5", &SettingsRecord::FlakeCount, 0, "-5", 0},
       {IDC_FLAKE_COUNT, " +42 flakes", &SettingsRecord::FlakeCount, 42, " +42 flakes", 0},
+      {IDC_FLAKE_COUNT, "snow", &SettingsRecord::FlakeCount, 0, "0", 1},  // no number: said with a beep
+      {IDC_FLAKE_WOBBLE, "101", &SettingsRecord::FlakeWobble, 100, "100", 1},
+      {IDC_FLAKE_DRIFT, "-1", &SettingsRecord::FlakeDrift, 0, "0", 1},
       {IDC_FLAKE_SPEED, "1", &SettingsRecord::FlakeSpeed, 3, "3", 1},
       {IDC_FLAKE_SPEED, "3", &SettingsRecord::FlakeSpeed, 3, "3", 0},
+      {IDC_WINDOW_SNOW_DEPTH, "1001", &SettingsRecord::WindowSnowDepth, 1000, "1000", 1},
+      {IDC_GROUND_SNOW_DEPTH, "-40", &SettingsRecord::GroundSnowDepth, 0, "0", 1},
+      {IDC_SLEIGH_SPEED, "0", &SettingsRecord::SleighSpeed, 1, "1", 1},
+      {IDC_FRAME_PERIOD, "0", &SettingsRecord::FramePeriod, 10, "10", 1},
       {IDC_SLEIGH_FRAME_DIVIDER, "0", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
       {IDC_SLEIGH_FRAME_DIVIDER, "many", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
-      {IDC_SLEIGH_FRAME_DIVIDER, "-2", &SettingsRecord::SleighFrameDivider, -2, "-2", 0},
+      {IDC_SLEIGH_FRAME_DIVIDER, "-2", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
+      {IDC_SLEIGH_FRAME_DIVIDER, "100", &SettingsRecord::SleighFrameDivider, 100, "100", 0},
       {IDC_GUST_PAUSE, "2.5", &SettingsRecord::GustPause, 2000, "2.5", 0},
-      {IDC_GUST_RISE_TIME, "-3", &SettingsRecord::GustRiseTime, -3000, "-3", 0},
+      {IDC_GUST_PAUSE, "0", &SettingsRecord::GustPause, 1000, "1", 1},
+      {IDC_GUST_RISE_STEP, "-100", &SettingsRecord::GustRiseStep, 10, "10", 1},
+      {IDC_GUST_RISE_TIME, "-3", &SettingsRecord::GustRiseTime, 1000, "1", 1},
+      {IDC_GUST_FALL_STEP, "wind", &SettingsRecord::GustFallStep, 10, "10", 1},
       {IDC_GUST_FALL_TIME, "7", &SettingsRecord::GustFallTime, 7000, "7", 0},
-      {IDC_GROUND_SNOW_DEPTH, "-40", &SettingsRecord::GroundSnowDepth, -40, "-40", 0},
       {IDC_MASK_MAX_RECTS, "1234", &SettingsRecord::MaskMaxRects, 1234, "1234", 0},
+      {IDC_MASK_MAX_RECTS, "0", &SettingsRecord::MaskMaxRects, 1, "1", 1},
       // Beyond the 32-bit range: the ends of the range, never a wrapped sign.
-      {IDC_FRAME_PERIOD, "99999999999", &SettingsRecord::FramePeriod, INT_MAX, "99999999999", 0},
-      {IDC_FRAME_PERIOD, "-99999999999999999999999", &SettingsRecord::FramePeriod, INT_MIN,
-       "-99999999999999999999999", 0},
-      {IDC_GUST_PAUSE, "5000000", &SettingsRecord::GustPause, INT_MAX, "5000000", 0},
-      {IDC_GUST_PAUSE, "-5000000", &SettingsRecord::GustPause, INT_MIN, "-5000000", 0},
+      {IDC_FRAME_PERIOD, "99999999999", &SettingsRecord::FramePeriod, 1000, "1000", 1},
+      {IDC_FRAME_PERIOD, "-99999999999999999999999", &SettingsRecord::FramePeriod, 10, "10", 1},
+      {IDC_GUST_PAUSE, "5000000", &SettingsRecord::GustPause, 3600000, "3600", 1},
+      {IDC_GUST_PAUSE, "-5000000", &SettingsRecord::GustPause, 1000, "1", 1},
   };
   Open();
   for (const auto& c : kCases) {

@@ -243,8 +243,10 @@ void RegisterPopupClass() {
 
 HWND ShowHelpPopup(HWND owner, const char* text, const RECT& anchor) {
   RegisterPopupClass();
-  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, kHelpPopupClass, text, kStyle, 0, 0, 0, 0, owner,
-                               nullptr, Shell().instance, nullptr);
+  // In front of an owner that stays in front of every other window.
+  const DWORD topmost = GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST;
+  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | topmost, kHelpPopupClass, text, kStyle, 0, 0, 0, 0,
+                               owner, nullptr, Shell().instance, nullptr);
   if (!popup) return nullptr;
   const RECT area = WorkAreaAt(POINT{anchor.left, anchor.top});
   const SIZE size = PopupSize(popup, area);

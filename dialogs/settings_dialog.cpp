@@ -192,8 +192,13 @@ BOOL OnDestroy(HWND dialog) {
   return FALSE;
 }
 
+// A request that names no window of the dialog (F1 in a message box the
+// dialog owns, which passes it on) has no topic here: nothing is shown.
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
-  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle), help->MousePos);
+  const auto item = static_cast<HWND>(help->hItemHandle);
+  if (help->iContextType == HELPINFO_WINDOW && (item == dialog || IsChild(dialog, item))) {
+    ShowControlHelp(dialog, item, help->MousePos);
+  }
   return TRUE;
 }
 

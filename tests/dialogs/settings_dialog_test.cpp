@@ -8,6 +8,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "dialogs/about_dialog.h"
 #include "dialogs/context_help.h"
 #include "dialogs/settings_controls.h"
 #include "dialogs/settings_dialog.h"
@@ -414,6 +415,16 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
     EXPECT_EQ(TRUE, SettingsDialogProc(dialog, q.message, reinterpret_cast<WPARAM>(q.window), q.lParam)) << q.message;
     EXPECT_EQ(q.asked, helpRequests) << q.message << " answered " << q.answer;
   }
+
+  // F1 in the About box asks for the About topic in front of it; passed on
+  // from a box the dialog owns, with one of the box's buttons, it asks for none.
+  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  HELPINFO inAbout{sizeof inAbout, HELPINFO_WINDOW, IDOK, GetDlgItem(about, IDOK), 0, {}};
+  helpRequests.clear();
+  SendMessageA(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&inAbout));
+  EXPECT_EQ(TRUE, SettingsDialogProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&inAbout)));
+  EXPECT_EQ(Helps({{about, file, HELP_CONTEXTPOPUP, 129}}), helpRequests);
+  DestroyWindow(about);
 }
 
 // Looks at the About box from inside its modal loop, then ends it.

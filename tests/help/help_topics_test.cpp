@@ -5,6 +5,7 @@
 // reports by default).
 #include <gtest/gtest.h>
 
+#include "dialogs/about_dialog.h"
 #include "dialogs/context_help.h"
 #include "dialogs/help_popup.h"
 #include "dialogs/settings_dialog.h"
@@ -146,6 +147,31 @@ TEST_F(HelpPopup, LiesInsideASmallWorkArea) {
     }
   }
   SetWorkAreaFinder(nullptr);
+}
+
+// F1 in the About box, which the dialog owns, shows the About box's own
+// topic in front of it; a request that names no window of the dialog (F1
+// in a message box it owns) shows nothing.
+TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelpAndMessageBoxesGetNone) {
+  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  ShowWindow(about, SW_SHOW);
+  SetForegroundWindow(about);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_F1] = 0x80;
+  SetKeyboardState(keys);
+  HELPINFO info{sizeof info, HELPINFO_WINDOW, IDOK, GetDlgItem(about, IDOK), 0, {}};
+  SendMessageA(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  HWND popup = FindWindowA(kHelpPopupClass, nullptr);
+  ASSERT_NE(nullptr, popup);
+  EXPECT_EQ(std::tuple(about, HelpTopicText(HelpContextOf(IDC_ABOUT)), popup),
+            std::tuple(GetWindow(popup, GW_OWNER), WindowText(popup), GetActiveWindow()));
+  DestroyWindow(popup);
+  SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(nullptr, FindWindowA(kHelpPopupClass, nullptr));
+  keys[VK_F1] = 0;
+  SetKeyboardState(keys);
+  DestroyWindow(about);
 }
 
 // Whatever is open when the dialog closes goes with it, the pop-up's font

@@ -465,6 +465,7 @@ int ReadBmpFile(HWND, const char* path, BmpImage* image) {
 }
 
 int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
+  image->indexTableFailureTold = false;
   return ReadMapped(View{static_cast<const uint8_t*>(data), size}, image);
 }
 

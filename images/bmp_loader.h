@@ -15,6 +15,7 @@ struct BmpImage {
   int32_t bitsOffset; // pixel array's offset from the start of info
   BITMAPINFOHEADER* info;  // header, colour table, pixels: one heap block
   RepeatedTile tile;  // the picture repeated for tiling; made on first use
+  bool indexTableFailureTold;  // its index table could not be made, and the user was told
 };
 
 // The colour-table entries of a picture: the low 16 bits of biClrUsed, or,

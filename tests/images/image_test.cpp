@@ -257,6 +257,24 @@ TEST(SceneImages, MaskAndPictureFromTheSettings) {
   EXPECT_EQ(Strings(2, "Mask too complex: The mask requires more rectangles than you set in the settings"), Seen(boxes));
 }
 
+// An index table that cannot be made (the heap ran out) is told once for the
+// picture: not for each kind of mask region, nor on every paint.
+void* NoIndexTable(const BITMAPINFOHEADER*) { return nullptr; }
+
+TEST(SceneImages, AnIndexTableThatCannotBeMadeIsToldOnce) {
+  const std::string block = Write("block", MaskFile(64, 48, [](int x, int y) { return x >= 16 && y >= 10; }));
+  SetIndexTableMaker(NoIndexTable);
+  for (bool mask : {true, false}) {
+    auto& boxes = RecordMessageBoxes();
+    HWND saver = StartSaver([&](SettingsRecord& s) { strcpy(mask ? s.MaskPath : s.PicturePath, block.c_str()); });
+    for (int paint = 0; paint < 2; ++paint) RedrawWindow(saver, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ASSERT_EQ(1u, boxes.size()) << mask;
+    EXPECT_EQ("Can not create Indexed color table", boxes[0].text) << mask;
+    StopSaver(saver);
+  }
+  SetIndexTableMaker(nullptr);
+}
+
 // Every file of the corpus, read right before a page without access, painted
 // and compared with ImageMagick's decoding, and laid as a mask. Rightly refused:
 // core headers, other compression than RLE, 64-bit pixels, broken files. The

@@ -183,7 +183,9 @@ void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
 void ReadPath(HWND dialog, int control, char (SettingsRecord::*field)[256]) {
   SettingsRecord r = Settings();
   GetDlgItemTextA(dialog, control, r.*field, kPathTextSize);
+  const bool changed = strcmp(r.*field, Settings().*field) != 0;
   ReplaceSettings(r);
+  if (changed) ReportUnreadableFile(dialog, control, r.*field);
 }
 
 // Step 25: the layout radios; a loaded picture is painted anew in a new
@@ -207,6 +209,15 @@ void ApplyLayout(HWND dialog) {
 }  // namespace
 
 void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
+
+void ReportFileFailure(HWND dialog, int pathEdit, const char* path) {
+  ReportBmpFailure(dialog, pathEdit == IDC_PICTURE_PATH ? "Picture" : "Mask", path, kUnreadablePictureText);
+}
+
+void ReportUnreadableFile(HWND dialog, int pathEdit, const char* path) {
+  const bool builtin = pathEdit == IDC_MASK_PATH && strcmp(path, kBuiltinMaskName) == 0;
+  if (path[0] != 0 && !builtin && !CanReadBmpFile(path)) ReportFileFailure(dialog, pathEdit, path);
+}
 
 void CheckSleighSizeRadio(HWND dialog, int size) {
   if (size < 0 || size > 2) return;

@@ -341,13 +341,13 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
   EXPECT_EQ(Text(IDC_PICTURE_PATH), "C:\\old.bmp");
   EXPECT_TRUE(boxes.empty());
 
-  // A file that is no BMP: the message, the path kept in edit and record.
+  // A file that is no BMP: the message naming it, the path kept in edit and record.
   fileAnswer = text;
   Click(IDC_CHOOSE_PICTURE);
   ASSERT_EQ(boxes.size(), 1u);
   const SeenMessageBox& box = boxes[0];
-  EXPECT_EQ(std::tuple(dialog, "BMP format error: Sorry, could not read the file (format error?)", UINT(MB_OK)),
-            std::tuple(box.owner, box.caption + ": " + box.text, box.type));
+  EXPECT_EQ(std::tuple(dialog, "BMP format error: Sorry, could not read the file (format error?)\n\nPicture file: " + text,
+                       UINT(MB_OK)), std::tuple(box.owner, box.caption + ": " + box.text, box.type));
   EXPECT_EQ(Text(IDC_PICTURE_PATH), text);
   EXPECT_EQ(std::string(Settings().PicturePath), text);
   EXPECT_EQ(PictureLoaded(), 0);
@@ -363,8 +363,26 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
   EXPECT_EQ(PictureLoaded(), 1);
   EXPECT_EQ(Text(IDC_MASK_PATH), fileAnswer);
   EXPECT_EQ(std::string(Settings().MaskPath), fileAnswer);
+
+  // A typed path is read when the controls are, and reported once; the
+  // built-in mask and an empty path name no file.
+  for (const std::string& typed : {text, text, std::string(kBuiltinMaskName), std::string()}) Type(IDC_MASK_PATH, typed), ReadControls();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Sorry, could not read the file (format error?)\n\nMask file: " + text);
   DeleteFileA(text.c_str());
   DeleteFileA(fileAnswer.c_str());
+}
+
+// The stored files that cannot be read are named once the dialog shows.
+TEST_F(SettingsDialog, OpeningNamesTheStoredFilesThatCannotBeRead) {
+  Open([](SettingsRecord& s) { strcpy(s.PicturePath, "C:\\gone\\winter.bmp"), strcpy(s.MaskPath, "C:\\gone\\star.bmp"); });
+  std::vector<SeenMessageBox>& boxes = RecordMessageBoxes();
+  for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+  const std::vector<std::pair<HWND, std::string>> kNamed = {{dialog, "File not found\n\nPicture file: C:\\gone\\winter.bmp"},
+                                                            {dialog, "File not found\n\nMask file: C:\\gone\\star.bmp"}};
+  std::vector<std::pair<HWND, std::string>> seen;
+  for (const SeenMessageBox& b : boxes) seen.emplace_back(b.owner, b.text);
+  EXPECT_EQ(kNamed, seen);
 }
 
 // Windows 95 to XP: the help viewer is asked.

@@ -72,8 +72,9 @@ TEST(BmpLoader, EachFailedStepSaysSoInTurn) {
     SetBmpHandleCloser(closer);
     BmpImage image = Fresh();
     EXPECT_EQ(result, LoadBmpImage(GetDesktopWindow(), path.c_str(), 0, &image)) << path;
-    if (!result) ReportBmpFailure(nullptr, "x");
+    if (!result) ReportBmpFailure(nullptr, "Mask", path.c_str(), "x");
     SetBmpHandleCloser(nullptr);
+    for (std::string& e : expected) e += e.find("Include") == 0 ? "" : "\n\nMask file: " + path;  // the file named
     EXPECT_EQ(expected, Seen(boxes)) << path;
     FreeBmpImage(&image), CloseHandle(held);
   }
@@ -226,8 +227,8 @@ TEST(SceneImages, MaskAndPictureFromTheSettings) {
       BuiltinMaskRegion(GetModuleHandleA(0), kMaskBody, {W, H, 0, 20000}),
       BuiltinMaskRegion(GetModuleHandleA(0), kMaskEdge, {W, H, 0, 20000}), kGrey},  // body, edge; 0: none
       {paths("vavovoraze 2000 RARA", ""), {}, 1, CreateRectRgn(0, 0, W, H), CreateRectRgn(0, 0, 0, 0), kGrey},
-      {paths("none", ""), {notFound}, 0, 0, 0, kGrey},
-      {paths("block", "none", 1), {notFound}, 0, block(true), block(false), kGrey},
+      {paths("none", ""), {notFound + "\n\nMask file: none"}, 0, 0, 0, kGrey},
+      {paths("block", "none", 1), {notFound + "\n\nPicture file: none"}, 0, block(true), block(false), kGrey},
       {paths("block", "", 1), {}, 1, block(true), block(false), kGrey},  // never painted: no picture set
       {paths("", ""), {}, 0, 0, 0, kGrey}, {paths("", red), {}, 1, 0, 0, 0xFF0000}};
   auto copy = [](HRGN r) { HRGN c = r ? CreateRectRgn(0, 0, 0, 0) : 0; return r && CombineRgn(c, r, 0, RGN_COPY), c; };

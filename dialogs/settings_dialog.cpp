@@ -207,7 +207,8 @@ BOOL OnDestroy(HWND dialog) {
 // dialog owns, which passes it on) has no topic here: nothing is shown.
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
   const auto item = static_cast<HWND>(help->hItemHandle);
-  if (help->iContextType == HELPINFO_WINDOW && (item == dialog || IsChild(dialog, item))) {
+  const bool control = (GetWindowLongA(item, GWL_STYLE) & WS_CHILD) && GetParent(item) == dialog;
+  if (help->iContextType == HELPINFO_WINDOW && (item == dialog || control)) {
     ShowControlHelp(dialog, item, help->MousePos);
   }
   return TRUE;

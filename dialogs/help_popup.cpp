@@ -219,6 +219,7 @@ LRESULT CALLBACK HelpPopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM l
     case WM_KEYDOWN: OnKeyDown(popup, lParam); return 0;
     case WM_SYSKEYDOWN: OnSystemKeyDown(popup, lParam); return 0;
     case WM_SYSKEYUP: OnSystemKeyUp(popup); return 0;
+    case WM_SYSCHAR: return 0;  // Alt and a letter: no menu of the pop-up's to choose from
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: OnButtonDown(popup); return 0;
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: OnButtonUp(popup); return 0;
     case WM_NCDESTROY: OnNcDestroy(popup); break;

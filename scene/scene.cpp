@@ -31,11 +31,12 @@ bool flashing = false;
 enum class Told { kUser, kNobody };
 
 // Reads a file into the shared picture (releasing what the last one made);
-// a file that holds no picture is told with the given message.
-void LoadSharedPicture(const char* path, const char* formatText, Told told) {
+// a file that holds no picture is told with the given message, naming the
+// file by its role.
+void LoadSharedPicture(const char* role, const char* path, const char* formatText, Told told) {
   GiveFreshInfoBlock(&picture);
   pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
-  if (!pictureLoaded && told == Told::kUser) ReportBmpFailure(nullptr, formatText);
+  if (!pictureLoaded && told == Told::kUser) ReportBmpFailure(nullptr, role, path, formatText);
 }
 
 // The mask's edge and body laid out on each monitor's screen. With several
@@ -47,7 +48,7 @@ void BuildMask(Told told) {
   const bool builtin = strcmp(s.MaskPath, kBuiltinMaskName) == 0;
   if (!builtin) {
     if (s.MaskPath[0] == 0) return;
-    LoadSharedPicture(s.MaskPath, "Sorry, could not read the mask file (format error?)", told);
+    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText, told);
     if (!pictureLoaded) return;
   }
   const bool several = surface.monitorCount > 1;
@@ -105,7 +106,7 @@ void BuildScene(HWND window, HINSTANCE instance, Told told) {
   BuildMask(told);
   MeasureScreen();
   const char* path = Settings().PicturePath;
-  if (path[0]) LoadSharedPicture(path, "Sorry, could not read the file (format error?)", told);
+  if (path[0]) LoadSharedPicture("Picture", path, kUnreadablePictureText, told);
   flashRegion = CreateRectRgn(0, 0, 0, 0);
 }
 

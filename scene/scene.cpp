@@ -27,32 +27,31 @@ SurfaceSpan sceneSpan = SurfaceSpan::kMonitors;
 HRGN flashRegion = nullptr;  // what a running flash shows inverted
 bool flashing = false;
 
-// Whether a file that holds no picture is told in a message box.
-enum class Told { kUser, kNobody };
-
 // Reads a file into the shared picture (releasing what the last one made);
 // a file that holds no picture is told with the given message, naming the
 // file by its role.
-void LoadSharedPicture(const char* role, const char* path, const char* formatText, Told told) {
+void LoadSharedPicture(const char* role, const char* path, const char* formatText,
+                       UnreadableFiles files) {
   GiveFreshInfoBlock(&picture);
   pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
-  if (!pictureLoaded && told == Told::kUser) ReportBmpFailure(nullptr, role, path, formatText);
+  if (pictureLoaded || files == UnreadableFiles::kQuiet) return;
+  ReportBmpFailure(nullptr, role, path, formatText);
 }
 
 // The mask's edge and body laid out on each monitor's screen. With several
 // monitors, one whose mask would need more rectangles than the settings
-// allow shows none, and the message comes once (or never, told nobody).
-void BuildMask(Told told) {
+// allow shows none, and the message comes once (or, kept quiet, never).
+void BuildMask(UnreadableFiles files) {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   const bool builtin = strcmp(s.MaskPath, kBuiltinMaskName) == 0;
   if (!builtin) {
     if (s.MaskPath[0] == 0) return;
-    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText, told);
+    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText, files);
     if (!pictureLoaded) return;
   }
   const bool several = surface.monitorCount > 1;
-  bool cutTold = told == Told::kNobody;
+  bool cutTold = files == UnreadableFiles::kQuiet;
   for (int i = 0; i < surface.monitorCount; ++i) {
     const RECT& m = surface.monitors[i].screen;
     const MaskLayout laid{m.right - m.left, m.bottom - m.top, s.PictureLayout, s.MaskMaxRects,
@@ -91,7 +90,7 @@ void DrawPictureOnMonitors(HDC dc) {
 
 // Everything of the scene but its timers, in the order that fixes the
 // random draws.
-void BuildScene(HWND window, HINSTANCE instance, Told told) {
+void BuildScene(HWND window, HINSTANCE instance, UnreadableFiles files) {
   CreateSurface(window, instance, PaintBackground, sceneSpan);
   CreateOccupiedSet();
   MeasureScreen();
@@ -103,10 +102,10 @@ void BuildScene(HWND window, HINSTANCE instance, Told told) {
   for (int i = 0; i < kFlakeSlots; ++i) SpawnFlake(i);
   LoadTreeSprites(instance);
   PlaceTrees();
-  BuildMask(told);
+  BuildMask(files);
   MeasureScreen();
   const char* path = Settings().PicturePath;
-  if (path[0]) LoadSharedPicture("Picture", path, kUnreadablePictureText, told);
+  if (path[0]) LoadSharedPicture("Picture", path, kUnreadablePictureText, files);
   flashRegion = CreateRectRgn(0, 0, 0, 0);
 }
 
@@ -190,9 +189,9 @@ void MeasureScreen() {
   BuildRoom();
 }
 
-void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span) {
+void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span, UnreadableFiles files) {
   sceneSpan = span;
-  BuildScene(window, instance, Told::kUser);
+  BuildScene(window, instance, files);
   const SettingsRecord& s = Settings();
   SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
   if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
@@ -238,7 +237,7 @@ void ApplyPictureAndMask() {
   const HINSTANCE instance = Surface().instance;
   EndSceneFlash();
   DestroyScene();
-  BuildScene(window, instance, Told::kNobody);
+  BuildScene(window, instance, UnreadableFiles::kQuiet);
   InvalidateRect(window, nullptr, TRUE);
   UpdateWindow(window);
 }

@@ -42,8 +42,9 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   TakeMouseBaseline();
   if (!InPreview()) HideCursor();
   LoadSettings();
-  CreateScene(window, created.hInstance ? created.hInstance : GetModuleHandleA(nullptr),
-              InPreview() ? SurfaceSpan::kDeviceScreen : SurfaceSpan::kMonitors);
+  const HINSTANCE instance = created.hInstance ? created.hInstance : GetModuleHandleA(nullptr);
+  const SurfaceSpan span = InPreview() ? SurfaceSpan::kDeviceScreen : SurfaceSpan::kMonitors;
+  CreateScene(window, instance, span, UnreadableFiles::kTold);
   return 0;
 }
 

@@ -60,7 +60,8 @@ void LayOutMonitors() {
 
 const SurfaceState& Surface() { return surface; }
 
-void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background, SurfaceSpan span) {
+void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background,
+                   SurfaceSpan span) {
   surface.window = window;
   surface.instance = instance;
   surfaceSpan = span;

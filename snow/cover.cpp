@@ -97,7 +97,14 @@ void SeedCover() {
 bool CoverHas(int x, int y) {
   if (mapStale) RebuildCoverMap();
   if (x < mapArea.left || x >= mapArea.right || y < mapArea.top || y >= mapArea.bottom) {
-    return Surface().coverRegion && PtInRegion(CoverRegion(), x, y);
+    // Off the map the region answers, with the snow that landed this frame
+    // and has not joined it yet: joining it here, for every flake that
+    // drifted off the side, would cost the join many times a frame.
+    const POINT p{x, y};
+    for (const RECT& r : landed) {
+      if (PtInRect(&r, p)) return true;
+    }
+    return Surface().coverRegion && PtInRegion(Surface().coverRegion, x, y);
   }
   const int width = mapArea.right - mapArea.left;
   return coverMap[static_cast<size_t>(y - mapArea.top) * width + (x - mapArea.left)] != 0;

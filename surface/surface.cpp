@@ -35,7 +35,7 @@ void LayOutMonitors() {
     return;
   }
   RECT span = foundMonitors[0];
-  for (size_t i = 1; i < count; ++i) UnionRect(&span, &span, &foundMonitors[i]);
+  for (const RECT& m : foundMonitors) UnionRect(&span, &span, &m);
   surface.monitorCount = static_cast<int>(count);
   for (size_t i = 0; i < count; ++i) {
     RECT m = foundMonitors[i];
@@ -99,6 +99,25 @@ bool OnMonitor(const RECT& r) {
     if (IntersectRect(&common, &surface.monitors[i].screen, &r)) return true;
   }
   return false;
+}
+
+int MonitorSharesTotal(MonitorShare share) {
+  int total = 0;
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const int part = share(surface.monitors[i]);
+    if (part > 0) total += part;
+  }
+  return total;
+}
+
+int MonitorAlong(MonitorShare share, int* along) {
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const int part = share(surface.monitors[i]);
+    if (part <= 0) continue;
+    if (*along < part) return i;
+    *along -= part;
+  }
+  return 0;
 }
 
 // With several monitors, whatever is drawn is cut to what they show: a

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+// The monitors that show the scene; the window spans all that the system
+// lists, and any after these show nothing of it.
 constexpr int kMaxMonitors = 16;
 
 // A monitor that shows the scene, in the window's coordinates.
@@ -68,6 +70,15 @@ void DestroySurface();
 // Whether any of r lies on a monitor: elsewhere in the window (a gap
 // between monitors of different sizes) nothing is drawn.
 bool OnMonitor(const RECT& r);
+
+// The monitors' shares laid end to end, share(m) pixels each (none where
+// that is 0 or less): their total, and the monitor on which a place along
+// them lies, along becoming the place on its share (the primary where the
+// total is 0). Things that stand on every monitor, in proportion to its
+// share, are placed so.
+using MonitorShare = int (*)(const Monitor& m);
+int MonitorSharesTotal(MonitorShare share);
+int MonitorAlong(MonitorShare share, int* along);
 
 // The DC that a frame draws into: the saver window's, taken and given back
 // by the one who draws.

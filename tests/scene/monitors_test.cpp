@@ -1,8 +1,8 @@
 // The scene on several monitors, laid out through the monitor list that the
 // system would give and drawn on a memory surface as large as the rectangle
-// around them: each monitor has its ground, picture and mask, flakes fall on
-// all of them, nothing is drawn in the gaps, and one monitor is drawn as a
-// single screen always was.
+// around them: each monitor has its ground, picture, mask and trees, flakes
+// fall on all of them, nothing is drawn in the gaps, and one monitor is
+// drawn as a single screen always was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -47,16 +47,16 @@ struct MemorySurface {
   }
 };
 
-// The scene on the listed monitors, drawn on surface: its background
-// painted, then frames.
-HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface& surface,
+// The scene on the listed monitors, drawn on surface (or, without one, on
+// the window): its background painted, then frames.
+HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface* surface,
                      const SettingsEdit& edit) {
   listed = monitors;
   SetMonitorLister(Listed);
-  DrawOnMemorySurface(surface.dc);
+  DrawOnMemorySurface(surface ? surface->dc : nullptr);
   ResetRandom();
   HWND saver = StartSaver(edit);
-  PaintBackground(surface.dc, surface.span);
+  if (surface) PaintBackground(surface->dc, surface->span);
   return saver;
 }
 
@@ -70,22 +70,29 @@ RECT Moved(RECT r, const RECT& span) { return OffsetRect(&r, -span.left, -span.t
 
 bool Meets(HRGN region, const RECT& r) { return region && RectInRegion(region, &r); }
 
+struct Layout {
+  const char* name;
+  std::vector<RECT> monitors;  // the primary first
+};
+const Layout kLayouts[] = {
+    {"side by side, of different heights", {{640, 0, 1120, 360}, {0, 0, 640, 480}}},
+    {"the second left of the primary", {{0, 0, 560, 420}, {-480, 60, 0, 420}}},
+    {"three in a row", {{400, 0, 800, 300}, {0, 0, 400, 300}, {800, 0, 1200, 300}}},
+};
+
+RECT Span(const std::vector<RECT>& monitors) {
+  RECT span{};
+  for (const RECT& m : monitors) UnionRect(&span, &span, &m);
+  return span;
+}
+
 TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
   const std::string red = Write("red.bmp", BmpFile(40, 30, 24, 0, [](int, int) { return 0xFF0000; }));
-  const struct {
-    const char* name;
-    std::vector<RECT> monitors;
-  } layouts[] = {
-      {"side by side, of different heights", {{640, 0, 1120, 360}, {0, 0, 640, 480}}},
-      {"the second left of the primary", {{0, 0, 560, 420}, {-480, 60, 0, 420}}},
-      {"three in a row", {{400, 0, 800, 300}, {0, 0, 400, 300}, {800, 0, 1200, 300}}},
-  };
-  for (const auto& layout : layouts) {
+  for (const Layout& layout : kLayouts) {
     SCOPED_TRACE(layout.name);
     MemorySurface surface(layout.monitors);
-    RECT span{};
-    for (const RECT& m : layout.monitors) UnionRect(&span, &span, &m);
-    HWND saver = StartOnMonitors(layout.monitors, surface, [&](SettingsRecord& s) {
+    const RECT span = Span(layout.monitors);
+    HWND saver = StartOnMonitors(layout.monitors, &surface, [&](SettingsRecord& s) {
       s.FlakeCount = 500, s.WindOn = 0, strcpy(s.PicturePath, red.c_str());
     });
     std::vector<RECT> screens;
@@ -97,13 +104,6 @@ TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
     const RECT& primary = screens[0];
     for (int pass = 0; pass < 20; ++pass, StartSleighPass()) {
       EXPECT_TRUE(Sleigh().sleighY >= primary.top && Sleigh().sleighY < primary.bottom) << "pass " << pass;
-    }
-    for (int i = 0; i < kTrees; ++i) {
-      const RECT tree{TreePlace(i).x, TreePlace(i).y, TreePlace(i).x + 31, TreePlace(i).y + 32};
-      EXPECT_TRUE(std::any_of(screens.begin(), screens.end(), [&](const RECT& m) {
-        RECT in;
-        return IntersectRect(&in, &m, &tree) && EqualRect(&in, &tree);
-      })) << "tree " << i << " stands on a monitor";
     }
 
     RunFrames(saver, 250);
@@ -127,6 +127,61 @@ TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
   }
 }
 
+// The window spans all the monitors listed, the first kMaxMonitors of them
+// laid out where they lie in it, and each tree stands wholly on one of them,
+// inside its margins; a monitor too small for a tree has none, and the
+// others have them across their whole width.
+TEST(Monitors, AreLaidOutOverAllAndTreesStandInsideTheirMargins) {
+  std::vector<Layout> layouts(std::begin(kLayouts), std::end(kLayouts));
+  Layout many{"seventeen, the last left of the others", {}};
+  for (int i = 0; i < 16; ++i) many.monitors.push_back(RECT{i * 320, 0, i * 320 + 320, 240});
+  many.monitors.push_back(RECT{-320, 0, 0, 240});
+  layouts.insert(layouts.end(), {{"a narrow one between two", {{0, 0, 640, 480}, {640, 0, 680, 480}, {680, 0, 1320, 480}}},
+                                 {"one of size 0", {{0, 0, 640, 480}, {640, 0, 640, 0}}},
+                                 {"a low one", {{0, 0, 640, 480}, {640, 0, 1640, 100}}},
+                                 many});
+  for (const Layout& layout : layouts) {
+    SCOPED_TRACE(layout.name);
+    HWND saver = StartOnMonitors(layout.monitors, nullptr, [](SettingsRecord& s) { s.FlakeCount = 0; });
+    const SurfaceState& surface = Surface();
+    const RECT span = Span(layout.monitors);
+    EXPECT_EQ((std::pair<int, int>(span.right - span.left, span.bottom - span.top)),
+              std::make_pair(surface.screenWidth, surface.screenHeight));
+    EXPECT_EQ(std::min<int>(layout.monitors.size(), kMaxMonitors), surface.monitorCount);
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      const RECT want = Moved(layout.monitors[i], span);
+      EXPECT_TRUE(EqualRect(&want, &surface.monitors[i].screen)) << "monitor " << i;
+    }
+    std::vector<std::vector<int>> lefts(surface.monitorCount);
+    for (int round = 0; round < 100; ++round) {
+      PlaceTrees();
+      for (int t = 0; t < kTrees; ++t) {
+        const POINT p = TreePlace(t);
+        int on = -1;
+        for (int i = 0; i < surface.monitorCount; ++i) {
+          const RECT& m = surface.monitors[i].screen;
+          if (p.x >= m.left + 100 && p.x < m.right - 100 && p.y >= m.top + 50 && p.y < m.bottom - 150) on = i;
+        }
+        EXPECT_NE(-1, on) << "a tree at " << p.x << "," << p.y;
+        if (on >= 0) lefts[on].push_back(p.x);
+      }
+    }
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      const RECT& m = surface.monitors[i].screen;
+      const int room = m.right - m.left - 200;
+      if (room <= 0 || m.bottom - m.top < 200) continue;
+      if (lefts[i].empty()) {
+        ADD_FAILURE() << "no tree on monitor " << i;
+        continue;
+      }
+      const auto [first, last] = std::minmax_element(lefts[i].begin(), lefts[i].end());
+      EXPECT_TRUE(*first < m.left + 100 + room / 4 && *last >= m.right - 100 - room / 4)
+          << "monitor " << i << ": " << *first << " to " << *last;
+    }
+    StopOnMonitors(saver);
+  }
+}
+
 // A mask that needs more rectangles on a monitor than the settings allow is
 // left off there, with one message for all; a monitor within the budget
 // keeps its mask. Without a picture each monitor shows the grey.
@@ -142,7 +197,7 @@ TEST(Monitors, AMaskOverItsBudgetIsLeftOffThatMonitorWithOneMessage) {
   for (int budget : {(small + large) / 2, 10}) {
     MemorySurface surface(monitors);
     auto& boxes = RecordMessageBoxes();
-    HWND saver = StartOnMonitors(monitors, surface, [&](SettingsRecord& s) {
+    HWND saver = StartOnMonitors(monitors, &surface, [&](SettingsRecord& s) {
       s.MaskMaxRects = budget, s.FlakeCount = 0;
     });
     EXPECT_EQ(Strings{"Mask too complex: The mask requires more rectangles than you set in the settings"},
@@ -165,7 +220,7 @@ TEST(Monitors, OneMonitorDrawsAsASingleScreen) {
   const Capture window = CaptureSaver(saver);
   StopSaver(saver);
   MemorySurface surface({RECT{0, 0, w, h}});
-  saver = StartOnMonitors({RECT{0, 0, w, h}}, surface, edit);
+  saver = StartOnMonitors({RECT{0, 0, w, h}}, &surface, edit);
   RunFrames(saver, 120);
   EXPECT_TRUE(window == CaptureDC(surface.dc, w, h));
   StopOnMonitors(saver);

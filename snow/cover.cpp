@@ -73,20 +73,39 @@ void SetScratch(int left, int top, int right, int bottom) {
   SetRectRgn(Surface().scratchRegion, left, top, right, bottom);
 }
 
+// The rows top to bottom across monitor i's window into the scratch region,
+// less what other monitors show there: a monitor's ground, its room and its
+// clearing stay off its neighbours (the one below it, the one above a deep
+// pile).
+void SetGroundScratch(int i, int top, int bottom) {
+  const SurfaceState& surface = Surface();
+  const RECT& m = surface.monitors[i].window;
+  SetScratch(m.left, top, m.right, bottom);
+  for (int j = 0; j < surface.monitorCount; ++j) {
+    if (j == i) continue;
+    HRGN other = CreateRectRgnIndirect(&surface.monitors[j].screen);
+    CombineRgn(surface.scratchRegion, surface.scratchRegion, other, RGN_DIFF);
+    DeleteObject(other);
+  }
+}
+
 // The seeds: the mask's edge band and, under each monitor, the ground band,
-// or the ground cut away when there is no snow on the ground.
+// or the ground cut away when there is no snow on the ground: its band, or
+// on a single screen everything from the window's bottom to the screen's
+// (in a preview the window is smaller than the screen).
 void SeedCover() {
   Settle();
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   if (s.SnowOnMask) CombineWith(surface.coverRegion, MaskEdgeRegion(), RGN_OR);
   for (int i = 0; i < surface.monitorCount; ++i) {
-    const RECT& m = surface.monitors[i].window;
+    const int ground = surface.monitors[i].window.bottom;
     if (s.SnowOnGround) {
-      SetScratch(m.left, m.bottom, m.right, m.bottom + kGroundBand);
+      SetGroundScratch(i, ground, ground + kGroundBand);
       CombineRgn(surface.coverRegion, surface.scratchRegion, surface.coverRegion, RGN_OR);
     } else {
-      SetScratch(m.left, m.bottom, m.right, surface.screenHeight + kGroundBand);
+      const int cleared = surface.monitorCount > 1 ? ground : surface.screenHeight;
+      SetGroundScratch(i, ground, cleared + kGroundBand);
       CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
     }
   }
@@ -151,8 +170,8 @@ void BuildRoom() {
   SetRectRgn(surface.roomRegion, 0, 0, 0, 0);
   if (!s.SnowOnGround) return;  // no ground, no growth anywhere
   for (int i = 0; i < surface.monitorCount; ++i) {  // the ground pile along each monitor's bottom
-    const RECT& m = surface.monitors[i].window;
-    SetScratch(m.left, m.bottom - s.GroundSnowDepth, m.right, m.bottom + kGroundBand);
+    const int ground = surface.monitors[i].window.bottom;
+    SetGroundScratch(i, ground - s.GroundSnowDepth, ground + kGroundBand);
     CombineRgn(surface.roomRegion, surface.scratchRegion, surface.roomRegion, RGN_OR);
   }
   CombineWith(surface.roomRegion, MaskBodyRegion(), RGN_OR);
@@ -184,8 +203,8 @@ void ApplySnowOnGround(int newValue, int oldValue) {
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
     for (int i = 0; i < surface.monitorCount; ++i) {
-      const RECT& m = surface.monitors[i].window;
-      SetScratch(m.left, m.bottom - Settings().GroundSnowDepth, m.right, m.bottom + 7);
+      const int ground = surface.monitors[i].window.bottom;
+      SetGroundScratch(i, ground - Settings().GroundSnowDepth, ground + kFlakeReach);
       RepaintRegion(surface.scratchRegion);
       CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
     }

@@ -1,8 +1,8 @@
 // The scene on several monitors, laid out through the monitor list that the
 // system would give and drawn on a memory surface as large as the rectangle
 // around them: each monitor has its ground, picture, mask and trees, flakes
-// fall on all of them, nothing is drawn in the gaps, and one monitor is
-// drawn as a single screen always was.
+// fall on all of them, also on one below another, nothing is drawn in the
+// gaps, and one monitor is drawn as a single screen always was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "images/image_files.h"
 #include "snow/cover.h"
+#include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "sprites/trees.h"
 #include "surface/surface.h"
@@ -78,6 +79,8 @@ const Layout kLayouts[] = {
     {"side by side, of different heights", {{640, 0, 1120, 360}, {0, 0, 640, 480}}},
     {"the second left of the primary", {{0, 0, 560, 420}, {-480, 60, 0, 420}}},
     {"three in a row", {{400, 0, 800, 300}, {0, 0, 400, 300}, {800, 0, 1200, 300}}},
+    {"a narrower one below", {{0, 0, 480, 360}, {40, 360, 440, 660}}},
+    {"an L: one beside, one below", {{0, 0, 480, 360}, {480, 0, 960, 360}, {0, 360, 480, 720}}},
 };
 
 RECT Span(const std::vector<RECT>& monitors) {
@@ -106,14 +109,30 @@ TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
       EXPECT_TRUE(Sleigh().sleighY >= primary.top && Sleigh().sleighY < primary.bottom) << "pass " << pass;
     }
 
-    RunFrames(saver, 250);
+    // Calm air, a gust that blows new flakes in from the side, calm again.
+    RunFrames(saver, 100);
+    RunWindTimer(saver, kCalmTimer);
+    for (int i = 0; i < 100; ++i) {
+      RunFrames(saver, 1);
+      RunWindTimer(saver, i == 49 ? kRiseEndTimer : i < 49 ? kRiseStepTimer : kFallStepTimer);
+    }
+    RunWindTimer(saver, kFallEndTimer);
+    RunFrames(saver, 100);
     for (const RECT& m : screens) {
       const RECT top{m.left, m.top, m.right, m.top + (m.bottom - m.top) / 3};
       EXPECT_GT(surface.Count(top, 0xFFFFFF), 50) << "flakes fall on each monitor";
+      const RECT edge{m.left, m.top, m.right, m.top + 4};
+      EXPECT_LT(surface.Count(edge, 0xFFFFFF), (m.right - m.left) / 32) << "no snow along its top";
       const RECT ground{m.left, m.bottom - 40, m.right, m.bottom};
       EXPECT_TRUE(Meets(CoverRegion(), RECT{m.left, m.bottom - 40, m.right, m.bottom - 2}))
           << "the ground pile grows along each monitor's bottom";
       EXPECT_GT(surface.Count(ground, 0xFFFFFF), (m.right - m.left) * 2) << "its snow shows";
+      HRGN filled = CreateRectRgnIndirect(&m);
+      CombineRgn(filled, filled, MaskBodyRegion(), RGN_AND);
+      CombineRgn(filled, filled, CoverRegion(), RGN_AND);
+      RECT box;
+      EXPECT_NE(NULLREGION, GetRgnBox(filled, &box)) << "its mask fills";
+      DeleteObject(filled);
     }
     int drawnInGaps = 0;
     for (int y = 0; y < surface.span.bottom; ++y)
@@ -123,6 +142,10 @@ TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
         drawnInGaps += !shown && surface.At(x, y) != kUntouched;
       }
     EXPECT_EQ(0, drawnInGaps) << "pixels drawn where no monitor shows them";
+    // Without snow on the ground no monitor's clearing takes another's mask.
+    ChangeSettings([](SettingsRecord& s) { s.SnowOnGround = 0; });
+    BuildCover();
+    EXPECT_TRUE(EqualRgn(MaskEdgeRegion(), CoverRegion()));
     StopOnMonitors(saver);
   }
 }

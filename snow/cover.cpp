@@ -6,6 +6,7 @@
 
 #include "images/mask_region.h"
 #include "settings/settings.h"
+#include "snow/pixel_map.h"
 #include "surface/surface.h"
 
 namespace {
@@ -15,8 +16,8 @@ constexpr int kGroundBand = 14;  // rows of the seed band under the window
 bool SceneExists() { return Surface().window && Surface().coverRegion; }
 
 // The cover map: one byte per pixel over the screen widened by a margin on
-// each side and below (where the ground band lies); lookups outside it ask
-// the region itself.
+// each side and below (where the ground band lies); lookups outside it, and
+// all lookups on a screen too large for a map, ask the region itself.
 constexpr int kMapMargin = 64;
 std::vector<uint8_t> coverMap;
 RECT mapArea{0, 0, 0, 0};
@@ -50,9 +51,12 @@ void RebuildCoverMap() {
   Settle();
   const SurfaceState& surface = Surface();
   mapArea = RECT{-kMapMargin, 0, surface.screenWidth + kMapMargin, surface.screenHeight + kMapMargin};
-  coverMap.assign(static_cast<size_t>(mapArea.right - mapArea.left) * (mapArea.bottom - mapArea.top),
-                  0);
   mapStale = false;
+  // Without a map every lookup lies off it and asks the region.
+  if (!SizePixelMap(coverMap, mapArea.right - mapArea.left, mapArea.bottom - mapArea.top)) {
+    mapArea = RECT{0, 0, 0, 0};
+    return;
+  }
   if (!surface.coverRegion) return;
   const DWORD size = GetRegionData(surface.coverRegion, 0, nullptr);
   if (size == 0) return;

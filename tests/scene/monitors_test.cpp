@@ -249,4 +249,22 @@ TEST(Monitors, OneMonitorDrawsAsASingleScreen) {
   StopOnMonitors(saver);
 }
 
+// Monitors so far apart that a byte per pixel of the rectangle around them
+// is more than memory holds: the occupied set and the cover answer from
+// their regions, and the snow piles up on both grounds as ever.
+TEST(Monitors, ASpanTooLargeForPixelMapsRunsOnRegions) {
+  const int away = 1 << 26;
+  HWND saver = StartOnMonitors({{0, 0, 640, 480}, {away, away, away + 640, away + 480}}, nullptr,
+                               [](SettingsRecord& s) { s.FlakeCount = 150, s.WindOn = 0; });
+  RunFrames(saver, 250);
+  for (const RECT& m : {Surface().monitors[0].window, Surface().monitors[1].window}) {
+    EXPECT_TRUE(Meets(CoverRegion(), RECT{m.left, m.bottom - 40, m.right, m.bottom - 2})) << m.left;
+  }
+  HDC dc = GetDC(saver);
+  const Capture shown = CaptureDC(dc, 640, 480);
+  ReleaseDC(saver, dc);
+  EXPECT_GT(std::count(shown.pixels.begin(), shown.pixels.end(), 0xFFFFFFu), 640) << "snow shows";
+  StopOnMonitors(saver);
+}
+
 }  // namespace

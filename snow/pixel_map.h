@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// About eight screens of 3840 x 2160 side by side.
+// About seven screens of 3840 x 2160 side by side.
 constexpr uint64_t kMaxMapPixels = uint64_t{1} << 26;
 
 // Makes map width x height bytes, all 0; false, with map empty, where that

@@ -70,3 +70,22 @@ TEST(Cover, SeedsAndRoomFollowTheScreenAndTheSettings) {
   EXPECT_TRUE(Equal(Or(Rgn({{0, 320, 510, 334}}), MaskEdgeRegion()), cover));
   StopSaver(saver);
 }
+
+// Landed snow joins the cover region once a frame. A lookup answers with it
+// before that, also off the pixel map (a flake that drifted off the side),
+// and leaves the joining to the frame.
+TEST(Cover, LookupsSeeLandedSnowBeforeItJoinsTheRegion) {
+  HWND saver = StartSaver(SnowOnly);
+  const int w = Surface().screenWidth, h = Surface().screenHeight;
+  RunFrames(saver, 1);
+  const RECT landed[] = {{100, 100, 107, 102}, {-300, 50, -293, 52}};  // on the map, off it
+  for (const RECT& r : landed) CoverAddRect(r);
+  const struct { int x, y; bool cover; } looks[] = {
+      {103, 101, true}, {103, 102, false}, {-297, 51, true}, {-297, 52, false},
+      {-900, 100, false}, {w + 900, h, false}, {w / 2, h, true}, {w / 2, h - 1, false}};
+  for (const auto& l : looks) EXPECT_EQ(l.cover, CoverHas(l.x, l.y)) << l.x << "," << l.y;
+  for (const RECT& r : landed) EXPECT_FALSE(RectInRegion(Surface().coverRegion, &r)) << r.left;
+  SettleLandedSnow();
+  for (const RECT& r : landed) EXPECT_TRUE(RectInRegion(Surface().coverRegion, &r)) << r.left;
+  StopSaver(saver);
+}

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "images/bmp_loader.h"
 #include "images/mask_region.h"
 #include "images/picture.h"
 #include "settings/settings.h"
@@ -160,7 +161,6 @@ LRESULT OnTimer(UINT_PTR id) {
 
 }  // namespace
 
-const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
 // A test seam (tests/support/seams.h); the program never calls it.

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include "images/bmp_loader.h"
 #include "surface/surface.h"
 
 // Whether a picture or mask that cannot be read, or a mask cut short, is
@@ -38,9 +37,8 @@ void ApplyPictureAndMask();
 void FlashSceneRegion(HRGN region);
 void EndSceneFlash();
 
-// The picture shared by the mask and the background, and whether it holds
-// a loaded file.
-const BmpImage& ScenePicture();
+// Whether the picture shared by the mask and the background holds a
+// loaded file.
 int PictureLoaded();
 int SceneFrameCounter();
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/settings.h"
@@ -38,6 +39,11 @@ struct SeenShellCall { HWND owner; std::string verb, file, parameters; bool hasD
 // From now on every request to the shell is recorded here (emptied by this
 // call) instead of being carried out.
 std::vector<SeenShellCall>& RecordShellCalls();
+
+// From now on every timer the program arms is recorded here, as its id and
+// period (emptied by this call); the timers are armed as ever.
+using SeenTimer = std::pair<UINT_PTR, UINT>;
+std::vector<SeenTimer>& RecordTimers();
 
 // Writes the bytes into a file of that name in the temporary folder and
 // returns its full path.

@@ -122,6 +122,8 @@ HWND StartSaver(const SettingsEdit& edit, HWND parent) {
   StartShell(GetModuleHandleA(nullptr));
   RecordMessageBoxes();
   StoreSettings(edit);
+  ResetRandom();  // the scene is built as in a process of its own
+  ResetWind();
   HWND saver = CreateSaverWindow(parent);
   UpdateWindow(saver);
   DropPendingMessages();

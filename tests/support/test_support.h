@@ -50,10 +50,11 @@ std::vector<SeenTimer>& RecordTimers();
 std::string WriteTempFile(const char* name, const std::string& bytes);
 
 // A saver window made as the /s mode (or, with a parent, the /p mode) makes
-// it, with the defaults changed by edit stored first. Message boxes are
-// recorded, the window is painted once, pending timers are dropped, and the
-// generator and the wind are put back to their start, so that a test sees
-// known draws from here on.
+// it, with the defaults changed by edit stored first. The scene is built
+// from the generator's and the wind's start, as in a process of its own.
+// Message boxes are recorded, the window is painted once, pending timers are
+// dropped, and the generator and the wind are put back to their start again,
+// so that a test sees known draws from here on.
 HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent = nullptr);
 // Destroys it, unregisters its class and puts the shell back to its start.
 void StopSaver(HWND saver);

@@ -39,6 +39,10 @@ struct Prompt {
   }
 };
 
+// The clock the password check reads, in ms.
+DWORD now = 0;
+DWORD WINAPI Now() { return now; }
+
 class Windows98Password : public testing::Test {
  protected:
   void SetUp() override {
@@ -84,6 +88,7 @@ TEST_F(Windows98Password, VerifierLoadsOnlyWithTheFlagAndSwitchesTheRunningState
 TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAreIgnored) {
   HWND saver = StartGuarded();
   ASSERT_TRUE(VerifierLoaded());
+  ResetPasswordState(Now);
   for (int i = 0; i < 3; ++i) PostMessageA(saver, WM_TIMER, 1, 0);
   EXPECT_EQ(0, SendMessageA(saver, WM_CLOSE, 0, 0));
   EXPECT_EQ(1, Prompt::calls);
@@ -96,9 +101,10 @@ TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAr
   EXPECT_EQ(700, SavedCursor().x) << "a refusal takes a new mouse baseline";
   EXPECT_EQ(nullptr, GetCursor()) << "and hides the cursor again";
 
+  now += 199;
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_EQ(1, Prompt::calls) << "a second close within 200 ms does not ask again";
-  Sleep(250);  // the 200 ms are measured by the system's tick count
+  now += 1;
   Prompt::answer = TRUE;
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_EQ(2, Prompt::calls);

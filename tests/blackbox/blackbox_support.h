@@ -36,8 +36,7 @@ void RightClick();
 // every 20 ms for up to 10 s. Only a visible window counts: a dialog is
 // shown once its controls exist and it has been initialised.
 HWND AwaitWindow(const char* cls, const char* title);
-// The pixels of the whole screen.
 Capture CaptureScreen();
-// A window's drawing reaches the screen a moment after it is done: waits
-// (as AwaitWindow) until the whole screen shows the saver's grey alone.
+// Drawing reaches the screen a moment after it is done: waits (as
+// AwaitWindow) until the whole screen shows the saver's grey alone.
 bool AwaitGreyScreen();

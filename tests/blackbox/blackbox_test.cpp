@@ -77,9 +77,8 @@ TEST_F(BlackBox, PreviewDrawsIntoTheParentIgnoresInputAndEndsWithIt) {
   EXPECT_EQ(0, CountSaverWindows()) << "no top-level saver window";
   PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
   PostMessageA(child, WM_LBUTTONDOWN, 0, 0);
-  // Posted messages are handled in turn: the first WM_SETREDRAW, which hides
-  // the window, comes after the input, the second after whatever the input
-  // posted (a close).
+  // Posted messages are handled in turn: a WM_SETREDRAW that hides the window
+  // comes after the input, a second after what the input posted (a close).
   for (bool visible : {false, true}) {
     PostMessageA(child, WM_SETREDRAW, visible, 0);
     for (int i = 0; i < 500 && IsWindow(child) && (IsWindowVisible(child) != FALSE) != visible; ++i) Sleep(20);

@@ -9,12 +9,8 @@ namespace {
 class BlackBox : public testing::Test {
  protected:
   void SetUp() override {
-    StoreSettings([](SettingsRecord& s) {  // a quiet scene: the grey background alone
-      s.FlakeCount = 0;
-      s.SleighOn = 0;
-      s.SceneryOn = 0;
-      s.MaskPath[0] = 0;
-    });
+    // A quiet scene: the grey background alone.
+    StoreSettings([](SettingsRecord& s) { s.FlakeCount = s.SleighOn = s.SceneryOn = 0, s.MaskPath[0] = 0; });
     SetCursorPos(500, 400);
   }
   void TearDown() override { ClearStoredSettings(); }

@@ -18,10 +18,7 @@ TEST(SceneTest, TimersFollowTheirSettingsAndTheApplyCalls) {
   StopSaver(saver);
 
   const auto& armed = RecordTimers();
-  saver = StartSaver([](SettingsRecord& s) {
-    s.FramePeriod = 900;
-    s.GustPause = 300;
-  });
+  saver = StartSaver([](SettingsRecord& s) { s.FramePeriod = 900, s.GustPause = 300; });
   ApplyFrameInterval(900, 900);  // equal periods leave it running
   ApplyFrameInterval(30, -1);
   EXPECT_EQ((std::vector<SeenTimer>{{kFrameTimer, 900}, {kCalmTimer, 300}, {kFrameTimer, 30}}), armed);
@@ -42,10 +39,7 @@ TEST(SceneTest, SleighStepsFollowTheDividerAndTheSwitch) {
       {4, 1, 9, 9},   // a move on every 4th count, a redraw in place between
       {4, 0, 5, 0}};  // the counter stands still while the sleigh is off
   for (const auto& c : cases) {
-    HWND saver = StartSaver([&c](SettingsRecord& s) {
-      s.SleighFrameDivider = c.divider;
-      s.SleighOn = c.sleighOn;
-    });
+    HWND saver = StartSaver([&c](SettingsRecord& s) { s.SleighFrameDivider = c.divider, s.SleighOn = c.sleighOn; });
     const int counter = SceneFrameCounter(), frame = Sleigh().sleighFrame;
     int moves = 0;
     for (int i = 1; i <= c.frames; ++i) moves += c.sleighOn && (counter + i) % c.divider == 0;

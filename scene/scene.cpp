@@ -16,6 +16,7 @@
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
 #include "surface/surface.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   MeasureScreen();
   const SettingsRecord& s = Settings();
   if (s.PicturePath[0]) LoadSharedPicture("Picture", s.PicturePath, kUnreadablePictureText);
-  SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
-  if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
+  ArmTimer(window, kFrameTimer, s.FramePeriod);
+  if (s.WindOn) ArmTimer(window, kCalmTimer, s.GustPause);
   return 0;
 }
 
@@ -220,5 +221,5 @@ void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   const HWND window = Surface().window;
   if (!window || newPeriod == oldPeriod) return;
   KillTimer(window, kFrameTimer);
-  SetTimer(window, kFrameTimer, newPeriod, nullptr);
+  ArmTimer(window, kFrameTimer, newPeriod);
 }

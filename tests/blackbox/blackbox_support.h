@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "support/test_support.h"
+
 extern const char kSaverClass[];
 
 // The Nivalo.scr under test, as a Windows path: ctest runs these tests once
@@ -34,3 +36,7 @@ void RightClick();
 // every 20 ms for up to 10 s. Only a visible window counts: a dialog is
 // shown once its controls exist and it has been initialised.
 HWND AwaitWindow(const char* cls, const char* title);
+Capture CaptureScreen();
+// Drawing reaches the screen a moment after it is done: waits (as
+// AwaitWindow) until the whole screen shows the saver's grey alone.
+bool AwaitGreyScreen();

@@ -16,6 +16,7 @@
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
 #include "surface/surface.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -193,8 +194,8 @@ void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span, UnreadableFi
   sceneSpan = span;
   BuildScene(window, instance, files);
   const SettingsRecord& s = Settings();
-  SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
-  if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
+  ArmTimer(window, kFrameTimer, s.FramePeriod);
+  if (s.WindOn) ArmTimer(window, kCalmTimer, s.GustPause);
 }
 
 void DestroyScene() {
@@ -228,7 +229,7 @@ void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   const HWND window = Surface().window;
   if (!window || newPeriod == oldPeriod) return;
   KillTimer(window, kFrameTimer);
-  SetTimer(window, kFrameTimer, newPeriod, nullptr);
+  ArmTimer(window, kFrameTimer, newPeriod);
 }
 
 void ApplyPictureAndMask() {
@@ -250,7 +251,7 @@ void FlashSceneRegion(HRGN region) {
   InvertFlash();
   flashing = true;
   KillTimer(window, kFrameTimer);
-  SetTimer(window, kFlashTimer, kFlashMilliseconds, nullptr);
+  ArmTimer(window, kFlashTimer, kFlashMilliseconds);
 }
 
 void EndSceneFlash() {
@@ -259,5 +260,5 @@ void EndSceneFlash() {
   const HWND window = Surface().window;
   InvertFlash();
   KillTimer(window, kFlashTimer);
-  SetTimer(window, kFrameTimer, Settings().FramePeriod, nullptr);
+  ArmTimer(window, kFrameTimer, Settings().FramePeriod);
 }

@@ -9,6 +9,7 @@
 #include "system/file_dialog.h"
 #include "system/optional_calls.h"
 #include "system/shell_state.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ class LivePreview : public testing::Test {
   void TearDown() override {
     if (dialog) Close();
     SetFileDialogObserver(nullptr);
+    SetTimerObserver(nullptr);
   }
 
   void Click(int control) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0); }
@@ -67,19 +69,11 @@ class LivePreview : public testing::Test {
     change();
     return RepaintedIn(live, before, region());
   }
-  // Whether the change re-armed the timer, the scene's only one: when it has
-  // come due, it is found due no more.
+  // Whether the change armed the timer anew.
   bool Rearms(UINT_PTR id, const std::function<void()>& change) {
-    for (UINT_PTR other = kFrameTimer; other <= kFlashTimer; ++other) KillTimer(live, other);
-    SetTimer(live, id, 1, nullptr);
-    MSG msg;
-    while (!PeekMessageA(&msg, live, WM_TIMER, WM_TIMER, PM_NOREMOVE)) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_TIMER);
-    }
+    const std::vector<SeenTimer>& armed = RecordTimers();
     change();
-    bool due = false;
-    while (PeekMessageA(&msg, live, WM_TIMER, WM_TIMER, PM_REMOVE)) due = due || msg.wParam == id;
-    return !due;
+    return std::any_of(armed.begin(), armed.end(), [id](const SeenTimer& t) { return t.first == id; });
   }
 };
 
@@ -244,13 +238,13 @@ const HandOn kHandOns[] = {
      }},
     {"frame period", SnowOnly, [](LivePreview& t) {
        EXPECT_FALSE(t.Rearms(kFrameTimer, [&] { t.Read(); })) << "the same period leaves it running";
-       EXPECT_TRUE(t.Rearms(kFrameTimer, [&] { t.Type(IDC_FRAME_PERIOD, 5000), t.Read(); }));
+       EXPECT_TRUE(t.Rearms(kFrameTimer, [&] { t.Type(IDC_FRAME_PERIOD, 70), t.Read(); }));
      }},
     {"gust timings", SnowOnly, [](LivePreview& t) {
        // Each phase's timers, armed anew with the new periods; clicks leave them alone.
        const struct { UINT_PTR id; int control; UINT_PTR rearmed; const char* armed; } phases[] = {
            {0, IDC_GUST_PAUSE, kCalmTimer, "2"}, {kCalmTimer, IDC_GUST_RISE_STEP, kRiseEndTimer, "35"},
-           {kRiseEndTimer, IDC_GUST_FALL_STEP, kFallEndTimer, "46"}, {kFallEndTimer, IDC_GUST_FALL_TIME, kFallEndTimer, "4"}};
+           {kRiseEndTimer, IDC_GUST_FALL_STEP, kFallEndTimer, "46"}, {kFallEndTimer, IDC_GUST_FALL_TIME, kFallEndTimer, "24"}};
        for (const auto& p : phases) {
          if (p.id) RunWindTimer(t.live, p.id);
          EXPECT_FALSE(t.Rearms(p.rearmed, [&] { t.Read(); })) << p.armed;

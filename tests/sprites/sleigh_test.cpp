@@ -104,7 +104,7 @@ TEST(Sleigh, KeepsMovingThroughThePauseAfterAGustWithoutSnowfall) {
   StopSaver(saver);
 }
 
-// A pass starts at the left edge, at the height of the process's first draw.
+// A pass starts at the left edge, at the height of the generator's first draw.
 // However large the stored speed, a move is at most the screen's width, and
 // a gust's push adds to it without overflow; however far it climbs, the
 // sleigh is held at row 5.

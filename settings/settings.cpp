@@ -37,6 +37,20 @@ constexpr NumberRange kRanges[] = {
     {&SettingsRecord::MaskMaxRects, 1, 1000000},
 };
 
+// The gust timings, stored one after another from offset 0x070 with their
+// defaults; 0x06C stays free.
+constexpr size_t kGustTimingsOffset = 0x070;
+struct GustTiming {
+  int32_t SettingsRecord::*field;
+  int32_t standard;
+};
+constexpr GustTiming kGustTimings[] = {
+    {&SettingsRecord::GustRiseStep, 100},
+    {&SettingsRecord::GustRiseTime, 6000},
+    {&SettingsRecord::GustFallStep, 100},
+    {&SettingsRecord::GustFallTime, 4000},
+};
+
 // The fields that have a default, and their defaults.
 void SetDefaults(SettingsRecord& r) {
   r.SnowfallOn = 1;
@@ -62,6 +76,7 @@ void SetDefaults(SettingsRecord& r) {
   r.PicturePath[0] = 0;
   strcpy(r.MaskPath, kBuiltinMaskName);
   r.MaskMaxRects = 20000;
+  for (const GustTiming& g : kGustTimings) r.*g.field = g.standard;
   r.RedNose = 0;
   r.SleighClimb = 1;
 }
@@ -71,10 +86,6 @@ void SetDefaults(SettingsRecord& r) {
 SettingsRecord StartRecord() {
   SettingsRecord r{};
   SetDefaults(r);
-  r.GustRiseStep = 100;
-  r.GustRiseTime = 6000;
-  r.GustFallStep = 100;
-  r.GustFallTime = 4000;
   r.GustMax = 40;
   return r;
 }
@@ -145,6 +156,11 @@ void PackSettings() {
   PutString(kMaskPathOffset, kMaskPathField, record.MaskPath);
   PutInt(kPictureLayoutOffset, record.PictureLayout);
   PutInt(kMaskMaxRectsOffset, record.MaskMaxRects);
+  offset = kGustTimingsOffset;
+  for (const GustTiming& g : kGustTimings) {
+    PutInt(offset, record.*g.field);
+    offset += 4;
+  }
 }
 
 void UnpackSettings() {
@@ -157,6 +173,12 @@ void UnpackSettings() {
   GetString(kMaskPathOffset, kMaskPathField, record.MaskPath);
   record.PictureLayout = GetInt(kPictureLayoutOffset);
   record.MaskMaxRects = GetInt(kMaskMaxRectsOffset);
+  offset = kGustTimingsOffset;
+  for (const GustTiming& g : kGustTimings) {
+    const int32_t stored = GetInt(offset);
+    record.*g.field = stored != 0 ? stored : g.standard;
+    offset += 4;
+  }
 }
 
 NumberRange RangeOf(int32_t SettingsRecord::*field) {

@@ -31,12 +31,14 @@ struct SettingsRecord {
   char PicturePath[256];
   char MaskPath[256];
   int32_t MaskMaxRects;
-
-  // Kept for the life of the process only.
+  // Persisted in the stretch that earlier versions left zero: a stored 0
+  // reads as the default.
   int32_t GustRiseStep;
   int32_t GustRiseTime;
   int32_t GustFallStep;
   int32_t GustFallTime;
+
+  // Kept for the life of the process only.
   int32_t GustMax;
   int32_t RedNose;
   int32_t SleighClimb;

@@ -1,6 +1,6 @@
 #include "shell/saver_launch.h"
 
-#include "shell/password.h"
+#include "saver/password.h"
 #include "shell/saver_window.h"
 #include "system/shell_state.h"
 

@@ -251,7 +251,7 @@ void EraseFlakesUnder(HDC dc, const RECT& given) {
   }
 }
 
-void ApplyFlakeCount(int oldCount, int newCount) {
+void ApplyFlakeCount(int newCount, int oldCount) {
   if (!SceneExists()) return;
   if (newCount < oldCount) {
     for (int i = newCount; i < oldCount; ++i) {

@@ -7,6 +7,7 @@
 namespace {
 
 SurfaceState surface{};
+SurfaceSpan surfaceSpan = SurfaceSpan::kMonitors;
 BackgroundPainter paintBackground = nullptr;
 std::vector<RECT> foundMonitors;  // in screen coordinates, the primary first
 HDC memorySurface = nullptr;      // a test's stand-in for the window's DC
@@ -73,14 +74,15 @@ void LayOutMonitors() {
 
 const SurfaceState& Surface() { return surface; }
 
-void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background) {
+void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background,
+                   SurfaceSpan span) {
   surface.window = window;
   surface.instance = instance;
+  surfaceSpan = span;
   paintBackground = background;
   for (HRGN* region : kRegions) *region = CreateRectRgn(0, 0, 0, 0);
-  // A preview shows on one monitor, whatever the system has.
-  const bool preview = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
-  foundMonitors = preview ? std::vector<RECT>{} : DisplayMonitors();
+  // Only the full-screen saver shows on several monitors.
+  foundMonitors = surfaceSpan == SurfaceSpan::kMonitors ? DisplayMonitors() : std::vector<RECT>{};
   MeasureSurface();
 }
 
@@ -90,6 +92,11 @@ void MeasureSurface() {
   surface.screenWidth = GetDeviceCaps(dc, HORZRES);
   surface.screenHeight = GetDeviceCaps(dc, VERTRES);
   ReleaseDC(surface.window, dc);
+  if (surfaceSpan == SurfaceSpan::kWindow) {
+    GetClientRect(surface.window, &surface.windowRect);
+    surface.screenWidth = surface.windowRect.right;
+    surface.screenHeight = surface.windowRect.bottom;
+  }
   LayOutMonitors();
 }
 

@@ -9,16 +9,6 @@
 
 namespace {
 
-const char kDialogClass[] = "#32770";
-const char kDialogTitle[] = "Nivalo screen saver settings";
-
-// A click that may open a modal window in the other process: posted, so
-// that this test is not held until it closes.
-void PostClick(HWND dialog, int control) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
-}
-
 class SettingsBlackBox : public testing::Test {
  protected:
   void SetUp() override { ClearStoredSettings(); }
@@ -67,16 +57,7 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
   Saver settings("/c");
   HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
   ASSERT_NE(dialog, nullptr);
-  PostClick(dialog, IDC_CHOOSE_PICTURE);
-  HWND open = AwaitWindow(kDialogClass, "Open");
-  ASSERT_NE(open, nullptr);
-  // The file name box, a combo box that holds the edit; the dialog makes
-  // its controls after its own window.
-  HWND name = nullptr;
-  for (int i = 0; i < 500 && !(name = GetDlgItem(open, 0x47c)); ++i) Sleep(20);
-  ASSERT_NE(name, nullptr);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PostClick(open, IDOK);
+  ASSERT_TRUE(ChooseFile(dialog, IDC_CHOOSE_PICTURE, path));
 
   HWND box = AwaitWindow(kDialogClass, "BMP format error");
   ASSERT_NE(box, nullptr);

@@ -2,8 +2,8 @@
 // beside it as PASSWORD.CPL.
 #include <gtest/gtest.h>
 
-#include "shell/password.h"
-#include "shell/saver_window.h"
+#include "saver/password.h"
+#include "saver/default_saver_proc.h"
 #include "support/test_support.h"
 #include "system/shell_state.h"
 #include "test_verifier.h"

@@ -10,6 +10,7 @@ void ResetShellState();
 // The time between two password checks read from the given clock (ms).
 void ResetPasswordState(DWORD(WINAPI* clock)() = GetTickCount);
 void ResetSaverWindowState();
+void ResetDefaultSaverState();
 void ResetSettingsProcessState();
 void ResetRandom();
 void ResetWind();

@@ -1,8 +1,7 @@
 #include "support/test_support.h"
 
-#include "shell/password.h"
+#include "saver/password.h"
 #include "shell/saver_launch.h"
-#include "shell/saver_window.h"
 #include "snow/random.h"
 #include "snow/wind.h"
 #include "surface/surface.h"
@@ -125,11 +124,15 @@ HWND StartSaver(const SettingsEdit& edit, HWND parent) {
   ResetRandom();  // the scene is built as in a process of its own
   ResetWind();
   HWND saver = CreateSaverWindow(parent);
-  UpdateWindow(saver);
+  SettleScene(saver);
+  return saver;
+}
+
+void SettleScene(HWND w) {
+  UpdateWindow(w);
   DropPendingMessages();
   ResetRandom();
   ResetWind();
-  return saver;
 }
 
 void StopSaver(HWND saver) {
@@ -139,6 +142,7 @@ void StopSaver(HWND saver) {
   ResetShellState();
   ResetPasswordState();
   ResetSaverWindowState();
+  ResetDefaultSaverState();
   ClearStoredSettings();
 }
 
@@ -213,5 +217,12 @@ int FreeGdiPlaces() {
   std::vector<HRGN> made;
   while (HRGN r = CreateRectRgn(0, 0, 0, 0)) made.push_back(r);
   for (HRGN r : made) DeleteObject(r);
+  return static_cast<int>(made.size());
+}
+
+int FreeUserPlaces() {
+  std::vector<HMENU> made;
+  while (HMENU m = CreatePopupMenu()) made.push_back(m);
+  for (HMENU m : made) DestroyMenu(m);
   return static_cast<int>(made.size());
 }

@@ -58,6 +58,9 @@ std::string WriteTempFile(const char* name, const std::string& bytes);
 HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent = nullptr);
 // Destroys it, unregisters its class and puts the shell back to its start.
 void StopSaver(HWND saver);
+// What StartSaver does once a window with a scene is made: paints it once,
+// drops pending timers, puts the generator and the wind back to their start.
+void SettleScene(HWND w);
 
 // Removes the window's waiting messages of that kind; how many there were.
 int TakeMessages(HWND w, UINT message);
@@ -89,6 +92,9 @@ void PaintDetail(HWND saver);
 // How many more GDI objects this process could make (Wine gives no count of
 // the objects a process holds): fewer after a leak.
 int FreeGdiPlaces();
+// The same for USER objects (windows, menus, cursors), which Wine does not
+// count either; the table is the session's, and an idle one does not change.
+int FreeUserPlaces();
 
 // The program's generator, as a separate copy: predicts what RandomBelow
 // returns without disturbing the real one.

@@ -1,4 +1,4 @@
-#include "shell/password.h"
+#include "saver/password.h"
 
 #include "system/shell_state.h"
 

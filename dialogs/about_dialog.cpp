@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "system/beep.h"
 #include "system/optional_calls.h"
+#include "version.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ constexpr UINT kTextFormat = DT_WORDBREAK | DT_CENTER;
 constexpr char kBodyText[] =
     "\n"
     "\n"
-    "version 0.1.5.3 for Windows 95/98/NT\n"
+    "version " NIVALO_VERSION " for Windows 95/98/NT\n"
     "Nivalo is free: use it and pass it on as you like.\n"
     "\n"
     "It comes as it is, without any warranty.\n"

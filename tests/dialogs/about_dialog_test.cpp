@@ -12,6 +12,7 @@
 #include "dialogs/text_font.h"
 #include "resources/resource.h"
 #include "support/test_support.h"
+#include "version.h"
 
 namespace {
 
@@ -156,7 +157,7 @@ TEST_F(AboutBox, DrawsTheHeadingOverTheBodyCentredLineByLine) {
   // The heading on lines 1 and 2, lines 3 to 20 inked as marked, nothing after.
   const char inked[] = "xxx.x.x.x.x.x.x.xxx.";
   const std::map<int, std::pair<HFONT, const char*>> known = {
-      {2, {heading, "*** Nivalo ***"}}, {3, {body, "version 0.1.5.3 for Windows 95/98/NT"}},
+      {2, {heading, "*** Nivalo ***"}}, {3, {body, "version " NIVALO_VERSION " for Windows 95/98/NT"}},
       {14, {body, NIVALO_WEB_ADDRESS}}, {18, {body, "Happy holidays!"}}};
   for (int n = 2; n <= 21; ++n) {
     int left = c.width, right = -1;

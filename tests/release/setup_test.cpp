@@ -16,6 +16,7 @@
 #include "blackbox/blackbox_support.h"
 #include "support/help_viewer.h"
 #include "support/test_support.h"
+#include "version.h"
 
 namespace {
 

@@ -13,14 +13,14 @@ constexpr size_t kFirstIntegerOffset = 0x020;
 constexpr size_t kPictureLayoutOffset = 0x1FC;
 constexpr size_t kMaskMaxRectsOffset = 0x400;
 
-// The ranges of the numbers. The flake table has 500 entries; a flake
+// The ranges of the numbers. The scene has kMostFlakes flake slots; a flake
 // falls at least 3 pixels a frame; the sleigh moves forward, and a speed
 // past any screen's width moves it no faster; the sleigh moves every n-th
 // frame for n of at least 1; 10 ms is the shortest period of a system timer,
 // and an hour the longest wait for a gust.
 constexpr int32_t kLongestTime = 3600 * 1000;
 constexpr NumberRange kRanges[] = {
-    {&SettingsRecord::FlakeCount, 0, 500},
+    {&SettingsRecord::FlakeCount, 0, kMostFlakes},
     {&SettingsRecord::FlakeWobble, 0, 100},
     {&SettingsRecord::FlakeDrift, 0, 100},
     {&SettingsRecord::FlakeSpeed, 3, 100},

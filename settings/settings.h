@@ -69,6 +69,10 @@ void ResetSettings();
 void PackSettings();
 void UnpackSettings();
 
+// The most flakes there may be: the scene has a slot for each
+// (snow/flake_drawing.h).
+constexpr int32_t kMostFlakes = 500;
+
 // The range of a number the user types: the settings dialog corrects a
 // typed number outside it with a beep, and loading brings a stored one into
 // it. Within these ranges no arithmetic on a setting can overflow, and no
@@ -83,7 +87,7 @@ struct NumberRange {
 NumberRange RangeOf(int32_t SettingsRecord::*field);
 
 // Brings freshly unpacked values into the ranges the other modules rely on:
-// every number into its range (FlakeCount 0..500, SleighFrameDivider at
+// every number into its range (FlakeCount 0..kMostFlakes, SleighFrameDivider at
 // least 1, and so on), SleighKind one of the seven sets (the large one
 // otherwise), both paths terminated.
 void MakeSettingsSafe();

@@ -2,7 +2,7 @@
 // a flake's shape, and the one-copy move of a flake from its old place to
 // its new one.
 //
-// The saved backgrounds of all 500 slots live side by side in one bitmap, a
+// The saved backgrounds of all slots live side by side in one bitmap, a
 // 7 x 7 cell per slot, kept selected in one memory DC for the whole scene:
 // selecting a separate bitmap per flake for every save and restore costs far
 // more than the copies themselves. The store and the DCs are made once when
@@ -11,8 +11,11 @@
 
 #include <windows.h>
 
-// The flake slots, each with its cell in the store.
-constexpr int kFlakeSlots = 500;
+#include "settings/settings.h"
+
+// The flake slots, one for each flake the settings allow, each with its cell
+// in the store.
+constexpr int kFlakeSlots = kMostFlakes;
 
 void CreateFlakeDrawing();
 void DeleteFlakeDrawing();

@@ -1,4 +1,4 @@
-// The falling flakes: 500 slots and the three flake shapes.
+// The falling flakes: a slot for each, and the three flake shapes.
 #pragma once
 
 #include <windows.h>

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "surface/surface.h"
+#include "system/timer.h"
 
 // Whether a picture or mask that cannot be read, or a mask cut short, is
 // told in a message box; the scene runs on without it either way.
@@ -45,6 +46,3 @@ int SceneFrameCounter();
 // Paints the background of the scene's window into dc: grey over the client
 // rectangle, then the picture if one is loaded.
 void PaintBackground(HDC dc, const RECT& client);
-
-constexpr UINT_PTR kFrameTimer = 1;
-constexpr UINT_PTR kFlashTimer = 7;

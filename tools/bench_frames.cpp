@@ -33,6 +33,7 @@
 #include "sprites/sleigh.h"
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -57,13 +58,13 @@ void DriveWind(HWND saver, int frame) {
   const int t = frame % kCycle;
   auto send = [saver](UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0); };
   if (t == kCalmFrames - 1) {
-    send(2);
+    send(kCalmTimer);
   } else if (t >= kCalmFrames && t < kCalmFrames + kRiseFrames) {
-    if ((t - kCalmFrames) % 2 == 1) send(5);
-    if (t == kCalmFrames + kRiseFrames - 1) send(3);
+    if ((t - kCalmFrames) % 2 == 1) send(kRiseStepTimer);
+    if (t == kCalmFrames + kRiseFrames - 1) send(kRiseEndTimer);
   } else if (t >= kCalmFrames + kRiseFrames) {
-    if ((t - kCalmFrames - kRiseFrames) % 2 == 1) send(6);
-    if (t == kCycle - 1) send(4);
+    if ((t - kCalmFrames - kRiseFrames) % 2 == 1) send(kFallStepTimer);
+    if (t == kCycle - 1) send(kFallEndTimer);
   }
 }
 
@@ -127,7 +128,7 @@ struct Medians {
 // of a frame tick, the median of Wine's flush of the frame to the X server
 // (while it waits for the next message), and that of the frame's bare pixel
 // traffic (measured only with traffic).
-Medians RunScene(const Drawn& d, int frames, bool traffic, UINT_PTR timer = 1) {
+Medians RunScene(const Drawn& d, int frames, bool traffic, UINT_PTR timer = kFrameTimer) {
   StoreScene(d);
   HWND saver = StartBenchSaver();
   UpdateWindow(saver);
@@ -202,7 +203,7 @@ void RunLeakCheck(int frames, int flakes) {
   const double start = NowMs();
   for (int i = 0; i < frames; ++i) {
     DriveWind(saver, i);
-    SendMessageA(saver, WM_TIMER, 1, 0);
+    SendMessageA(saver, WM_TIMER, kFrameTimer, 0);
     if ((i & 63) == 0) PumpNonTimerMessages();
     const int index = HighestHandleIndex();
     highest = std::max(highest, index);

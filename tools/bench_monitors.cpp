@@ -21,6 +21,7 @@
 #include "scene/scene.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void MeasureRound(const std::vector<RECT>& layout, int frames, Costs& costs) {
   PaintBackground(canvas.dc, RECT{0, 0, canvas.width, canvas.height});
   for (int i = 0; i < frames; ++i) {
     const double t1 = NowMs();
-    SendMessageA(saver, WM_TIMER, 1, 0);
+    SendMessageA(saver, WM_TIMER, kFrameTimer, 0);
     GdiFlush();
     costs.ticks.push_back(NowMs() - t1);
   }
@@ -94,15 +95,15 @@ void Shot(const char* file, const char* picture) {
   HWND saver = StartBenchSaver();
   PaintBackground(canvas.dc, RECT{0, 0, canvas.width, canvas.height});
   for (int i = 0; i < 2400; ++i) {
-    SendMessageA(saver, WM_TIMER, 1, 0);
+    SendMessageA(saver, WM_TIMER, kFrameTimer, 0);
     // A gust every 30 s, as the wind's timers would bring it: 6 s rising a
     // step every 100 ms, 4 s falling.
     const int t = i % 600;
-    if (t == 0) SendMessageA(saver, WM_TIMER, 2, 0);
-    if (t < 120 && t % 2 == 1) SendMessageA(saver, WM_TIMER, 5, 0);
-    if (t == 119) SendMessageA(saver, WM_TIMER, 3, 0);
-    if (t >= 120 && t < 200 && t % 2 == 1) SendMessageA(saver, WM_TIMER, 6, 0);
-    if (t == 199) SendMessageA(saver, WM_TIMER, 4, 0);
+    if (t == 0) SendMessageA(saver, WM_TIMER, kCalmTimer, 0);
+    if (t < 120 && t % 2 == 1) SendMessageA(saver, WM_TIMER, kRiseStepTimer, 0);
+    if (t == 119) SendMessageA(saver, WM_TIMER, kRiseEndTimer, 0);
+    if (t >= 120 && t < 200 && t % 2 == 1) SendMessageA(saver, WM_TIMER, kFallStepTimer, 0);
+    if (t == 199) SendMessageA(saver, WM_TIMER, kFallEndTimer, 0);
   }
   GdiFlush();
   BITMAPFILEHEADER header{};

@@ -153,7 +153,7 @@ int TakeMessages(HWND w, UINT message) {
 }
 
 void RunFrames(HWND saver, int n) {
-  for (int i = 0; i < n; ++i) SendMessageA(saver, WM_TIMER, 1, 0);
+  for (int i = 0; i < n; ++i) SendMessageA(saver, WM_TIMER, kFrameTimer, 0);
 }
 
 void RunWindTimer(HWND saver, UINT_PTR id) { SendMessageA(saver, WM_TIMER, id, 0); }

@@ -3,14 +3,52 @@
 #include "settings/settings.h"
 #include "snow/random.h"
 #include "surface/surface.h"
-#include "system/timer.h"
 
 namespace {
 
 WindState wind{};
 
-void Arm(UINT_PTR id, int period) { ArmTimer(Surface().window, id, period); }
-void Kill(UINT_PTR id) { KillTimer(Surface().window, id); }
+// The timers of each phase, in the order they are armed, each with the
+// setting that is its period (a null setting: no timer). A phase's timers
+// are armed as it starts and killed as it ends, and armed anew with new
+// periods. A gust that is over re-arms the timer that ended it.
+struct PhaseTimer {
+  UINT_PTR id;
+  int32_t SettingsRecord::*period;
+};
+constexpr PhaseTimer kPhaseTimers[][2] = {
+    /* kWindCalm */ {{kCalmTimer, &SettingsRecord::GustPause}, {}},
+    /* kWindRising */ {{kRiseStepTimer, &SettingsRecord::GustRiseStep}, {kRiseEndTimer, &SettingsRecord::GustRiseTime}},
+    /* kWindFalling */ {{kFallEndTimer, &SettingsRecord::GustFallTime}, {kFallStepTimer, &SettingsRecord::GustFallStep}},
+    /* kWindOver */ {{kFallEndTimer, &SettingsRecord::GustFallTime}, {}},
+};
+
+// What the end of a phase's timer does: the phase whose timers stop, the
+// phase the wind enters and the phase whose timers start. After a gust the
+// next calm's pause starts.
+struct PhaseChange {
+  UINT_PTR timer;
+  WindPhase stops;
+  WindPhase enters;
+  WindPhase starts;
+};
+constexpr PhaseChange kPhaseChanges[] = {
+    {kCalmTimer, kWindCalm, kWindRising, kWindRising},
+    {kRiseEndTimer, kWindRising, kWindFalling, kWindFalling},
+    {kFallEndTimer, kWindFalling, kWindOver, kWindCalm},
+};
+
+void KillTimers(int phase) {
+  for (const PhaseTimer& t : kPhaseTimers[phase]) {
+    if (t.period) KillTimer(Surface().window, t.id);
+  }
+}
+
+void ArmTimers(int phase) {
+  for (const PhaseTimer& t : kPhaseTimers[phase]) {
+    if (t.period) ArmTimer(Surface().window, t.id, Settings().*t.period);
+  }
+}
 
 }  // namespace
 
@@ -18,43 +56,23 @@ const WindState& Wind() { return wind; }
 
 bool IsWindTimer(UINT_PTR id) { return id >= kCalmTimer && id <= kFallStepTimer; }
 
-void WindEvent(HWND, UINT_PTR timerId) {
-  const SettingsRecord& s = Settings();
-  switch (timerId) {
-    case kCalmTimer:  // the calm is over: a gust starts rising
-      wind.phase = kWindRising;
+void WindEvent(UINT_PTR timerId) {
+  for (const PhaseChange& change : kPhaseChanges) {
+    if (change.timer != timerId) continue;
+    wind.phase = change.enters;
+    KillTimers(change.stops);
+    ArmTimers(change.starts);
+    if (change.enters == kWindRising) {  // a new gust, from nothing, either way
       wind.strength = 0;
-      Kill(kCalmTimer);
-      Arm(kRiseStepTimer, s.GustRiseStep);
-      Arm(kRiseEndTimer, s.GustRiseTime);
-      wind.direction = -1;
-      if (RandomBelow(10) > 4) wind.direction = 1;
-      break;
-    case kRiseEndTimer:  // the rise is over: the gust falls
-      wind.phase = kWindFalling;
-      Kill(kRiseEndTimer);
-      Kill(kRiseStepTimer);
-      Arm(kFallEndTimer, s.GustFallTime);
-      Arm(kFallStepTimer, s.GustFallStep);
-      break;
-    case kFallEndTimer:  // the gust is over; the next flake update calms it
-      wind.phase = kWindOver;
-      Kill(kFallEndTimer);
-      Kill(kFallStepTimer);
-      Arm(kCalmTimer, s.GustPause);
-      break;
-    case kRiseStepTimer:
-      ++wind.strength;
-      break;
-    case kFallStepTimer:
-      --wind.strength;
-      if (wind.strength <= 0) {
-        wind.strength = 0;
-        wind.phase = kWindCalm;
-      }
-      break;
-    default:
-      break;
+      wind.direction = RandomBelow(10) > 4 ? 1 : -1;
+    }
+    return;
+  }
+  if (timerId == kRiseStepTimer) {
+    ++wind.strength;
+  } else if (timerId == kFallStepTimer && --wind.strength <= 0) {
+    wind.strength = 0;
+    wind.phase = kWindCalm;
   }
 }
 
@@ -74,44 +92,18 @@ void CapRisingGust() {
 }
 
 void ApplyWindSwitch(int newValue, int oldValue) {
-  if (!Surface().window) return;
+  if (!SceneRunning()) return;
   if (oldValue != 0 && newValue == 0) {
-    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) Kill(id);
+    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) KillTimer(Surface().window, id);
   } else if (oldValue == 0 && newValue != 0) {
-    Arm(kCalmTimer, Settings().GustPause);
+    ArmTimers(kWindCalm);
   }
 }
 
 void RearmWindTimers() {
-  if (!Surface().window) return;
-  const SettingsRecord& s = Settings();
-  const bool arm = s.WindOn != 0;
-  switch (wind.phase) {
-    case kWindCalm:
-      Kill(kCalmTimer);
-      if (arm) Arm(kCalmTimer, s.GustPause);
-      break;
-    case kWindRising:
-      Kill(kRiseStepTimer);
-      Kill(kRiseEndTimer);
-      if (arm) {
-        Arm(kRiseStepTimer, s.GustRiseStep);
-        Arm(kRiseEndTimer, s.GustRiseTime);
-      }
-      break;
-    case kWindFalling:
-      Kill(kFallStepTimer);
-      Kill(kFallEndTimer);
-      if (arm) {
-        Arm(kFallEndTimer, s.GustFallTime);
-        Arm(kFallStepTimer, s.GustFallStep);
-      }
-      break;
-    case kWindOver:
-      Kill(kFallEndTimer);
-      if (arm) Arm(kFallEndTimer, s.GustFallTime);
-      break;
-  }
+  if (!SceneRunning()) return;
+  KillTimers(wind.phase);
+  if (Settings().WindOn) ArmTimers(wind.phase);
 }
 
 // A test seam (tests/support/seams.h); the program never calls it.

@@ -1,8 +1,11 @@
-// Gusts of wind, driven by timers 2 to 6 on the saver window: a calm pause,
-// then a gust that rises step by step, falls again and is over.
+// Gusts of wind, driven by the wind's timers on the scene's window
+// (system/timer.h): a calm pause, then a gust that rises step by step, falls
+// again and is over.
 #pragma once
 
 #include <windows.h>
+
+#include "system/timer.h"
 
 enum WindPhase { kWindCalm = 0, kWindRising = 1, kWindFalling = 2, kWindOver = 3 };
 
@@ -14,18 +17,10 @@ struct WindState {
 
 const WindState& Wind();
 
-enum WindTimer : UINT_PTR {
-  kCalmTimer = 2,      // GustPause: a gust starts
-  kRiseEndTimer = 3,   // GustRiseTime: the rise ends
-  kFallEndTimer = 4,   // GustFallTime: the gust is over
-  kRiseStepTimer = 5,  // GustRiseStep: strength + 1
-  kFallStepTimer = 6,  // GustFallStep: strength - 1
-};
+// Whether the timer is one of the wind's, kCalmTimer to kFallStepTimer.
 bool IsWindTimer(UINT_PTR id);
-
-// One expiry of timer 2..6; any other id does nothing. The timers always
-// live on the scene's saver window; the window given is not needed.
-void WindEvent(HWND window, UINT_PTR timerId);
+// One expiry of a wind timer; any other id does nothing.
+void WindEvent(UINT_PTR timerId);
 
 // The two steps of the schedule that the flakes take as they move: the first
 // flake after a gust is over calms the air (the frame tick does it where no

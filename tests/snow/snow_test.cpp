@@ -18,7 +18,7 @@ TEST(Wind, FollowsItsStateTableAndTimers) {
       {kFallStepTimer, kWindCalm, 0, 1, "46"}, {kFallEndTimer, kWindOver, 0, 1, "2"}};
   for (const auto& s : steps) {
     if (s.id == 100) RunFrames(saver, 5);
-    else WindEvent(saver, s.id);
+    else WindEvent(s.id);
     EXPECT_EQ((std::array<int, 3>{s.phase, s.strength, s.direction}), Of(Wind())) << s.id;
     EXPECT_EQ(s.timers, ArmedTimers(saver)) << s.id;
   }
@@ -31,7 +31,7 @@ TEST(Wind, FollowsItsStateTableAndTimers) {
     Lcg next;
     ResetRandom();
     for (; Lcg(next).Next() % 10 != d; next.Next()) RandomNext();
-    WindEvent(saver, kCalmTimer);
+    WindEvent(kCalmTimer);
     EXPECT_EQ(d > 4 ? 1 : -1, Wind().direction) << d;
   }
   StopSaver(saver);

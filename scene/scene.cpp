@@ -35,7 +35,7 @@ bool flashing = false;
 void LoadSharedPicture(const char* role, const char* path, const char* formatText,
                        UnreadableFiles files) {
   GiveFreshInfoBlock(&picture);
-  pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
+  pictureLoaded = LoadBmpImage(path, pictureLoaded, &picture);
   if (pictureLoaded || files == UnreadableFiles::kQuiet) return;
   ReportBmpFailure(nullptr, role, path, formatText);
 }
@@ -153,7 +153,7 @@ LRESULT OnTimer(UINT_PTR id) {
   if (id == kFrameTimer) {
     FrameTick();
   } else if (IsWindTimer(id)) {
-    WindEvent(Surface().window, id);
+    WindEvent(id);
   } else if (id == kFlashTimer) {
     EndSceneFlash();
   }
@@ -226,15 +226,15 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPR
 }
 
 void ApplyFrameInterval(int newPeriod, int oldPeriod) {
+  if (!SceneRunning() || newPeriod == oldPeriod) return;
   const HWND window = Surface().window;
-  if (!window || newPeriod == oldPeriod) return;
   KillTimer(window, kFrameTimer);
   ArmTimer(window, kFrameTimer, newPeriod);
 }
 
 void ApplyPictureAndMask() {
+  if (!SceneRunning()) return;
   const HWND window = Surface().window;
-  if (!window) return;
   const HINSTANCE instance = Surface().instance;
   EndSceneFlash();
   DestroyScene();
@@ -244,8 +244,8 @@ void ApplyPictureAndMask() {
 }
 
 void FlashSceneRegion(HRGN region) {
+  if (!SceneRunning() || !region) return;
   const HWND window = Surface().window;
-  if (!window || !region) return;
   EndSceneFlash();
   CombineRgn(flashRegion, region, nullptr, RGN_COPY);
   InvertFlash();

@@ -13,8 +13,6 @@ namespace {
 
 constexpr int kGroundBand = 14;  // rows of the seed band under the window
 
-bool SceneExists() { return Surface().window && Surface().coverRegion; }
-
 // The cover map: one byte per pixel over the screen widened by a margin on
 // each side and below (where the ground band lies); lookups outside it, and
 // all lookups on a screen too large for a map, ask the region itself.
@@ -182,7 +180,7 @@ void BuildRoom() {
 }
 
 void ApplySnowOnMask(int newValue, int oldValue) {
-  if (!SceneExists()) return;
+  if (!SceneRunning()) return;
   Settle();
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
@@ -202,7 +200,7 @@ void ApplySnowOnMask(int newValue, int oldValue) {
 }
 
 void ApplySnowOnGround(int newValue, int oldValue) {
-  if (!SceneExists()) return;
+  if (!SceneRunning()) return;
   Settle();
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
@@ -222,7 +220,7 @@ void ApplySnowOnGround(int newValue, int oldValue) {
 }
 
 void ApplySnowDepth(int newValue, int oldValue) {
-  if (!SceneExists() || newValue == oldValue) return;
+  if (!SceneRunning() || newValue == oldValue) return;
   Settle();
   const SurfaceState& surface = Surface();
   if (newValue > oldValue) {

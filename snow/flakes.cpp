@@ -26,8 +26,6 @@ constexpr int kKindSize[kFlakeKinds] = {3, 7, 7};
 static_assert(kKindSize[0] <= kFlakeReach && kKindSize[1] <= kFlakeReach && kKindSize[2] <= kFlakeReach,
               "the rows kept clear under a monitor's ground hold any flake");
 
-bool SceneExists() { return Surface().window != nullptr; }
-
 // Whether any of r lies on the saver window where a monitor shows it: a copy
 // wholly outside changes nothing anyone sees, so it is skipped.
 bool OnWindow(const RECT& r) {
@@ -252,7 +250,7 @@ void EraseFlakesUnder(HDC dc, const RECT& given) {
 }
 
 void ApplyFlakeCount(int newCount, int oldCount) {
-  if (!SceneExists()) return;
+  if (!SceneRunning()) return;
   if (newCount < oldCount) {
     for (int i = newCount; i < oldCount; ++i) {
       if (flakes[i].inCover == 0) EraseFlake(i);
@@ -263,7 +261,7 @@ void ApplyFlakeCount(int newCount, int oldCount) {
 }
 
 void ApplySnowfallSwitch(int newValue, int oldValue) {
-  if (!SceneExists()) return;
+  if (!SceneRunning()) return;
   const int count = Settings().FlakeCount;
   if (oldValue != 0 && newValue == 0) {
     for (int i = 0; i < count; ++i) EraseFlake(i);

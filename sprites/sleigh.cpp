@@ -187,8 +187,8 @@ void RestoreSleighBackground(HDC dc, int x, int y) {
 }
 
 void RemoveSleigh(int frame, int x, int y) {
+  if (!SceneRunning()) return;
   const SurfaceState& surface = Surface();
-  if (!surface.window) return;
   const RECT r = FrameRect(frame, x, y);
   // Off the snow the background comes back; over settled snow it is white.
   SetRectRgn(surface.eraseRegion, r.left, r.top, r.right, r.bottom);
@@ -204,7 +204,7 @@ void RemoveSleigh(int frame, int x, int y) {
 }
 
 void ApplySleighSwitch(int newValue, int oldValue) {
-  if (!Surface().window) return;
+  if (!SceneRunning()) return;
   if (oldValue != 0 && newValue == 0) {
     RemoveSleigh(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
   } else if (oldValue == 0 && newValue != 0) {
@@ -213,7 +213,7 @@ void ApplySleighSwitch(int newValue, int oldValue) {
 }
 
 void ChangeSleighKind(HINSTANCE instance, int kind) {
-  if (!Surface().window) return;  // a scene loads its sprites when it is made
+  if (!SceneRunning()) return;  // a scene loads its sprites when it is made
   const int x = sleigh.sleighX, y = sleigh.sleighY;
   RemoveSleigh(sleigh.sleighFrame, x, y);
   LoadSleighSprites(instance, kind);

@@ -91,7 +91,7 @@ void EraseTrees() {
 }
 
 void ApplyScenerySwitch(int newValue, int oldValue) {
-  if (!Surface().window || oldValue == 0 || newValue != 0) return;
+  if (!SceneRunning() || oldValue == 0 || newValue != 0) return;
   EraseTrees();
   PlaceTrees();
 }

@@ -73,6 +73,7 @@ void LayOutMonitors() {
 }  // namespace
 
 const SurfaceState& Surface() { return surface; }
+bool SceneRunning() { return surface.window != nullptr; }
 
 void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background,
                    SurfaceSpan span) {
@@ -162,7 +163,7 @@ void GiveBackSurfaceDC(HDC dc) {
 }
 
 void RepaintRegion(HRGN region) {
-  if (!region || !surface.window) return;
+  if (!region || !SceneRunning()) return;
   if (!memorySurface) {
     InvalidateRgn(surface.window, region, TRUE);
     UpdateWindow(surface.window);

@@ -62,6 +62,9 @@ struct SurfaceState {
 };
 
 const SurfaceState& Surface();
+// Whether a scene runs: its window and its regions exist. Every change the
+// settings dialog hands on does nothing where none does.
+bool SceneRunning();
 
 // Paints the background into dc over the client rectangle.
 using BackgroundPainter = void (*)(HDC dc, const RECT& client);

@@ -405,34 +405,9 @@ int ReadMapped(const View& file, BmpImage* image) {
   return ReadConverted(file, h, image);
 }
 
-}  // namespace
-
-uint16_t ColourCount(uint32_t clrUsed, uint16_t bitCount) {
-  const uint16_t stated = static_cast<uint16_t>(clrUsed);
-  if (stated != 0 || bitCount == 24 || bitCount >= 16) return stated;
-  return static_cast<uint16_t>(1u << bitCount);
-}
-
-void GiveFreshInfoBlock(BmpImage* image) {
-  if (image->info) HeapFree(GetProcessHeap(), 0, image->info);
-  image->info = static_cast<BITMAPINFOHEADER*>(
-      HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kFreshInfoSize));
-}
-
-void FreeBmpImage(BmpImage* image) {
-  ReleaseObjects(image);
-  if (image->info) HeapFree(GetProcessHeap(), 0, image->info);
-  image->info = nullptr;
-}
-
-int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image) {
-  if (previouslyLoaded) ReleaseObjects(image);
-  return ReadBmpFile(window, path, image);
-}
-
-// Failures are told by ReportBmpFailure, one box for each, but for a close
-// that fails, which is told at once.
-int ReadBmpFile(HWND, const char* path, BmpImage* image) {
+// Reads path into the record. Failures are told by ReportBmpFailure, one
+// box for each, but for a close that fails, which is told at once.
+int ReadBmpFile(const char* path, BmpImage* image) {
   openFailure = nullptr;
   HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -468,6 +443,32 @@ int ReadBmpFile(HWND, const char* path, BmpImage* image) {
   return result;
 }
 
+}  // namespace
+
+uint16_t ColourCount(uint32_t clrUsed, uint16_t bitCount) {
+  const uint16_t stated = static_cast<uint16_t>(clrUsed);
+  if (stated != 0 || bitCount == 24 || bitCount >= 16) return stated;
+  return static_cast<uint16_t>(1u << bitCount);
+}
+
+void GiveFreshInfoBlock(BmpImage* image) {
+  if (image->info) HeapFree(GetProcessHeap(), 0, image->info);
+  image->info = static_cast<BITMAPINFOHEADER*>(
+      HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kFreshInfoSize));
+}
+
+void FreeBmpImage(BmpImage* image) {
+  ReleaseObjects(image);
+  if (image->info) HeapFree(GetProcessHeap(), 0, image->info);
+  image->info = nullptr;
+}
+
+int LoadBmpImage(const char* path, int previouslyLoaded, BmpImage* image) {
+  if (previouslyLoaded) ReleaseObjects(image);
+  return ReadBmpFile(path, image);
+}
+
+
 int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
   image->indexTableFailureTold = false;
   return ReadMapped(View{static_cast<const uint8_t*>(data), size}, image);
@@ -476,7 +477,7 @@ int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
 bool CanReadBmpFile(const char* path) {
   BmpImage probe{};
   GiveFreshInfoBlock(&probe);
-  const int read = ReadBmpFile(nullptr, path, &probe);
+  const int read = ReadBmpFile(path, &probe);
   FreeBmpImage(&probe);
   return read != 0;
 }

@@ -43,8 +43,7 @@ void FreeBmpImage(BmpImage* image);
 // sizes, dimensions or data cannot be trusted is refused, and nothing past
 // the end of the file is ever read. Neither is a picture of more than 24 Mi
 // pixels (25,165,824), nor an RLE picture with more rows than its data can reach.
-int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image);
-int ReadBmpFile(HWND window, const char* path, BmpImage* image);
+int LoadBmpImage(const char* path, int previouslyLoaded, BmpImage* image);
 
 // What callers tell of a file that was opened but holds no picture that can
 // be read: a picture (or a file of the settings dialog), and a mask.
@@ -62,7 +61,7 @@ bool CanReadBmpFile(const char* path);
 // names the file: what it is to be (role, "Picture" or "Mask") and path.
 void ReportBmpFailure(HWND owner, const char* role, const char* path, const char* formatText);
 
-// The reading of a whole file's bytes, as ReadBmpFile does on the mapped
+// The reading of a whole file's bytes, as LoadBmpImage does on the mapped
 // view; it reads nothing outside data[0, size).
 int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image);
 

@@ -99,7 +99,7 @@ void Measure(const Case& c, bool asPicture, int W, int H) {
     BmpImage image{};
     GiveFreshInfoBlock(&image);
     double t0 = NowMs();
-    loaded = LoadBmpImage(nullptr, path.c_str(), 0, &image);
+    loaded = LoadBmpImage(path.c_str(), 0, &image);
     load.push_back(NowMs() - t0);
     t0 = NowMs();
     if (loaded && asPicture) {

@@ -39,7 +39,7 @@ TEST(BmpLoader, RefusesSizesNoPictureHasAndRowsRleCannotReach) {
   auto& boxes = RecordMessageBoxes();
   for (const char* device : {"NUL", "\\\\.\\NUL"}) {  // a path that names no file on a disk
     BmpImage image = Fresh();
-    EXPECT_EQ(0, LoadBmpImage(nullptr, device, 0, &image)) << device;
+    EXPECT_EQ(0, LoadBmpImage(device, 0, &image)) << device;
     FreeBmpImage(&image);
   }
   EXPECT_EQ(Strings{}, Seen(boxes)) << "refused as no file, which the caller reports";

@@ -71,7 +71,7 @@ TEST(BmpLoader, EachFailedStepSaysSoInTurn) {
     HANDLE held = hold ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
     SetBmpHandleCloser(closer);
     BmpImage image = Fresh();
-    EXPECT_EQ(result, LoadBmpImage(GetDesktopWindow(), path.c_str(), 0, &image)) << path;
+    EXPECT_EQ(result, LoadBmpImage(path.c_str(), 0, &image)) << path;
     if (!result) ReportBmpFailure(nullptr, "Mask", path.c_str(), "x");
     SetBmpHandleCloser(nullptr);
     for (std::string& e : expected) e += e.find("Include") == 0 ? "" : "\n\nMask file: " + path;  // the file named
@@ -94,7 +94,7 @@ TEST(BmpLoader, PreviouslyLoadedReleasesThePaintedObjects) {
     const BmpImage before = image;
     GiveFreshInfoBlock(&image);
     const std::string second = fails ? Scratch("none") : Write("second", Pic(2, 2, 8));
-    EXPECT_EQ(!fails, LoadBmpImage(nullptr, second.c_str(), previously, &image)) << run;
+    EXPECT_EQ(!fails, LoadBmpImage(second.c_str(), previously, &image)) << run;
     EXPECT_EQ(previously ? Objects() : objects(before), objects(image)) << run;
     EXPECT_EQ(DWORD(previously ? 0 : OBJ_BITMAP + OBJ_PAL + OBJ_MEMDC),
               GetObjectType(before.bitmap) + GetObjectType(before.palette) + GetObjectType(before.memDC));
@@ -290,7 +290,7 @@ void CheckFolder(const std::string& folder, size_t files) {
   for (auto& entry : std::filesystem::directory_iterator(dir)) {
     const std::string path = entry.path().string(), file = folder + "/" + entry.path().stem().string();
     BmpImage guarded = Fresh(), image = Fresh();
-    const int atPageEnd = ReadAtPageEnd(ReadAll(path), &guarded), loaded = LoadBmpImage(0, path.c_str(), 0, &image);
+    const int atPageEnd = ReadAtPageEnd(ReadAll(path), &guarded), loaded = LoadBmpImage(path.c_str(), 0, &image);
     FreeBmpImage(&guarded);
     EXPECT_EQ(std::pair(!In(kRefused, file), !In(kRefused, file)), std::pair(atPageEnd == 1, loaded == 1)) << file;
     if (!loaded) continue;

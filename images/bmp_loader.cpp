@@ -44,13 +44,7 @@ const char* OpenFailureText(const char* path, DWORD error) {
 
 void ReleaseObjects(BmpImage* image) {
   FreeRepeatedTile(&image->tile);
-  if (image->bitmap) {
-    SelectObject(image->memDC, image->oldBitmap);
-    DeleteDC(image->memDC);
-    DeleteObject(image->bitmap);
-    image->bitmap = nullptr;
-    image->memDC = nullptr;
-  }
+  FreeBitmapDC(&image->shown);
   if (image->palette) {
     DeleteObject(image->palette);
     image->palette = nullptr;

@@ -4,14 +4,13 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "images/bitmap_dc.h"
 #include "images/tiling.h"
 
 struct BmpImage {
   HPALETTE palette;   // from the colour table; null until made
   void* indexTable;   // info header + one 16-bit palette index per colour
-  HBITMAP oldBitmap;  // what memDC held before bitmap
-  HDC memDC;          // holds bitmap
-  HBITMAP bitmap;     // device bitmap with the picture; null until made
+  BitmapDC shown;     // device bitmap with the picture; empty until made
   int32_t bitsOffset; // pixel array's offset from the start of info
   BITMAPINFOHEADER* info;  // header, colour table, pixels: one heap block
   RepeatedTile tile;  // the picture repeated for tiling; made on first use

@@ -138,8 +138,8 @@ void PlaceMaskBits(HDC source, int w, int h, const MaskLayout& laid, MaskRegionK
       // Tiles of the mask repeated into a larger tile, as on one continuous
       // picture; a mask without size is never tiled.
       RepeatedTile t = RepeatTile(source, w, h);
-      HDC tile = t.dc ? t.dc : source;
-      const int tw = t.dc ? t.width : w, th = t.dc ? t.height : h;
+      HDC tile = TileSource(t, source);
+      const int tw = t.width, th = t.height;
       ForEachTile(tw, th, full, [&](int x, int y) {
         if (edge) {
           BitBlt(dc, x, y + 2, tw, th, tile, 0, 0, NOTSRCCOPY);
@@ -201,7 +201,7 @@ HRGN UserMaskRegion(BmpImage* image, HWND owner, MaskRegionKind kind, const Mask
   HPALETTE previous = SelectPicturePalette(paletteDC, image);
   HRGN region = nullptr;
   if (MakePictureBitmap(owner, paletteDC, image)) {
-    region = PlaceMaskRegion(image->memDC, PictureWidth(image->info), PictureHeight(image->info),
+    region = PlaceMaskRegion(image->shown.dc, PictureWidth(image->info), PictureHeight(image->info),
                              laid, kind);
   }
   RestorePalette(paletteDC, image, previous);

@@ -105,7 +105,7 @@ bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image) {
     }
     return false;
   }
-  if (!image->bitmap) {
+  if (!image->shown.dc) {
     const int w = PictureWidth(image->info);
     const int h = PictureHeight(image->info);
     HBITMAP bitmap = makeDeviceBitmap(dc, w, h);
@@ -120,9 +120,7 @@ bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image) {
       SetDIBits(dc, bitmap, row, rows, bits + stride * row,
                 static_cast<const BITMAPINFO*>(image->indexTable), DIB_PAL_COLORS);
     }
-    image->bitmap = bitmap;
-    image->memDC = CreateCompatibleDC(dc);
-    image->oldBitmap = static_cast<HBITMAP>(SelectObject(image->memDC, image->bitmap));
+    image->shown = SelectIntoNewDC(bitmap, dc);
   }
   return true;
 }
@@ -135,10 +133,10 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
     const int h = PictureHeight(image->info);
     switch (layout) {
       case 0:
-        StretchBlt(dc, 0, 0, screenWidth, screenHeight, image->memDC, 0, 0, w, h, SRCCOPY);
+        StretchBlt(dc, 0, 0, screenWidth, screenHeight, image->shown.dc, 0, 0, w, h, SRCCOPY);
         break;
       case 1:
-        BitBlt(dc, (screenWidth - w) / 2, (screenHeight - h) / 2, w, h, image->memDC, 0, 0,
+        BitBlt(dc, (screenWidth - w) / 2, (screenHeight - h) / 2, w, h, image->shown.dc, 0, 0,
                SRCCOPY);
         break;
       case 2: {
@@ -146,10 +144,10 @@ void DrawPicture(HWND owner, HDC dc, BmpImage* image, int screenWidth, int scree
         // repeated into a larger tile.
         RECT area{0, 0, screenWidth, screenHeight}, clip;
         if (GetClipBox(dc, &clip) != ERROR) IntersectRect(&area, &area, &clip);
-        if (!image->tile.dc) image->tile = RepeatTile(image->memDC, w, h);
-        const RepeatedTile& t = image->tile;
-        HDC source = t.dc ? t.dc : image->memDC;
-        const int tw = t.dc ? t.width : w, th = t.dc ? t.height : h;
+        const RepeatedTile t = image->tile.repeated.dc ? image->tile : RepeatTile(image->shown.dc, w, h);
+        if (t.repeated.dc) image->tile = t;  // kept for the next paint
+        HDC source = TileSource(t, image->shown.dc);
+        const int tw = t.width, th = t.height;
         ForEachTile(tw, th, area, [&](int x, int y) { BitBlt(dc, x, y, tw, th, source, 0, 0, SRCCOPY); });
         break;
       }

@@ -8,34 +8,27 @@ int RepeatedLength(int side) { return (kRepeatedSide + side - 1) / side * side; 
 }  // namespace
 
 RepeatedTile RepeatTile(HDC source, int w, int h) {
-  RepeatedTile tile;
-  if (w <= 0 || h <= 0 || (w >= kRepeatedSide && h >= kRepeatedSide)) return tile;
+  const RepeatedTile plain{{}, w, h};
+  if (w <= 0 || h <= 0 || (w >= kRepeatedSide && h >= kRepeatedSide)) return plain;
   const int width = RepeatedLength(w);
   const int height = RepeatedLength(h);
-  tile.bitmap = CreateCompatibleBitmap(source, width, height);
-  if (!tile.bitmap) return RepeatedTile{};
-  tile.dc = CreateCompatibleDC(source);
-  tile.start = SelectObject(tile.dc, tile.bitmap);
-  tile.width = width;
-  tile.height = height;
+  RepeatedTile tile{SelectIntoNewDC(CreateCompatibleBitmap(source, width, height), source), width, height};
+  if (!tile.repeated.dc) return plain;
+  HDC dc = tile.repeated.dc;
   // One copy, then the filled part doubled across, then down.
-  BitBlt(tile.dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
   for (int filled = w; filled < width; filled *= 2) {
-    BitBlt(tile.dc, filled, 0, filled < width - filled ? filled : width - filled, h, tile.dc, 0, 0,
+    BitBlt(dc, filled, 0, filled < width - filled ? filled : width - filled, h, dc, 0, 0,
            SRCCOPY);
   }
   for (int filled = h; filled < height; filled *= 2) {
-    BitBlt(tile.dc, 0, filled, width, filled < height - filled ? filled : height - filled, tile.dc,
+    BitBlt(dc, 0, filled, width, filled < height - filled ? filled : height - filled, dc,
            0, 0, SRCCOPY);
   }
   return tile;
 }
 
 void FreeRepeatedTile(RepeatedTile* tile) {
-  if (tile->dc) {
-    SelectObject(tile->dc, tile->start);
-    DeleteDC(tile->dc);
-  }
-  if (tile->bitmap) DeleteObject(tile->bitmap);
+  FreeBitmapDC(&tile->repeated);
   *tile = RepeatedTile{};
 }

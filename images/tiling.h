@@ -6,19 +6,23 @@
 
 #include <windows.h>
 
+#include "images/bitmap_dc.h"
+
 constexpr int kRepeatedSide = 128;
 
 struct RepeatedTile {
-  HDC dc = nullptr;          // holds bitmap
-  HBITMAP bitmap = nullptr;  // compatible with the source's DC
-  HGDIOBJ start = nullptr;   // what dc held before bitmap
-  int width = 0;
+  BitmapDC repeated;  // compatible with the source's DC; empty: tile with the source
+  int width = 0;      // of one tile
   int height = 0;
 };
 
 // The w x h picture in source, repeated. A tile already that large, or a
-// bitmap that cannot be made, gives an empty result: tile with the source.
+// bitmap that cannot be made, gives no copies: the tile is the source's.
 RepeatedTile RepeatTile(HDC source, int w, int h);
+// Where the tile's pixels are: in the copies, or in the source.
+inline HDC TileSource(const RepeatedTile& tile, HDC source) {
+  return tile.repeated.dc ? tile.repeated.dc : source;
+}
 void FreeRepeatedTile(RepeatedTile* tile);
 
 // Calls blit(x, y) for every tile of a w x h tiling laid from (0, 0) that

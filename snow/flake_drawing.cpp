@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "images/bitmap_dc.h"
 #include "surface/surface.h"
 
 namespace {
@@ -17,52 +18,11 @@ constexpr int kStoreHeight = (kFlakeSlots + kCellsPerRow - 1) / kCellsPerRow * k
 constexpr int kWorkWidth = 128;
 constexpr int kWorkHeight = 64;
 
-// A 32-bit top-down DIB section selected into its own memory DC, so that
-// its pixels can also be worked on directly.
-struct DibDC {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ start = nullptr;
-  uint32_t* bits = nullptr;
-};
-
-DibDC store;      // the saved backgrounds
-DibDC moveArea;   // MoveFlakeImage's copy of the screen around a flake
+BitmapDC store;      // the saved backgrounds
+BitmapDC moveArea;   // MoveFlakeImage's copy of the screen around a flake
 HDC flakeDC = nullptr;        // the flake memory DC of BlitShared
 HGDIOBJ flakeDCStart = nullptr;
 HBITMAP flakeDCShape = nullptr;  // the shape selected into it now
-
-DibDC MakeDibDC(int w, int h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  DibDC d;
-  void* p = nullptr;
-  d.bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-  if (!d.bitmap) return DibDC{};
-  d.bits = static_cast<uint32_t*>(p);
-  d.dc = CreateCompatibleDC(nullptr);
-  d.start = SelectObject(d.dc, d.bitmap);
-  return d;
-}
-
-void FreeDibDC(DibDC& d) {
-  if (d.dc) {
-    SelectObject(d.dc, d.start);
-    DeleteDC(d.dc);
-  }
-  if (d.bitmap) DeleteObject(d.bitmap);
-  d = DibDC{};
-}
-
-void TakeMapMode(HDC memory, HDC target) {
-  const int mode = GetMapMode(target);
-  if (GetMapMode(memory) != mode) SetMapMode(memory, mode);
-}
 
 POINT Cell(int slot) {
   return POINT{(slot % kCellsPerRow) * kCell, (slot / kCellsPerRow) * kCell};
@@ -79,8 +39,8 @@ void CreateFlakeDrawing() {
 }
 
 void DeleteFlakeDrawing() {
-  FreeDibDC(store);
-  FreeDibDC(moveArea);
+  FreeBitmapDC(&store);
+  FreeBitmapDC(&moveArea);
   if (flakeDC) {
     SelectObject(flakeDC, flakeDCStart);
     DeleteDC(flakeDC);

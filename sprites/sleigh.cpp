@@ -47,12 +47,11 @@ SleighState StartState() {
 }
 SleighState sleigh = StartState();
 
-// The sleigh's saved background lives in one bitmap as large as the largest
-// set, made and selected into its DC once with the scene.
+// The screen under the sleigh where it was saved, in one bitmap as large as
+// the largest set, made and selected into its DC once with the scene.
 constexpr int kBackgroundWidth = 192;
 constexpr int kBackgroundHeight = 48;
-HDC backgroundDC = nullptr;
-HGDIOBJ backgroundStart = nullptr;
+BitmapDC background;
 
 constexpr int kRightPushCap = 60;
 constexpr int kLeftPushCap = 30;
@@ -110,23 +109,9 @@ void Move() {
 
 const SleighState& Sleigh() { return sleigh; }
 
-void CreateSleighDrawing() {
-  void* bits = nullptr;
-  sleigh.sleighBackground = MakeSpriteDib(kBackgroundWidth, kBackgroundHeight, &bits);
-  if (!sleigh.sleighBackground) return;
-  backgroundDC = CreateCompatibleDC(nullptr);
-  backgroundStart = SelectObject(backgroundDC, sleigh.sleighBackground);
-}
+void CreateSleighDrawing() { background = MakeSpriteDibDC(kBackgroundWidth, kBackgroundHeight); }
 
-void DeleteSleighDrawing() {
-  if (backgroundDC) {
-    SelectObject(backgroundDC, backgroundStart);
-    DeleteDC(backgroundDC);
-  }
-  if (sleigh.sleighBackground) DeleteObject(sleigh.sleighBackground);
-  backgroundDC = nullptr;
-  sleigh.sleighBackground = nullptr;
-}
+void DeleteSleighDrawing() { FreeBitmapDC(&background); }
 
 void LoadSleighSprites(HINSTANCE instance, int kind) {
   DeleteSleighSprites();
@@ -153,7 +138,7 @@ void StartSleighPass() {
 }
 
 void DrawSleigh(HDC dc, int frame, int x, int y) {
-  if (!backgroundDC) return;  // a sleigh that could not be taken off again
+  if (!background.dc) return;  // a sleigh that could not be taken off again
   const RECT r = FrameRect(frame, x, y);
   DrawMasked(dc, sleigh.sleighMasks[frame & 3], sleigh.sleighImages[frame & 3], x, y,
              r.right - r.left, r.bottom - r.top);
@@ -175,13 +160,13 @@ void MoveSleigh(HDC dc) {
 
 void SaveSleighBackground(HDC dc) {
   const RECT r = FrameRect(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
-  if (backgroundDC) BitBlt(backgroundDC, 0, 0, r.right - r.left, r.bottom - r.top, dc, r.left, r.top, SRCCOPY);
+  if (background.dc) BitBlt(background.dc, 0, 0, r.right - r.left, r.bottom - r.top, dc, r.left, r.top, SRCCOPY);
   sleigh.backgroundPending = 0;
 }
 
 void RestoreSleighBackground(HDC dc, int x, int y) {
   const RECT r = FrameRect(sleigh.sleighFrame, x, y);
-  if (backgroundDC) BitBlt(dc, x, y, r.right - r.left, r.bottom - r.top, backgroundDC, 0, 0, SRCCOPY);
+  if (background.dc) BitBlt(dc, x, y, r.right - r.left, r.bottom - r.top, background.dc, 0, 0, SRCCOPY);
   WrittenOver(r);
   OccupiedRemoveRect(r);
 }
@@ -233,7 +218,5 @@ void DeleteSleighSprites() {
 // A test seam (tests/support/seams.h); the program never calls it.
 void ResetSleigh() {
   DeleteSleighSprites();
-  HBITMAP background = sleigh.sleighBackground;
   sleigh = StartState();
-  sleigh.sleighBackground = background;
 }

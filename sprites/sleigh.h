@@ -15,7 +15,6 @@ struct SleighState {
   int sleighY;
   int sleighFrame;
   int sleighWidth;
-  HBITMAP sleighBackground;  // the screen under the sleigh where it was saved
   int backgroundPending;     // 1 until the first save of a pass
   int gustPush;              // extra speed built up in a gust, 0..60
   int bobCount;              // 0..5, moves counted for the bobbing

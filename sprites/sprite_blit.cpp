@@ -14,10 +14,7 @@ constexpr int kWorkHeight = 48;
 
 // The work area: a 32-bit top-down DIB section kept selected in its DC, so
 // that a sprite can be put together on its pixels directly.
-HDC workDC = nullptr;
-HBITMAP workBitmap = nullptr;
-HGDIOBJ workStart = nullptr;
-uint32_t* workBits = nullptr;
+BitmapDC work;
 HDC maskDC = nullptr;
 HDC imageDC = nullptr;
 DibSectionMaker makeDib = CreateDIBSection;
@@ -33,11 +30,6 @@ struct SpritePixels {
   std::vector<uint32_t> imagePixels;
 };
 std::vector<SpritePixels> prepared;
-
-void TakeMapMode(HDC memory, HDC target) {
-  const int mode = GetMapMode(target);
-  if (GetMapMode(memory) != mode) SetMapMode(memory, mode);
-}
 
 std::vector<uint32_t> Read(HBITMAP bitmap, int w, int h) {
   BITMAPINFOHEADER bi{sizeof bi, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -61,7 +53,7 @@ const SpritePixels* Find(HBITMAP mask, HBITMAP image, int w, int h) {
 bool Compose(const SpritePixels& s, int w, int h) {
   bool changed = false;
   for (int y = 0; y < h; ++y) {
-    uint32_t* row = workBits + static_cast<size_t>(y) * kWorkWidth;
+    uint32_t* row = work.bits + static_cast<size_t>(y) * kWorkWidth;
     const uint32_t* mask = &s.maskPixels[static_cast<size_t>(y) * s.width];
     const uint32_t* image = &s.imagePixels[static_cast<size_t>(y) * s.width];
     for (int x = 0; x < w; ++x) {
@@ -80,36 +72,21 @@ HBITMAP LoadSprite(HINSTANCE instance, int id) {
                                          LR_DEFAULTSIZE | LR_CREATEDIBSECTION));
 }
 
-HBITMAP MakeSpriteDib(int width, int height, void** bits) {
-  BITMAPINFOHEADER bi{sizeof bi, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  return makeDib(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, bits, nullptr, 0);
-}
+BitmapDC MakeSpriteDibDC(int width, int height) { return MakeDibDC(width, height, makeDib); }
 
 void SetSpriteDibMaker(DibSectionMaker maker) { makeDib = maker ? maker : CreateDIBSection; }
 
 void CreateSpriteDrawing() {
-  void* bits = nullptr;
-  workBitmap = MakeSpriteDib(kWorkWidth, kWorkHeight, &bits);
-  if (workBitmap) {  // without it DrawMasked draws nothing
-    workBits = static_cast<uint32_t*>(bits);
-    workDC = CreateCompatibleDC(nullptr);
-    workStart = SelectObject(workDC, workBitmap);
-  }
+  work = MakeSpriteDibDC(kWorkWidth, kWorkHeight);  // without it DrawMasked draws nothing
   maskDC = CreateCompatibleDC(nullptr);
   imageDC = CreateCompatibleDC(nullptr);
 }
 
 void DeleteSpriteDrawing() {
-  if (workDC) {
-    SelectObject(workDC, workStart);
-    DeleteDC(workDC);
-  }
-  if (workBitmap) DeleteObject(workBitmap);
+  FreeBitmapDC(&work);
   if (maskDC) DeleteDC(maskDC);
   if (imageDC) DeleteDC(imageDC);
-  workDC = maskDC = imageDC = nullptr;
-  workBitmap = nullptr;
-  workBits = nullptr;
+  maskDC = imageDC = nullptr;
   prepared.clear();
 }
 
@@ -131,14 +108,14 @@ void ForgetSprite(HBITMAP mask, HBITMAP image) {
 }
 
 void DrawMasked(HDC dc, HBITMAP mask, HBITMAP image, int x, int y, int w, int h) {
-  if (!workDC || w <= 0 || h <= 0 || w > kWorkWidth || h > kWorkHeight) return;
-  TakeMapMode(workDC, dc);
+  if (!work.dc || w <= 0 || h <= 0 || w > kWorkWidth || h > kWorkHeight) return;
+  TakeMapMode(work.dc, dc);
   // The screen under the sprite; then white where the mask is opaque, and
   // the image ANDed in: its pixels where opaque, the screen (AND white)
   // elsewhere. One copy back, so the sprite never flickers; none when the
   // screen shows the sprite already (a tree nothing passed), which spares
   // the display the copy.
-  BitBlt(workDC, 0, 0, w, h, dc, x, y, SRCCOPY);
+  BitBlt(work.dc, 0, 0, w, h, dc, x, y, SRCCOPY);
   if (const SpritePixels* s = Find(mask, image, w, h)) {
     GdiFlush();
     if (!Compose(*s, w, h)) return;
@@ -146,12 +123,12 @@ void DrawMasked(HDC dc, HBITMAP mask, HBITMAP image, int x, int y, int w, int h)
     TakeMapMode(maskDC, dc);
     TakeMapMode(imageDC, dc);
     HGDIOBJ maskStart = SelectObject(maskDC, mask);
-    BitBlt(workDC, 0, 0, w, h, maskDC, 0, 0, SRCPAINT);
+    BitBlt(work.dc, 0, 0, w, h, maskDC, 0, 0, SRCPAINT);
     SelectObject(maskDC, maskStart);
     HGDIOBJ imageStart = SelectObject(imageDC, image);
-    BitBlt(workDC, 0, 0, w, h, imageDC, 0, 0, SRCAND);
+    BitBlt(work.dc, 0, 0, w, h, imageDC, 0, 0, SRCAND);
     SelectObject(imageDC, imageStart);
   }
-  BitBlt(dc, x, y, w, h, workDC, 0, 0, SRCCOPY);
+  BitBlt(dc, x, y, w, h, work.dc, 0, 0, SRCCOPY);
   WrittenOver(RECT{x, y, x + w, y + h});
 }

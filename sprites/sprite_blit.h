@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "images/bitmap_dc.h"
+
 // A sprite bitmap from the program's resources, as a DIB section: drawing
 // from it needs no conversion of a device bitmap.
 HBITMAP LoadSprite(HINSTANCE instance, int id);
@@ -24,12 +26,10 @@ void ForgetSprite(HBITMAP mask, HBITMAP image);
 void CreateSpriteDrawing();
 void DeleteSpriteDrawing();
 
-// A 32-bit top-down DIB section of width x height, its pixels at *bits: what
-// sprites are put together and saved in. Null when it cannot be made; a
+// A 32-bit top-down DIB section of width x height in a DC of its own: what
+// sprites are put together and saved in. Empty when it cannot be made; a
 // sprite without one is not drawn, and the animation goes on.
-HBITMAP MakeSpriteDib(int width, int height, void** bits);
+BitmapDC MakeSpriteDibDC(int width, int height);
 // Makes those DIB sections (CreateDIBSection); a test puts one in place that
 // fails. Null puts the real one back.
-using DibSectionMaker = HBITMAP(WINAPI*)(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
-                                         HANDLE section, DWORD offset);
 void SetSpriteDibMaker(DibSectionMaker maker);

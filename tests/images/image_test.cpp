@@ -84,7 +84,7 @@ TEST(BmpLoader, EachFailedStepSaysSoInTurn) {
 // a load told that the record held a picture releases them, even if it fails.
 TEST(BmpLoader, PreviouslyLoadedReleasesThePaintedObjects) {
   using Objects = std::tuple<HPALETTE, void*, HDC, HBITMAP>;
-  auto objects = [](const BmpImage& i) { return Objects(i.palette, i.indexTable, i.memDC, i.bitmap); };
+  auto objects = [](const BmpImage& i) { return Objects(i.palette, i.indexTable, i.shown.dc, i.shown.bitmap); };
   Canvas canvas(64, 48, 0);
   for (int run = 0; run < 4; ++run) {
     const bool previously = run % 2, fails = run / 2;
@@ -97,7 +97,7 @@ TEST(BmpLoader, PreviouslyLoadedReleasesThePaintedObjects) {
     EXPECT_EQ(!fails, LoadBmpImage(second.c_str(), previously, &image)) << run;
     EXPECT_EQ(previously ? Objects() : objects(before), objects(image)) << run;
     EXPECT_EQ(DWORD(previously ? 0 : OBJ_BITMAP + OBJ_PAL + OBJ_MEMDC),
-              GetObjectType(before.bitmap) + GetObjectType(before.palette) + GetObjectType(before.memDC));
+              GetObjectType(before.shown.bitmap) + GetObjectType(before.palette) + GetObjectType(before.shown.dc));
     FreeBmpImage(&image);
   }
 }

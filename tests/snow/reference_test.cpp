@@ -31,7 +31,7 @@ struct Plain {
   WindState wind = Wind();
   Lcg g;  // the generator's copy
   SleighState sleigh = Sleigh();  // its bitmaps are the plain ones below
-  HBITMAP images[4], masks[4], tree = Resource(IDB_TREE), treeMask = Resource(IDB_TREE_MASK);
+  HBITMAP background, images[4], masks[4], tree = Resource(IDB_TREE), treeMask = Resource(IDB_TREE_MASK);
   int counter = SceneFrameCounter();
   HRGN cover = Rgn({}), room = Rgn({}), occupied = Rgn({}), rect = Rgn({});
 
@@ -51,7 +51,7 @@ struct Plain {
     CombineRgn(cover, Surface().coverRegion, nullptr, RGN_COPY);
     CombineRgn(room, Surface().roomRegion, nullptr, RGN_COPY);
     for (int k = 0; k < 4; ++k) images[k] = Resource(kLargeImages[k]), masks[k] = Resource(kLargeMasks[k]);
-    sleigh.sleighBackground = CreateCompatibleBitmap(dc, 177, 34);
+    background = CreateCompatibleBitmap(dc, 177, 34);
   }
   void Masked(HBITMAP mask, HBITMAP image, int x, int y, int sw, int sh) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, sw, sh);
@@ -69,15 +69,15 @@ struct Plain {
   }
   void CopyBackground(bool save) {
     HDC b = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(b, sleigh.sleighBackground);
+    HGDIOBJ old = SelectObject(b, background);
     if (save) BitBlt(b, 0, 0, 177, 34, screen, sleigh.sleighX, sleigh.sleighY, SRCCOPY);
     else BitBlt(screen, sleigh.sleighX, sleigh.sleighY, 177, 34, b, 0, 0, SRCCOPY);
     SelectObject(b, old), DeleteDC(b);
   }
   void StartPass() {
     sleigh.sleighFrame = 0, sleigh.sleighX = -177, sleigh.sleighY = g.Below(h), sleigh.backgroundPending = 1;
-    DeleteObject(sleigh.sleighBackground);
-    sleigh.sleighBackground = CreateCompatibleBitmap(screen, 177, 34);
+    DeleteObject(background);
+    background = CreateCompatibleBitmap(screen, 177, 34);
   }
   void Move() {
     const SettingsRecord& s = Settings();

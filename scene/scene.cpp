@@ -26,6 +26,7 @@ BmpImage picture{};
 SurfaceSpan sceneSpan = SurfaceSpan::kMonitors;
 HRGN flashRegion = nullptr;  // what a running flash shows inverted
 bool flashing = false;
+bool paused = false;  // while the display is off
 
 // Whether a file that holds no picture is told in a message box.
 enum class Told { kUser, kNobody };
@@ -147,7 +148,10 @@ void FrameTick() {
   GiveBackSurfaceDC(dc);
 }
 
+// A timer message that was on its way when the scene paused is dropped:
+// a wind timer is armed again on resuming, for the time it had left.
 LRESULT OnTimer(UINT_PTR id) {
+  if (paused) return 0;
   if (id == kFrameTimer) {
     FrameTick();
   } else if (IsWindTimer(id)) {
@@ -164,7 +168,10 @@ const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
 // A test seam (tests/support/seams.h); the program never calls it.
-void ResetScene(int frameCount) { frameCounter = frameCount; }
+void ResetScene(int frameCount) {
+  frameCounter = frameCount;
+  paused = false;
+}
 
 void PaintBackground(HDC dc, const RECT& client) {
   const SurfaceState& surface = Surface();
@@ -194,11 +201,12 @@ void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span) {
   BuildScene(window, instance, Told::kUser);
   const SettingsRecord& s = Settings();
   SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
-  if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
+  StartWind();
 }
 
 void DestroyScene() {
   flashing = false;
+  paused = false;
   if (flashRegion) DeleteObject(flashRegion);
   flashRegion = nullptr;
   DestroySurface();
@@ -223,6 +231,30 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPR
     default:            return otherwise(window, message, wParam, lParam);
   }
 }
+
+void PauseScene() {
+  const HWND window = Surface().window;
+  if (!window || paused) return;
+  paused = true;
+  KillTimer(window, kFrameTimer);
+  PauseWind();
+}
+
+// Whatever the screen kept while it was off, the moving things and the
+// trees are drawn again at once; the background and the snow that has
+// settled on it stay as they are, since the scene cannot paint settled snow
+// anew.
+void ResumeScene() {
+  const HWND window = Surface().window;
+  if (!window || !paused) return;
+  paused = false;
+  ResumeWind();
+  SetTimer(window, kFrameTimer, Settings().FramePeriod, nullptr);
+  WrittenEverywhere();
+  FrameTick();
+}
+
+bool ScenePaused() { return paused; }
 
 void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   const HWND window = Surface().window;

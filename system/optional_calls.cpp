@@ -1,16 +1,26 @@
 #include "system/optional_calls.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
 namespace {
 
 void (*resolutionAwareObserver)() = nullptr;
+
+FARPROC SystemCall(const char* name) { return GetProcAddress(GetModuleHandleA("user32.dll"), name); }
+
+LaterCallFinder callFinder = SystemCall;
 
 // The function of that name in user32.dll, as the given type; null where
 // the system has none.
 template <typename Function>
 Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(callFinder(name)));
 }
+
+// The notifications of the display's state asked for, one per setting.
+HANDLE displayWatches[2] = {};
 
 using MonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
 
@@ -59,6 +69,8 @@ std::vector<RECT> DisplayMonitors() { return monitorLister(); }
 
 void SetMonitorLister(MonitorLister lister) { monitorLister = lister ? lister : SystemMonitors; }
 
+void SetLaterCallFinder(LaterCallFinder finder) { callFinder = finder ? finder : SystemCall; }
+
 void DeclareResolutionAware() {
   if (resolutionAwareObserver) resolutionAwareObserver();
   const auto declare = User32Function<BOOL(WINAPI*)()>("SetProcessDPIAware");
@@ -94,4 +106,46 @@ HANDLE EnterSystemEnlarging() {
 void LeaveSystemEnlarging(HANDLE previous) {
   const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
   if (set && previous) set(previous);
+}
+
+const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+const GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+// Both settings are asked for: a system tells those it knows, and the two
+// never disagree on whether the display is off.
+void WatchDisplayState(HWND window) {
+  using RegisterFunction = HANDLE(WINAPI*)(HANDLE, const GUID*, DWORD);
+  const auto watch = User32Function<RegisterFunction>("RegisterPowerSettingNotification");
+  if (!watch) return;
+  EndDisplayStateWatch();
+  const GUID* settings[] = {&kConsoleDisplayState, &kMonitorPowerOn};
+  for (int i = 0; i < 2; ++i) displayWatches[i] = watch(window, settings[i], DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void EndDisplayStateWatch() {
+  const auto end = User32Function<BOOL(WINAPI*)(HANDLE)>("UnregisterPowerSettingNotification");
+  for (HANDLE& w : displayWatches) {
+    if (w && end) end(w);
+    w = nullptr;
+  }
+}
+
+int DisplayStateWatches() {
+  return static_cast<int>(std::count_if(std::begin(displayWatches), std::end(displayWatches),
+                                        [](HANDLE w) { return w != nullptr; }));
+}
+
+DisplayState DisplayStateOf(const POWERBROADCAST_SETTING& notice) {
+  DWORD value;
+  if (notice.DataLength < sizeof value) return DisplayState::kUnknown;
+  // The value runs past the one byte the structure declares.
+  memcpy(&value, reinterpret_cast<const BYTE*>(&notice) + offsetof(POWERBROADCAST_SETTING, Data), sizeof value);
+  if (IsEqualGUID(notice.PowerSetting, kConsoleDisplayState)) {
+    const DisplayState states[] = {DisplayState::kOff, DisplayState::kOn, DisplayState::kDimmed};
+    return value < 3 ? states[value] : DisplayState::kUnknown;
+  }
+  if (IsEqualGUID(notice.PowerSetting, kMonitorPowerOn)) {
+    return value ? DisplayState::kOn : DisplayState::kOff;
+  }
+  return DisplayState::kUnknown;
 }

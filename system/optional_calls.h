@@ -6,6 +6,14 @@
 
 #include <vector>
 
+#include "system/later_messages.h"
+
+// Where the calls are looked up: the system's user32.dll, or, for a test,
+// a stand-in that lacks some of them or answers them itself (null puts the
+// system back).
+using LaterCallFinder = FARPROC (*)(const char* name);
+void SetLaterCallFinder(LaterCallFinder finder);
+
 // Declares the process aware of the screen's resolution (Vista and later):
 // the system then draws its windows at the real resolution instead of
 // drawing them at 96 pixels per inch and stretching them. Nothing where the
@@ -39,3 +47,21 @@ RECT MonitorOf(HWND window);
 // 1607 on; nothing elsewhere). Returns what LeaveSystemEnlarging puts back.
 HANDLE EnterSystemEnlarging();
 void LeaveSystemEnlarging(HANDLE previous);
+
+// Asks the system to tell the window when the display goes off, comes on or
+// is dimmed (WM_POWERBROADCAST with PBT_POWERSETTINGCHANGE, read by
+// DisplayStateOf): the console display's state from Windows 8 on, the
+// monitors' power on Vista and 7. Nothing where the calls are missing.
+void WatchDisplayState(HWND window);
+// Asks no more; nothing where nothing was asked.
+void EndDisplayStateWatch();
+// How many notifications the system was asked for and not yet released.
+int DisplayStateWatches();
+
+// The two settings the display's state comes in.
+extern const GUID kConsoleDisplayState;  // 0 off, 1 on, 2 dimmed
+extern const GUID kMonitorPowerOn;       // 0 off, anything else on
+enum class DisplayState { kUnknown, kOff, kOn, kDimmed };
+// What a power setting notice (the lParam of PBT_POWERSETTINGCHANGE) says
+// of the display; unknown for any other setting.
+DisplayState DisplayStateOf(const POWERBROADCAST_SETTING& notice);

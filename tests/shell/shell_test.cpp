@@ -8,6 +8,8 @@
 #include "saver/password.h"
 #include "shell/saver_launch.h"
 #include "saver/default_saver_proc.h"
+#include "snow/wind.h"
+#include "support/display_notice.h"
 #include "support/test_support.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
@@ -204,6 +206,9 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
 
   for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP}) SendMessageA(preview, message, 0, 0);
   EXPECT_FALSE(MoveEnds(preview, 300, 300));
+  EXPECT_EQ(0, DisplayStateWatches()) << "the preview runs on whatever the display does";
+  SendDisplayState(preview, kConsoleDisplayState, 0);
+  EXPECT_FALSE(ScenePaused());
   SendMessageA(preview, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
   EXPECT_TRUE(IsWindow(preview));
 
@@ -223,6 +228,52 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   EXPECT_FALSE(IsWindow(preview));
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   StopSaver(preview);
+}
+
+// Windows XP: none of the later calls.
+FARPROC FindNoLaterCall(const char*) { return nullptr; }
+
+// While the display is off no frame is drawn and the wind stands still, with
+// its timers as they ran: a rising gust's, or the falling gust's that
+// calmed before its time ran out.
+TEST(SaverWindow, StandsStillWhileTheDisplayIsOff) {
+  HWND saver = StartSaver();
+  EXPECT_EQ(2, DisplayStateWatches()) << "the console display's state and the monitors' power";
+  const GUID other = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  const struct { const GUID* setting; DWORD value; bool paused; } notices[] = {
+      {&kConsoleDisplayState, 1, false},  // as the system tells at once when asked
+      {&kConsoleDisplayState, 0, true}, {&kMonitorPowerOn, 0, true}, {&kConsoleDisplayState, 2, false},
+      {&kMonitorPowerOn, 0, true},      {&other, 1, true},           {&kMonitorPowerOn, 1, false}};
+  const struct { std::vector<UINT_PTR> wind; const char* timers; } gusts[] = {
+      {{kCalmTimer, kRiseStepTimer}, "135"}, {{kRiseEndTimer, kFallStepTimer, kFallStepTimer}, "146"}};
+  for (const auto& g : gusts) {
+    for (UINT_PTR id : g.wind) RunWindTimer(saver, id);
+    const WindState wind = Wind();
+    for (const auto& n : notices) {
+      const int frames = SceneFrameCounter();
+      EXPECT_EQ(TRUE, SendDisplayState(saver, *n.setting, n.value));
+      EXPECT_EQ(n.paused, ScenePaused()) << n.value;
+      EXPECT_EQ(n.paused ? "" : g.timers, ArmedTimers(saver, kFrameTimer)) << n.value;
+      if (!n.paused) continue;
+      RunFrames(saver, 3);
+      RunWindTimer(saver, kRiseStepTimer);
+      EXPECT_EQ(frames, SceneFrameCounter()) << "no frame while off";
+      EXPECT_EQ(wind.strength, Wind().strength) << "no wind while off";
+    }
+    EXPECT_EQ(wind.phase, Wind().phase);
+    const int frames = SceneFrameCounter();
+    RunFrames(saver, 2);
+    EXPECT_EQ(frames + 2, SceneFrameCounter()) << "on again, the scene goes on";
+  }
+  EXPECT_EQ(0, TakeMessages(saver, WM_CLOSE)) << "the display's state never ends the saver";
+  StopSaver(saver);
+  EXPECT_EQ(0, DisplayStateWatches()) << "the notices go with the window";
+
+  SetLaterCallFinder(FindNoLaterCall);
+  saver = StartSaver();
+  EXPECT_EQ(0, DisplayStateWatches());
+  StopSaver(saver);
+  SetLaterCallFinder(nullptr);
 }
 
 // On Windows NT the password flag is never looked at.

@@ -141,7 +141,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
+    case WM_MBUTTONDOWN:
+    case WM_POINTERDOWN:
+    case WM_POINTERUPDATE: return OnInput(window, message, wParam, lParam);
     case WM_POWERBROADCAST: return OnPowerBroadcast(window, message, wParam, lParam);
     case WM_SYSCOMMAND:  return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER:       return OnTimer(window, message, wParam, lParam);

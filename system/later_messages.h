@@ -5,6 +5,15 @@
 
 #include <windows.h>
 
+// Windows 8: touch and pen. The flags of a pointer message's wParam are in
+// its high word, its pointer id in the low word; lParam holds the point in
+// screen coordinates.
+#ifndef WM_POINTERUPDATE
+#define WM_POINTERUPDATE 0x0245
+#define WM_POINTERDOWN 0x0246
+#define POINTER_MESSAGE_FLAG_INCONTACT 0x00000004
+#endif
+
 // Windows Vista: a power setting the window registered for has a new value.
 #ifndef PBT_POWERSETTINGCHANGE
 #define PBT_POWERSETTINGCHANGE 0x8013

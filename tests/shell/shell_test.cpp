@@ -150,6 +150,11 @@ bool MoveEnds(HWND saver, int dx, int dy) {
   SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
   return TakeMessages(saver, WM_CLOSE) > 0;
 }
+// A pen hovering over (400 + dx, 300 + dy), with the cursor left where it is.
+bool HoverEnds(HWND saver, int dx, int dy) {
+  SendMessageA(saver, WM_POINTERUPDATE, MAKEWPARAM(1, 0), MAKELPARAM(400 + dx, 300 + dy));
+  return TakeMessages(saver, WM_CLOSE) > 0;
+}
 
 TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   SetCursorPos(400, 300);
@@ -164,17 +169,22 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   EXPECT_EQ(1, SendMessageA(saver, WM_SETCURSOR, reinterpret_cast<WPARAM>(saver), 0));
   EXPECT_EQ(nullptr, GetCursor());
 
-  for (POINT d : {POINT{3, 1}, {-2, -2}, {3, 0}}) EXPECT_FALSE(MoveEnds(saver, d.x, d.y)) << "4 pixels of travel";
-  EXPECT_EQ(400, SavedCursor().x) << "the baseline stays, so small moves add up";
-  EXPECT_TRUE(MoveEnds(saver, 3, 2)) << "5 pixels";
-  EXPECT_EQ(403, SavedCursor().x) << "a move that ends the saver becomes the new baseline";
+  for (auto moveEnds : {MoveEnds, HoverEnds}) {
+    SetCursorPos(400, 300);
+    TakeMouseBaseline();
+    for (POINT d : {POINT{3, 1}, {-2, -2}, {3, 0}}) EXPECT_FALSE(moveEnds(saver, d.x, d.y)) << "4 pixels of travel";
+    EXPECT_EQ(400, SavedCursor().x) << "the baseline stays, so small moves add up";
+    EXPECT_TRUE(moveEnds(saver, 3, 2)) << "5 pixels";
+    EXPECT_EQ(403, SavedCursor().x) << "a move that ends the saver becomes the new baseline";
+  }
 
   const struct { UINT message; WPARAM wParam; bool closes; } inputs[] = {
       {WM_KEYDOWN, 0, true}, {WM_SYSKEYDOWN, 0, true}, {WM_LBUTTONDOWN, 0, true},
       {WM_RBUTTONDOWN, 0, true}, {WM_MBUTTONDOWN, 0, true}, {WM_KEYUP, 0, false},
       {WM_LBUTTONUP, 0, false}, {WM_ACTIVATEAPP, TRUE, false}, {WM_ACTIVATEAPP, FALSE, true},
       {WM_POWER, PWR_SUSPENDRESUME, false}, {WM_POWER, PWR_SUSPENDREQUEST, true},
-      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}};
+      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}, {WM_POINTERDOWN, MAKEWPARAM(1, 0), true},
+      {WM_POINTERUPDATE, MAKEWPARAM(1, POINTER_MESSAGE_FLAG_INCONTACT), true}};
   for (const auto& in : inputs) {
     SendMessageA(saver, in.message, in.wParam, 0);
     EXPECT_EQ(in.closes, TakeMessages(saver, WM_CLOSE) > 0) << in.message << " " << in.wParam;
@@ -204,8 +214,9 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   EXPECT_EQ(panel, GetParent(preview));
   EXPECT_NE(nullptr, GetCursor()) << "a preview leaves the cursor alone";
 
-  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP}) SendMessageA(preview, message, 0, 0);
+  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POINTERDOWN}) SendMessageA(preview, message, 0, 0);
   EXPECT_FALSE(MoveEnds(preview, 300, 300));
+  EXPECT_FALSE(HoverEnds(preview, 300, 300));
   EXPECT_EQ(0, DisplayStateWatches()) << "the preview runs on whatever the display does";
   SendDisplayState(preview, kConsoleDisplayState, 0);
   EXPECT_FALSE(ScenePaused());

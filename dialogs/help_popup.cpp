@@ -29,12 +29,11 @@ HFONT FontOf(HWND popup) {
   return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-// The font of the system's message boxes.
-HFONT CreateMessageFont() {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  return CreateFontIndirectA(&metrics.lfMessageFont);
+// The font of the system's message boxes, at the resolution of the monitor
+// the pop-up opens on.
+HFONT CreateMessageFont(HWND popup) {
+  LOGFONTA font;
+  return MessageFontAt(ResolutionOf(popup), &font) ? CreateFontIndirectA(&font) : nullptr;
 }
 
 std::string TextOf(HWND popup) {
@@ -85,7 +84,7 @@ POINT PopupPlace(const RECT& anchor, SIZE size, const RECT& area) {
 }
 
 LRESULT OnCreate(HWND popup) {
-  SetWindowLongPtrA(popup, kFontSlot, reinterpret_cast<LONG_PTR>(CreateMessageFont()));
+  SetWindowLongPtrA(popup, kFontSlot, reinterpret_cast<LONG_PTR>(CreateMessageFont(popup)));
   return 0;
 }
 
@@ -161,8 +160,10 @@ void RegisterPopupClass() {
 
 HWND ShowHelpPopup(HWND owner, const char* text, const RECT& anchor) {
   RegisterPopupClass();
-  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, kHelpPopupClass, text, kStyle, 0, 0, 0, 0, owner,
-                               nullptr, Shell().instance, nullptr);
+  // Made at the anchor, on the monitor it opens on, whose resolution its
+  // font is made for.
+  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, kHelpPopupClass, text, kStyle, anchor.left,
+                               anchor.bottom, 0, 0, owner, nullptr, Shell().instance, nullptr);
   if (!popup) return nullptr;
   const RECT area = WorkAreaAt(POINT{anchor.left, anchor.top});
   const SIZE size = PopupSize(popup, area);

@@ -14,6 +14,12 @@
 #define POINTER_MESSAGE_FLAG_INCONTACT 0x00000004
 #endif
 
+// Windows 8.1: a window's monitor has another resolution. The new one is
+// in both words of wParam; lParam points to the suggested window rectangle.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 // Windows Vista: a power setting the window registered for has a new value.
 #ifndef PBT_POWERSETTINGCHANGE
 #define PBT_POWERSETTINGCHANGE 0x8013

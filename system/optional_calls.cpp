@@ -19,6 +19,19 @@ Function User32Function(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(callFinder(name)));
 }
 
+// Awareness contexts, which headers for older systems lack.
+constexpr intptr_t kUnawareContext = -1;
+constexpr intptr_t kPerMonitorV2Context = -4;
+HANDLE Context(intptr_t context) { return reinterpret_cast<HANDLE>(context); }
+using ThreadContextFunction = HANDLE(WINAPI*)(HANDLE);
+
+int ScreenResolution() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kUsualPixelsPerInch;
+}
+
 // The notifications of the display's state asked for, one per setting.
 HANDLE displayWatches[2] = {};
 
@@ -71,10 +84,52 @@ void SetMonitorLister(MonitorLister lister) { monitorLister = lister ? lister : 
 
 void SetLaterCallFinder(LaterCallFinder finder) { callFinder = finder ? finder : SystemCall; }
 
-void DeclareResolutionAware() {
+ResolutionAwareness DeclareResolutionAware() {
   if (resolutionAwareObserver) resolutionAwareObserver();
+  const auto perMonitor = User32Function<BOOL(WINAPI*)(HANDLE)>("SetProcessDpiAwarenessContext");
+  if (perMonitor && perMonitor(Context(kPerMonitorV2Context))) return ResolutionAwareness::kPerMonitor;
   const auto declare = User32Function<BOOL(WINAPI*)()>("SetProcessDPIAware");
   if (declare) declare();
+  // Awareness declared before (by the system, say) leaves the process as
+  // it is; this thread's windows can still follow their monitors.
+  const auto thread = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
+  if (thread && thread(Context(kPerMonitorV2Context))) return ResolutionAwareness::kPerMonitor;
+  return declare ? ResolutionAwareness::kSystem : ResolutionAwareness::kNone;
+}
+
+int ResolutionOf(HWND window) {
+  const auto dpiOf = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const UINT dpi = dpiOf ? dpiOf(window) : 0;
+  return dpi ? static_cast<int>(dpi) : ScreenResolution();
+}
+
+int SystemMetricAt(int index, int dpi) {
+  const auto metric = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  if (metric) return metric(index, static_cast<UINT>(dpi));
+  return MulDiv(GetSystemMetrics(index), dpi, ScreenResolution());
+}
+
+bool MessageFontAt(int dpi, LOGFONTA* font) {
+  using ParametersFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  const auto parameters = User32Function<ParametersFunction>("SystemParametersInfoForDpi");
+  // The layout of Vista and later, which the call asks for.
+  struct {
+    NONCLIENTMETRICSW metrics;
+    int paddedBorderWidth;
+  } wide{};
+  wide.metrics.cbSize = sizeof wide;
+  if (parameters && parameters(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0, static_cast<UINT>(dpi))) {
+    const LOGFONTW& w = wide.metrics.lfMessageFont;
+    // The fields before the face name are the same in both.
+    memcpy(font, &w, offsetof(LOGFONTA, lfFaceName));
+    return WideCharToMultiByte(CP_ACP, 0, w.lfFaceName, -1, font->lfFaceName, LF_FACESIZE, nullptr,
+                               nullptr) > 0;
+  }
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+  *font = metrics.lfMessageFont;
+  return true;
 }
 
 void SetResolutionAwareObserver(void (*observer)()) { resolutionAwareObserver = observer; }
@@ -94,13 +149,9 @@ RECT MonitorOf(HWND window) {
   return rect;
 }
 
-// DPI_AWARENESS_CONTEXT_UNAWARE, which headers for older systems lack.
-constexpr intptr_t kUnawareContext = -1;
-using ThreadContextFunction = HANDLE(WINAPI*)(HANDLE);
-
 HANDLE EnterSystemEnlarging() {
   const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
-  return set ? set(reinterpret_cast<HANDLE>(kUnawareContext)) : nullptr;
+  return set ? set(Context(kUnawareContext)) : nullptr;
 }
 
 void LeaveSystemEnlarging(HANDLE previous) {

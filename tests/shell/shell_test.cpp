@@ -2,6 +2,8 @@
 // Windows NT (as Wine reports by default).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "shell/command_line.h"
@@ -136,6 +138,76 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
   DestroyWindow(panel);
 }
 
+// Systems with some of the calls that declare the awareness of the
+// screen's resolution, each answered here.
+std::string declared;
+struct LaterSystem {
+  std::vector<std::string> calls;
+  BOOL processAccepts;     // the process can be made aware of each monitor's
+  HANDLE threadAnswer;     // null: the thread cannot
+  ResolutionAwareness reached;
+  const char* declared;
+} laterSystem;
+BOOL WINAPI ProcessContext(HANDLE context) {
+  declared += "process " + std::to_string(reinterpret_cast<intptr_t>(context)) + ",";
+  return laterSystem.processAccepts;
+}
+HANDLE WINAPI ThreadContext(HANDLE context) {
+  declared += "thread " + std::to_string(reinterpret_cast<intptr_t>(context)) + ",";
+  return laterSystem.threadAnswer;
+}
+BOOL WINAPI ProcessAware() {
+  declared += "system,";
+  return TRUE;
+}
+// Windows XP: none of them.
+FARPROC FindNoLaterCall(const char*) { return nullptr; }
+FARPROC FindLaterCall(const char* name) {
+  const std::pair<const char*, FARPROC> fakes[] = {
+      {"SetProcessDpiAwarenessContext", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(ProcessContext))},
+      {"SetThreadDpiAwarenessContext", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(ThreadContext))},
+      {"SetProcessDPIAware", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(ProcessAware))}};
+  const std::vector<std::string>& has = laterSystem.calls;
+  for (const auto& [fake, call] : fakes) {
+    if (name == std::string(fake) && std::find(has.begin(), has.end(), fake) != has.end()) return call;
+  }
+  return nullptr;
+}
+
+TEST(OptionalCalls, ResolutionAwarenessAsFarAsTheSystemGoes) {
+  const std::string all[] = {"SetProcessDpiAwarenessContext", "SetThreadDpiAwarenessContext", "SetProcessDPIAware"};
+  const HANDLE context = reinterpret_cast<HANDLE>(-2);
+  const LaterSystem systems[] = {
+      {{all[0], all[1], all[2]}, TRUE, nullptr, ResolutionAwareness::kPerMonitor, "process -4,"},  // 10 1703
+      {{all[0], all[1], all[2]}, FALSE, context, ResolutionAwareness::kPerMonitor,  // declared before
+       "process -4,system,thread -4,"},
+      {{all[1], all[2]}, FALSE, nullptr, ResolutionAwareness::kSystem, "system,thread -4,"},  // 10 1607
+      {{all[2]}, FALSE, nullptr, ResolutionAwareness::kSystem, "system,"},                    // Vista to 8.1
+      {{}, FALSE, nullptr, ResolutionAwareness::kNone, ""}};                                 // XP
+  SetLaterCallFinder(FindLaterCall);
+  for (const LaterSystem& s : systems) {
+    laterSystem = s;
+    declared.clear();
+    EXPECT_EQ(s.reached, DeclareResolutionAware()) << s.declared;
+    EXPECT_EQ(s.declared, declared);
+  }
+  SetLaterCallFinder(nullptr);
+}
+
+// The message font and the icons at a resolution: the system's own figures,
+// or, where it has none, the screen's font and metrics scaled.
+TEST(OptionalCalls, FontAndMetricsAtAResolution) {
+  for (bool later : {true, false}) {
+    SetLaterCallFinder(later ? nullptr : FindNoLaterCall);
+    LOGFONTA at96{}, at192{};
+    ASSERT_TRUE(MessageFontAt(96, &at96) && MessageFontAt(192, &at192));
+    EXPECT_EQ(later ? 2 * at96.lfHeight : at96.lfHeight, at192.lfHeight);
+    EXPECT_STREQ(at96.lfFaceName, at192.lfFaceName);
+    EXPECT_EQ(std::pair(32, 64), std::pair(SystemMetricAt(SM_CXICON, 96), SystemMetricAt(SM_CXICON, 192)));
+  }
+  SetLaterCallFinder(nullptr);
+}
+
 TEST(Resources, NameIconAndDialog) {
   char name[32] = {};
   LoadStringA(Self(), IDS_PROGRAM_NAME, name, sizeof name);
@@ -240,9 +312,6 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   StopSaver(preview);
 }
-
-// Windows XP: none of the later calls.
-FARPROC FindNoLaterCall(const char*) { return nullptr; }
 
 // While the display is off no frame is drawn and the wind stands still, with
 // its timers as they ran: a rising gust's, or the falling gust's that

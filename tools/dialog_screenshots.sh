@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Screenshots of the real settings dialog (Nivalo.scr /c) for the README,
 # each on a fresh Xvfb screen and Wine prefix: the dialog at 96 and at 192
-# pixels per inch, and the help pop-up that F1 on the flake count shows.
+# pixels per inch, the dialog at 96 and at 144 side by side (as on a laptop
+# at 150% beside a screen at 100%), and the help pop-up that F1 on the flake
+# count shows.
 #
 #   tools/dialog_screenshots.sh OUTDIR
 #
-# Writes settings-dialog.png, settings-dialog-2x.png and help-popup.png.
+# Writes settings-dialog.png, settings-dialog-2x.png,
+# settings-dialog-96-144.png and help-popup.png.
 set -euo pipefail
 NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$NIVALO_ROOT/tools/wine_env.sh"
@@ -39,4 +42,9 @@ shot() (
 
 shot 96 1024x768 "$out/settings-dialog.png"
 shot 192 1600x1200 "$out/settings-dialog-2x.png"
+shot 144 1280x1024 "$out/settings-dialog-144.png"
+convert "$out/settings-dialog.png" -size 16x1 xc:white "$out/settings-dialog-144.png" \
+  -background white -gravity north +append "$out/settings-dialog-96-144.png"
+rm "$out/settings-dialog-144.png"
+echo "$out/settings-dialog-96-144.png"
 shot 96 1024x768 "$out/help-popup.png" F1

@@ -132,8 +132,12 @@ void ToggleLivePreview(HWND dialog) {
 }
 
 // Owned by the dialog, which waits disabled until the box closes.
+// Its fonts are sized for the screen's resolution, so it is drawn at that
+// one and left to the system to stretch on a monitor of another.
 void ShowAbout(HWND dialog) {
+  const HANDLE resolution = EnterSystemResolution();
   DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  LeaveSystemEnlarging(resolution);
 }
 
 // The command table: what each control does when clicked. A running flash

@@ -21,9 +21,17 @@ Function User32Function(const char* name) {
 
 // Awareness contexts, which headers for older systems lack.
 constexpr intptr_t kUnawareContext = -1;
+constexpr intptr_t kSystemAwareContext = -2;
 constexpr intptr_t kPerMonitorV2Context = -4;
 HANDLE Context(intptr_t context) { return reinterpret_cast<HANDLE>(context); }
 using ThreadContextFunction = HANDLE(WINAPI*)(HANDLE);
+
+// Windows this thread makes from now on get the awareness context; returns
+// the one they got before.
+HANDLE EnterThreadContext(intptr_t context) {
+  const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
+  return set ? set(Context(context)) : nullptr;
+}
 
 int ScreenResolution() {
   HDC screen = GetDC(nullptr);
@@ -92,8 +100,7 @@ ResolutionAwareness DeclareResolutionAware() {
   if (declare) declare();
   // Awareness declared before (by the system, say) leaves the process as
   // it is; this thread's windows can still follow their monitors.
-  const auto thread = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
-  if (thread && thread(Context(kPerMonitorV2Context))) return ResolutionAwareness::kPerMonitor;
+  if (EnterThreadContext(kPerMonitorV2Context)) return ResolutionAwareness::kPerMonitor;
   return declare ? ResolutionAwareness::kSystem : ResolutionAwareness::kNone;
 }
 
@@ -149,10 +156,9 @@ RECT MonitorOf(HWND window) {
   return rect;
 }
 
-HANDLE EnterSystemEnlarging() {
-  const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
-  return set ? set(Context(kUnawareContext)) : nullptr;
-}
+HANDLE EnterSystemEnlarging() { return EnterThreadContext(kUnawareContext); }
+
+HANDLE EnterSystemResolution() { return EnterThreadContext(kSystemAwareContext); }
 
 void LeaveSystemEnlarging(HANDLE previous) {
   const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");

@@ -68,6 +68,11 @@ RECT MonitorOf(HWND window);
 // declared itself aware of the screen's resolution (Windows 10 from version
 // 1607 on; nothing elsewhere). Returns what LeaveSystemEnlarging puts back.
 HANDLE EnterSystemEnlarging();
+// Windows this thread makes from now on are drawn at the primary screen's
+// resolution and stretched by the system on a monitor of another, as in a
+// process aware of the screen's resolution only (Windows 10 from version
+// 1607 on; nothing elsewhere). Returns what LeaveSystemEnlarging puts back.
+HANDLE EnterSystemResolution();
 void LeaveSystemEnlarging(HANDLE previous);
 
 // Asks the system to tell the window when the display goes off, comes on or

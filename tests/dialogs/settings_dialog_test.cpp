@@ -411,23 +411,43 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   }
 }
 
+// How a window follows the screen's resolution: 0 not at all, 1 the primary
+// screen's, 2 each monitor's.
+template <typename Function>
+Function User32(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+int WindowAwareness(HWND window) {
+  const auto context = User32<HANDLE(WINAPI*)(HWND)>("GetWindowDpiAwarenessContext");
+  return User32<int(WINAPI*)(HANDLE)>("GetAwarenessFromDpiAwarenessContext")(context(window));
+}
+
 // Looks at the About box from inside its modal loop, then ends it.
 HWND aboutOwner = nullptr;
 BOOL ownerEnabled = TRUE;
+int aboutAwareness = -1;
 void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   HWND about = FindWindowA(nullptr, "About Nivalo");
   ownerEnabled = IsWindowEnabled(aboutOwner = GetWindow(about, GW_OWNER));
+  aboutAwareness = WindowAwareness(about);
   PostMessageA(about, WM_COMMAND, IDOK, 0);
 }
 
 // The dialog owns the About box and waits disabled: no second box can open.
+// The box's fonts are sized for the screen's resolution, which it keeps
+// wherever the dialog follows its monitor's.
 TEST_F(SettingsDialog, AboutIsOwnedByTheDialogWhichWaitsDisabled) {
+  // Each monitor's, in the first version of that awareness: Wine knows no other.
+  const auto setContext = User32<HANDLE(WINAPI*)(HANDLE)>("SetThreadDpiAwarenessContext");
+  const HANDLE before = setContext(reinterpret_cast<HANDLE>(-3));
   Open();
   SetTimer(nullptr, 0, 0, LookAtAbout);
   Click(IDC_ABOUT);
   EXPECT_EQ(std::pair(dialog, FALSE), std::pair(aboutOwner, ownerEnabled));
   EXPECT_TRUE(IsWindowEnabled(dialog));
+  EXPECT_EQ(std::pair(2, 1), std::pair(WindowAwareness(dialog), aboutAwareness));
+  setContext(before);
 }
 
 TEST_F(SettingsDialog, WwwOpensTheWebPageThroughTheShell) {

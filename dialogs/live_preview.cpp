@@ -13,8 +13,10 @@ HWND owner = nullptr;  // the dialog it stays behind
 
 constexpr UINT kBehind = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
+// The dialog tells of files it cannot read as it opens and as they are
+// chosen or typed; the scene stays quiet about them.
 LRESULT OnCreate(HWND window) {
-  CreateScene(window, Shell().instance, SurfaceSpan::kWindow);
+  CreateScene(window, Shell().instance, SurfaceSpan::kWindow, UnreadableFiles::kQuiet);
   return 0;
 }
 

@@ -1,10 +1,12 @@
 #include "dialogs/settings_controls.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include "images/bmp_loader.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
@@ -20,22 +22,12 @@ namespace {
 
 using Field = int32_t SettingsRecord::*;
 
-constexpr int kMaxFlakes = 500;
 constexpr int kNumberTextSize = 100;
 constexpr int kPathTextSize = 255;   // 254 characters and the terminator
 
 constexpr int kSizeRadios[] = {IDC_SLEIGH_SMALL, IDC_SLEIGH_MEDIUM, IDC_SLEIGH_LARGE};
 // Small, medium or large for each sprite set.
 constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
-
-LiveApplyObserver observer = nullptr;
-
-// Hands a change to the operation that carries it out, telling a watching
-// test what is passed.
-void HandOn(const char* operation, void (*apply)(int first, int second), int first, int second) {
-  if (observer) observer(operation, first, second);
-  apply(first, second);
-}
 
 void Store(Field field, int32_t value) {
   SettingsRecord r = Settings();
@@ -50,24 +42,23 @@ void ShowNumber(HWND dialog, int control, int value) {
 }
 
 // What a number typed into an edit reads as: leading blanks, an optional
-// sign and the digits up to the first other character; no digits give 0.
-// Numbers beyond the 32-bit range stop at its ends.
-int ParseTypedNumber(const char* text) {
+// sign and the digits up to the first other character. Numbers beyond the
+// 32-bit range stop at its ends.
+struct TypedNumber {
+  int value;
+  bool hasDigits;
+};
+TypedNumber ParseTypedNumber(const char* text) {
   while (*text == ' ' || *text == '\t') ++text;
   bool negative = false;
   if (*text == '+' || *text == '-') negative = *text++ == '-';
+  const char* digits = text;
   int64_t value = 0;
   for (; *text >= '0' && *text <= '9'; ++text) {
     if (value <= INT_MAX) value = value * 10 + (*text - '0');
   }
   if (negative) value = -value;
-  return static_cast<int>(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value);
-}
-
-int ReadNumber(HWND dialog, int control) {
-  char text[kNumberTextSize] = "";
-  GetDlgItemTextA(dialog, control, text, kNumberTextSize);
-  return ParseTypedNumber(text);
+  return {static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX)), text != digits};
 }
 
 // A corrected number: the beep and the corrected text are all the user
@@ -78,28 +69,22 @@ int Corrected(HWND dialog, int control, int value) {
   return value;
 }
 
-int Thousandfold(int seconds) {
-  const int64_t ms = static_cast<int64_t>(seconds) * 1000;
-  return static_cast<int>(ms > INT_MAX ? INT_MAX : ms < INT_MIN ? INT_MIN : ms);
-}
-
 // Steps 1 to 8: the switches, in order, with the operation that carries
 // each one out.
 struct SwitchStep {
   int control;
   Field field;
   void (*apply)(int newValue, int oldValue);
-  const char* applyName;
 };
 const SwitchStep kSwitchSteps[] = {
-    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch, "ApplySnowfallSwitch"},
-    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch, "ApplySleighSwitch"},
-    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr, nullptr},
-    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch, "ApplyWindSwitch"},
-    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch, "ApplyScenerySwitch"},
-    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask, "ApplySnowOnMask"},
-    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround, "ApplySnowOnGround"},
-    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr, nullptr},
+    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch},
+    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch},
+    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr},
+    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch},
+    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch},
+    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
+    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
+    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
 };
 
 // Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
@@ -126,20 +111,24 @@ const NumberStep kNumberSteps[] = {
     {IDC_GUST_FALL_STEP, &SettingsRecord::GustFallStep, Unit::Plain},
     {IDC_GUST_FALL_TIME, &SettingsRecord::GustFallTime, Unit::Seconds},
 };
+// Step 26, read after the paths and the layout.
+const NumberStep kMaskDetailStep{IDC_MASK_MAX_RECTS, &SettingsRecord::MaskMaxRects, Unit::Plain};
 
-// The number as stored, after the corrections the dialog makes.
-int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
-  switch (step.control) {
-    case IDC_FLAKE_COUNT:
-      if (typed < 0) return 0;  // silently: the text stays
-      return typed > kMaxFlakes ? Corrected(dialog, step.control, kMaxFlakes) : typed;
-    case IDC_FLAKE_SPEED:
-      return typed < 3 ? Corrected(dialog, step.control, 3) : typed;
-    case IDC_SLEIGH_FRAME_DIVIDER:
-      return typed == 0 ? Corrected(dialog, step.control, 1) : typed;
-    default:
-      return step.unit == Unit::Seconds ? Thousandfold(typed) : typed;
-  }
+// The number typed into the step's edit as stored: text without digits,
+// or a number outside the field's range, is corrected to the nearest end of
+// the range (in whole seconds, at least 1, for a time shown in seconds).
+// Only a negative flake count becomes 0 silently, its text left as typed.
+int CorrectedNumber(HWND dialog, const NumberStep& step) {
+  char text[kNumberTextSize] = "";
+  GetDlgItemTextA(dialog, step.control, text, kNumberTextSize);
+  const TypedNumber typed = ParseTypedNumber(text);
+  const NumberRange range = RangeOf(step.field);
+  const int perShown = step.unit == Unit::Seconds ? 1000 : 1;
+  const int lowest = perShown == 1 ? range.lowest : std::max(1, (range.lowest + perShown - 1) / perShown);
+  const int highest = range.highest / perShown;
+  if (step.control == IDC_FLAKE_COUNT && typed.hasDigits && typed.value < 0) return 0;
+  if (typed.hasDigits && typed.value >= lowest && typed.value <= highest) return typed.value * perShown;
+  return Corrected(dialog, step.control, std::clamp(typed.value, lowest, highest)) * perShown;
 }
 
 // What a number's change sets going, with the value before the step. The
@@ -147,11 +136,9 @@ int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
 void HandOnNumber(const NumberStep& step, int previous) {
   const SettingsRecord& s = Settings();
   switch (step.control) {
-    case IDC_FLAKE_COUNT: HandOn("ApplyFlakeCount", ApplyFlakeCount, s.FlakeCount, previous); break;
-    case IDC_GROUND_SNOW_DEPTH:
-      HandOn("ApplySnowDepth", ApplySnowDepth, s.GroundSnowDepth, previous);
-      break;
-    case IDC_FRAME_PERIOD: HandOn("ApplyFrameInterval", ApplyFrameInterval, s.FramePeriod, previous); break;
+    case IDC_FLAKE_COUNT: ApplyFlakeCount(s.FlakeCount, previous); break;
+    case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
+    case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, previous); break;
     default: break;
   }
 }
@@ -176,14 +163,16 @@ void ApplySleighKind(HWND dialog, int previousRedNose) {
   if (s.SleighAltVariant && kind == 5) kind = 6;
   Store(&SettingsRecord::SleighKind, kind);
   if (kind != previousKind || s.RedNose != previousRedNose) {
-    HandOn("ChangeSleighKind", [](int k, int) { ChangeSleighKind(Shell().instance, k); }, kind, 0);
+    ChangeSleighKind(Shell().instance, kind);
   }
 }
 
 void ReadPath(HWND dialog, int control, char (SettingsRecord::*field)[256]) {
   SettingsRecord r = Settings();
   GetDlgItemTextA(dialog, control, r.*field, kPathTextSize);
+  const bool changed = strcmp(r.*field, Settings().*field) != 0;
   ReplaceSettings(r);
+  if (changed) ReportUnreadableFile(dialog, control, r.*field);
 }
 
 // Step 25: the layout radios.
@@ -219,7 +208,14 @@ SettingsRecord WithControlledFields(SettingsRecord r, const SettingsRecord& from
 
 }  // namespace
 
-void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
+void ReportFileFailure(HWND dialog, int pathEdit, const char* path) {
+  ReportBmpFailure(dialog, pathEdit == IDC_PICTURE_PATH ? "Picture" : "Mask", path, kUnreadablePictureText);
+}
+
+void ReportUnreadableFile(HWND dialog, int pathEdit, const char* path) {
+  const bool builtin = pathEdit == IDC_MASK_PATH && strcmp(path, kBuiltinMaskName) == 0;
+  if (path[0] != 0 && !builtin && !CanReadBmpFile(path)) ReportFileFailure(dialog, pathEdit, path);
+}
 
 void CheckSleighSizeRadio(HWND dialog, int size) {
   if (size < 0 || size > 2) return;
@@ -263,25 +259,27 @@ void ApplySettingsControls(HWND dialog) {
     const int previous = Settings().*step.field;
     const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
     Store(step.field, now);
-    if (step.apply) HandOn(step.applyName, step.apply, now, previous);
+    if (step.apply) step.apply(now, previous);
     if (step.control == IDC_RED_NOSE) previousRedNose = previous;
+  }
+  // Every number is read before any is handed on, so that new flakes fall
+  // at the new speed.
+  for (const NumberStep& step : kNumberSteps) {
+    Store(step.field, CorrectedNumber(dialog, step));
   }
   bool newGusts = false;
   for (const NumberStep& step : kNumberSteps) {
-    const int previous = Settings().*step.field;
-    Store(step.field, CorrectedNumber(dialog, step, ReadNumber(dialog, step.control)));
+    const int previous = before.*step.field;
     HandOnNumber(step, previous);
     newGusts = newGusts || (IsGustTiming(step.control) && Settings().*step.field != previous);
   }
-  if (newGusts) HandOn("RearmWindTimers", [](int, int) { RearmWindTimers(); }, 0, 0);
+  if (newGusts) RearmWindTimers();
   ApplySleighKind(dialog, previousRedNose);
   ReadPath(dialog, IDC_PICTURE_PATH, &SettingsRecord::PicturePath);
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
-  Store(&SettingsRecord::MaskMaxRects, ReadNumber(dialog, IDC_MASK_MAX_RECTS));
-  if (!SamePictureAndMask(before, Settings())) {
-    HandOn("ApplyPictureAndMask", [](int, int) { ApplyPictureAndMask(); }, 0, 0);
-  }
+  Store(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetailStep));
+  if (!SamePictureAndMask(before, Settings())) ApplyPictureAndMask();
 }
 
 void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown) {

@@ -25,6 +25,9 @@ namespace {
 
 constexpr DWORD kFileBufferSize = 255;   // characters, the terminator included
 constexpr DWORD kFileTitleSize = 100;
+// Posted to itself as the dialog opens, so that the files it names are
+// reported once it shows.
+constexpr UINT kReportStoredFiles = WM_APP;
 
 // A picture beside a check box, and the check box it toggles.
 struct PicturedSwitch {
@@ -83,21 +86,10 @@ void ReloadSettings(HWND dialog, void (*reload)()) {
 
 void ReloadStored() { LoadSettings(); }
 
-// Whether the file holds a picture the saver can read; a message owned by
-// the dialog says why when it does not.
-bool CheckPictureFile(HWND dialog, const char* path) {
-  BmpImage image{};
-  GiveFreshInfoBlock(&image);
-  const bool read = LoadBmpImage(nullptr, path, 0, &image) != 0;
-  FreeBmpImage(&image);
-  if (!read) ReportBmpFailure(dialog, "Sorry, could not read the file (format error?)");
-  return read;
-}
-
 // "Picture" and "Mask": the system's file dialog offers the current path
-// first; a chosen file is checked, shown in its edit and read like a typed
-// one, so that the live preview shows it (or, when it holds no picture,
-// goes on without it).
+// first; a chosen file is shown in its edit and read like a typed one: one
+// that cannot be read is reported, and the live preview shows it or goes on
+// without it.
 void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
   char path[kFileBufferSize + 1];
   memcpy(path, Settings().*field, sizeof path);
@@ -116,7 +108,6 @@ void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
   if (!ChooseOpenFile(&request)) return;
   path[kFileBufferSize] = 0;
   SetDlgItemTextA(dialog, edit, path);
-  CheckPictureFile(dialog, path);
   ApplyControls(dialog);
 }
 
@@ -189,6 +180,16 @@ BOOL OnInitDialog(HWND dialog) {
   UpdateWindow(dialog);
   LoadSettings();
   FillSettingsControls(dialog);
+  PostMessageA(dialog, kReportStoredFiles, 0, 0);
+  return TRUE;
+}
+
+// The stored picture or mask may be gone since it was chosen (a drive
+// taken out, a file deleted): the user hears of it here, as the saver
+// itself shows nothing.
+BOOL OnReportStoredFiles(HWND dialog) {
+  ReportUnreadableFile(dialog, IDC_PICTURE_PATH, Settings().PicturePath);
+  ReportUnreadableFile(dialog, IDC_MASK_PATH, Settings().MaskPath);
   return TRUE;
 }
 
@@ -211,8 +212,14 @@ BOOL OnDestroy(HWND dialog) {
   return FALSE;
 }
 
+// A request that names no window of the dialog (F1 in a message box the
+// dialog owns, which passes it on) has no topic here: nothing is shown.
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
-  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle), help->MousePos);
+  const auto item = static_cast<HWND>(help->hItemHandle);
+  const bool control = (GetWindowLongA(item, GWL_STYLE) & WS_CHILD) && GetParent(item) == dialog;
+  if (help->iContextType == HELPINFO_WINDOW && (item == dialog || control)) {
+    ShowControlHelp(dialog, item, help->MousePos);
+  }
   return TRUE;
 }
 
@@ -227,6 +234,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_DESTROY: return OnDestroy(dialog);
+    case kReportStoredFiles: return OnReportStoredFiles(dialog);
     case WM_DPICHANGED: return FollowNewResolution(dialog, wParam, lParam);
     case kShowPicturesMessage:
       ShowPicturesAt(dialog, IDD_SETTINGS, static_cast<int>(wParam), false);

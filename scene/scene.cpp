@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "images/bmp_loader.h"
 #include "images/mask_region.h"
 #include "images/picture.h"
 #include "settings/settings.h"
@@ -15,6 +16,7 @@
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
 #include "surface/surface.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -28,31 +30,31 @@ HRGN flashRegion = nullptr;  // what a running flash shows inverted
 bool flashing = false;
 bool paused = false;  // while the display is off
 
-// Whether a file that holds no picture is told in a message box.
-enum class Told { kUser, kNobody };
-
 // Reads a file into the shared picture (releasing what the last one made);
-// a file that holds no picture is told with the given message.
-void LoadSharedPicture(const char* path, const char* formatText, Told told) {
+// a file that holds no picture is told with the given message, naming the
+// file by its role.
+void LoadSharedPicture(const char* role, const char* path, const char* formatText,
+                       UnreadableFiles files) {
   GiveFreshInfoBlock(&picture);
   pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
-  if (!pictureLoaded && told == Told::kUser) ReportBmpFailure(nullptr, formatText);
+  if (pictureLoaded || files == UnreadableFiles::kQuiet) return;
+  ReportBmpFailure(nullptr, role, path, formatText);
 }
 
 // The mask's edge and body laid out on each monitor's screen. With several
 // monitors, one whose mask would need more rectangles than the settings
-// allow shows none, and the message comes once (or never, told nobody).
-void BuildMask(Told told) {
+// allow shows none, and the message comes once (or, kept quiet, never).
+void BuildMask(UnreadableFiles files) {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   const bool builtin = strcmp(s.MaskPath, kBuiltinMaskName) == 0;
   if (!builtin) {
     if (s.MaskPath[0] == 0) return;
-    LoadSharedPicture(s.MaskPath, "Sorry, could not read the mask file (format error?)", told);
+    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText, files);
     if (!pictureLoaded) return;
   }
   const bool several = surface.monitorCount > 1;
-  bool cutTold = told == Told::kNobody;
+  bool cutTold = files == UnreadableFiles::kQuiet;
   for (int i = 0; i < surface.monitorCount; ++i) {
     const RECT& m = surface.monitors[i].screen;
     const MaskLayout laid{m.right - m.left, m.bottom - m.top, s.PictureLayout, s.MaskMaxRects,
@@ -91,7 +93,7 @@ void DrawPictureOnMonitors(HDC dc) {
 
 // Everything of the scene but its timers, in the order that fixes the
 // random draws.
-void BuildScene(HWND window, HINSTANCE instance, Told told) {
+void BuildScene(HWND window, HINSTANCE instance, UnreadableFiles files) {
   CreateSurface(window, instance, PaintBackground, sceneSpan);
   CreateOccupiedSet();
   MeasureScreen();
@@ -103,10 +105,10 @@ void BuildScene(HWND window, HINSTANCE instance, Told told) {
   for (int i = 0; i < kFlakeSlots; ++i) SpawnFlake(i);
   LoadTreeSprites(instance);
   PlaceTrees();
-  BuildMask(told);
+  BuildMask(files);
   MeasureScreen();
   const char* path = Settings().PicturePath;
-  if (path[0]) LoadSharedPicture(path, "Sorry, could not read the file (format error?)", told);
+  if (path[0]) LoadSharedPicture("Picture", path, kUnreadablePictureText, files);
   flashRegion = CreateRectRgn(0, 0, 0, 0);
 }
 
@@ -164,7 +166,6 @@ LRESULT OnTimer(UINT_PTR id) {
 
 }  // namespace
 
-const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
 // A test seam (tests/support/seams.h); the program never calls it.
@@ -196,11 +197,11 @@ void MeasureScreen() {
   BuildRoom();
 }
 
-void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span) {
+void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span, UnreadableFiles files) {
   sceneSpan = span;
-  BuildScene(window, instance, Told::kUser);
+  BuildScene(window, instance, files);
   const SettingsRecord& s = Settings();
-  SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
+  ArmTimer(window, kFrameTimer, s.FramePeriod);
   StartWind();
 }
 
@@ -249,7 +250,7 @@ void ResumeScene() {
   if (!window || !paused) return;
   paused = false;
   ResumeWind();
-  SetTimer(window, kFrameTimer, Settings().FramePeriod, nullptr);
+  ArmTimer(window, kFrameTimer, Settings().FramePeriod);
   WrittenEverywhere();
   FrameTick();
 }
@@ -260,7 +261,7 @@ void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   const HWND window = Surface().window;
   if (!window || newPeriod == oldPeriod) return;
   KillTimer(window, kFrameTimer);
-  SetTimer(window, kFrameTimer, newPeriod, nullptr);
+  ArmTimer(window, kFrameTimer, newPeriod);
 }
 
 void ApplyPictureAndMask() {
@@ -269,7 +270,7 @@ void ApplyPictureAndMask() {
   const HINSTANCE instance = Surface().instance;
   EndSceneFlash();
   DestroyScene();
-  BuildScene(window, instance, Told::kNobody);
+  BuildScene(window, instance, UnreadableFiles::kQuiet);
   InvalidateRect(window, nullptr, TRUE);
   UpdateWindow(window);
 }
@@ -282,7 +283,7 @@ void FlashSceneRegion(HRGN region) {
   InvertFlash();
   flashing = true;
   KillTimer(window, kFrameTimer);
-  SetTimer(window, kFlashTimer, kFlashMilliseconds, nullptr);
+  ArmTimer(window, kFlashTimer, kFlashMilliseconds);
 }
 
 void EndSceneFlash() {
@@ -291,5 +292,5 @@ void EndSceneFlash() {
   const HWND window = Surface().window;
   InvertFlash();
   KillTimer(window, kFlashTimer);
-  SetTimer(window, kFrameTimer, Settings().FramePeriod, nullptr);
+  ArmTimer(window, kFrameTimer, Settings().FramePeriod);
 }

@@ -7,14 +7,16 @@
 
 #include <windows.h>
 
-#include "images/bmp_loader.h"
 #include "surface/surface.h"
+
+// Whether a picture or mask that cannot be read, or a mask cut short, is
+// told in a message box; the scene runs on without it either way.
+enum class UnreadableFiles { kTold, kQuiet };
 
 // The scene on a new window, laid out as span says, from the settings as
 // they stand, its sprites from the resources of instance, built in the order
-// that fixes the random draws; then its timers. A picture or mask that
-// cannot be read is told in a message box, and the scene runs on without it.
-void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span);
+// that fixes the random draws; then its timers.
+void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span, UnreadableFiles files);
 void DestroyScene();
 // The scene's own messages: the background, the timers and the window's
 // end. Every other message goes to otherwise.
@@ -33,8 +35,8 @@ bool ScenePaused();
 
 void ApplyFrameInterval(int newPeriod, int oldPeriod);
 // A new picture, mask, layout or mask detail: the scene starts afresh on
-// its window with them, its timers running on. Files that cannot be read
-// are left out without a message (whoever chose them has said so).
+// its window with them, its timers running on, and quiet about files it
+// cannot read (the settings dialog has told the user).
 void ApplyPictureAndMask();
 // Shows the region inverted for a second, the animation standing still
 // meanwhile; a timer of the scene's window ends it. Ending it early puts
@@ -42,9 +44,8 @@ void ApplyPictureAndMask();
 void FlashSceneRegion(HRGN region);
 void EndSceneFlash();
 
-// The picture shared by the mask and the background, and whether it holds
-// a loaded file.
-const BmpImage& ScenePicture();
+// Whether the picture shared by the mask and the background holds a
+// loaded file.
 int PictureLoaded();
 int SceneFrameCounter();
 

@@ -44,8 +44,9 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   TakeMouseBaseline();
   if (!InPreview()) HideCursor();
   LoadSettings();
-  CreateScene(window, created.hInstance ? created.hInstance : GetModuleHandleA(nullptr),
-              InPreview() ? SurfaceSpan::kDeviceScreen : SurfaceSpan::kMonitors);
+  const HINSTANCE instance = created.hInstance ? created.hInstance : GetModuleHandleA(nullptr);
+  const SurfaceSpan span = InPreview() ? SurfaceSpan::kDeviceScreen : SurfaceSpan::kMonitors;
+  CreateScene(window, instance, span, UnreadableFiles::kTold);
   if (!InPreview()) WatchDisplayState(window);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 #include "snow/random.h"
 #include "surface/surface.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ Armed armed[kFallStepTimer + 1]{};
 bool Repeats(UINT_PTR id) { return id == kRiseStepTimer || id == kFallStepTimer; }
 
 void Arm(UINT_PTR id, int period) {
-  SetTimer(Surface().window, id, period, nullptr);
+  ArmTimer(Surface().window, id, period);
   armed[id] = Armed{true, static_cast<DWORD>(period), GetTickCount(), 0};
 }
 void Kill(UINT_PTR id) {
@@ -58,7 +59,7 @@ void ResumeWind() {
   for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) {
     Armed& a = armed[id];
     if (!a.on) continue;
-    SetTimer(Surface().window, id, a.period - a.ranSoFar, nullptr);
+    ArmTimer(Surface().window, id, a.period - a.ranSoFar);
     a.armedAt = now - a.ranSoFar;
   }
 }

@@ -12,20 +12,28 @@
 
 #include <windows.h>
 
+// The monitors that show the scene; the window spans all that the system
+// lists, and any after these show nothing of it.
 constexpr int kMaxMonitors = 16;
+// How far below its ground line a flake on the ground reaches: the height of
+// the tallest flake.
+constexpr int kFlakeReach = 7;
 
 // A monitor that shows the scene, in the window's coordinates.
 //   screen: where the scene lays out what belongs to a monitor: the
-//           picture, the mask, the trees.
+//           picture, the mask, the trees, the flakes that start on it.
 //   window: the part of the saver window on it; the ground pile lies along
-//           its bottom edge, and on the primary monitor the sleigh flies
-//           within its height.
+//           its bottom edge, where the flakes that fall on it leave, and on
+//           the primary monitor the sleigh flies within its height.
 // Several monitors show a full-screen window only where the system lists
-// them; each is then both. Otherwise (one monitor, a preview, Windows 95 and
-// NT 4.0) there is one: its screen is the device's, (0, 0, screen width,
-// screen height), and its window reaches to the right and bottom edges of
-// the window rectangle, as on a single screen. A window that shows the
-// scene at its own size (the live preview) is that one screen.
+// them; each is then both, but where another monitor lies right below one,
+// its window ends kFlakeReach rows above its bottom edge, so that the snow
+// on its ground stays wholly on it. Otherwise (one monitor, a preview,
+// Windows 95 and NT 4.0) there is one: its screen is the device's, (0, 0,
+// screen width, screen height), and its window reaches to the right and
+// bottom edges of the window rectangle, as on a single screen. A window
+// that shows the scene at its own size (the live preview) is that one
+// screen.
 struct Monitor {
   RECT screen;
   RECT window;
@@ -78,6 +86,17 @@ void DestroySurface();
 // Whether any of r lies on a monitor: elsewhere in the window (a gap
 // between monitors of different sizes) nothing is drawn.
 bool OnMonitor(const RECT& r);
+// The monitor whose screen holds p; -1 where none does.
+int MonitorAt(POINT p);
+
+// The monitors' shares laid end to end, share(m) pixels each (none where
+// that is 0 or less): their total, and the monitor on which a place along
+// them lies, along becoming the place on its share (the primary where the
+// total is 0). Things that stand on every monitor, in proportion to its
+// share, are placed so.
+using MonitorShare = int (*)(const Monitor& m);
+int MonitorSharesTotal(MonitorShare share);
+int MonitorAlong(MonitorShare share, int* along);
 
 // The DC that a frame draws into: the saver window's, taken and given back
 // by the one who draws.

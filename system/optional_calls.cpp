@@ -84,6 +84,16 @@ bool NearestMonitorInfo(const char* finder, Argument argument, MONITORINFO* info
   return find && read && read(find(argument, MONITOR_DEFAULTTONEAREST), info);
 }
 
+RECT SystemWorkArea(POINT point) {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  MONITORINFO info{};
+  if (NearestMonitorInfo("MonitorFromPoint", point, &info)) area = info.rcWork;
+  return area;
+}
+
+WorkAreaFinder workAreaFinder = SystemWorkArea;
+
 }  // namespace
 
 std::vector<RECT> DisplayMonitors() { return monitorLister(); }
@@ -141,13 +151,9 @@ bool MessageFontAt(int dpi, LOGFONTA* font) {
 
 void SetResolutionAwareObserver(void (*observer)()) { resolutionAwareObserver = observer; }
 
-RECT WorkAreaAt(POINT point) {
-  RECT area{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  MONITORINFO info{};
-  if (NearestMonitorInfo("MonitorFromPoint", point, &info)) area = info.rcWork;
-  return area;
-}
+RECT WorkAreaAt(POINT point) { return workAreaFinder(point); }
+
+void SetWorkAreaFinder(WorkAreaFinder finder) { workAreaFinder = finder ? finder : SystemWorkArea; }
 
 RECT MonitorOf(HWND window) {
   RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

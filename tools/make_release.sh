@@ -2,7 +2,8 @@
 # Builds both shipped Nivalo.scr files and their help files and packs them,
 # with the installation notes for Windows users, into
 # BUILD/Nivalo-<version>.zip: the 32-bit build at the root, the 64-bit one
-# in x64/.
+# in x64/. Beside it the build writes the setup program,
+# BUILD/Nivalo-<version>-setup.exe, which holds both builds.
 #   bash tools/make_release.sh
 # BUILD is build/ unless NIVALO_BUILD_DIR names another; the version is the
 # one in CMakeLists.txt's project().
@@ -18,7 +19,8 @@ fi
 
 bash "$NIVALO_ROOT/tools/setup.sh" >/dev/null
 build_dir=${NIVALO_BUILD_DIR:-$NIVALO_ROOT/build}
-nivalo_build "$build_dir" nivalo_release nivalo_release_help nivalo_release_x64 nivalo_release_x64_help
+nivalo_build "$build_dir" nivalo_release nivalo_release_help nivalo_release_x64 nivalo_release_x64_help \
+  nivalo_setup
 
 zip=$build_dir/Nivalo-$version.zip
 python3 - "$zip" "$build_dir" "$NIVALO_ROOT/resources/release/INSTALL.txt" <<'PY'
@@ -48,4 +50,5 @@ with zipfile.ZipFile(partial, "w") as z:
     z.writestr(entry("INSTALL.txt", notes), text)
 os.replace(partial, out)
 PY
+echo "release: $build_dir/Nivalo-$version-setup.exe (installs the Nivalo.scr that fits the system)"
 echo "release: $zip (the 32-bit Nivalo.scr at its root, the 64-bit one in x64/)"

@@ -2,7 +2,8 @@
 # Installs every Debian package that building, running and testing the saver
 # needs: the mingw-w64 cross compilers for 32 and 64 bits, Wine (its 32-bit
 # part too, which installs even where the kernel cannot run it), Xvfb,
-# GoogleTest sources and a few tools for looking at what the saver draws.
+# GoogleTest sources, NSIS for the setup program and a few tools for looking
+# at what the saver draws.
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -14,6 +15,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   googletest
   python3
+  nsis
 )
 
 sudo_cmd=()

@@ -89,3 +89,18 @@ bool ChooseFile(HWND dialog, int button, const std::string& path) {
   PostClick(open, IDOK);
   return true;
 }
+
+Capture CaptureScreen() {
+  HDC screen = GetDC(nullptr);
+  Capture c = CaptureDC(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+bool AwaitGreyScreen() {
+  for (int i = 0; i < 500; ++i, Sleep(20)) {
+    const std::vector<uint32_t> pixels = CaptureScreen().pixels;
+    if (pixels == std::vector<uint32_t>(pixels.size(), 0x808080)) return true;
+  }
+  return false;
+}

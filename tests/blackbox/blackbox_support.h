@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "support/test_support.h"
+
 extern const char kSaverClass[];
 extern const char kDialogClass[];
 extern const char kDialogTitle[];   // the settings dialog's
@@ -43,3 +45,7 @@ void PostClick(HWND dialog, int control);
 // Clicks the dialog's button that opens the system's file dialog, and
 // chooses the path there; false when the file dialog does not come.
 bool ChooseFile(HWND dialog, int button, const std::string& path);
+Capture CaptureScreen();
+// Drawing reaches the screen a moment after it is done: waits (as
+// AwaitWindow) until the whole screen shows the saver's grey alone.
+bool AwaitGreyScreen();

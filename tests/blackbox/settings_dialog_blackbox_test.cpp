@@ -36,18 +36,16 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   const SettingsRecord s = StoredRecord();  // the wind and the sleigh's kind as they were
   EXPECT_EQ(std::tuple(0, 0, 0, 1, 2), std::tuple(s.FlakeCount, s.SceneryOn, s.SleighOn, s.WindOn, s.SleighKind));
 
-  // The saver shows nothing but its grey: no flake, tree or sleigh appears
-  // in its first second (twenty frames; trees and sleigh come in the first).
+  // The saver shows nothing but its grey: once it shows, no flake, tree or
+  // sleigh appears in its next second (twenty frames; trees and sleigh come
+  // in the first).
   Saver saver("/s");
   ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
-  HDC screen = GetDC(nullptr);
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  ASSERT_TRUE(AwaitGreyScreen());
   int otherPixels = 0;
   for (int look = 0; look < 10 && otherPixels == 0; ++look, Sleep(100)) {
-    const Capture c = CaptureDC(screen, w, h);
-    for (uint32_t p : c.pixels) otherPixels += p != 0x808080;
+    for (uint32_t p : CaptureScreen().pixels) otherPixels += p != 0x808080;
   }
-  ReleaseDC(nullptr, screen);
   EXPECT_EQ(otherPixels, 0);
   PressKey(VK_SPACE);
   EXPECT_EQ(saver.Exit(), 0);

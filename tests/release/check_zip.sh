@@ -40,7 +40,8 @@ with zipfile.ZipFile(zip_path) as z:  # reading an entry checks its CRC
             source = f.read().replace(b"\r\n", b"\n")
         if text.replace(b"\r\n", b"\n") != source:
             problems.append("INSTALL.txt is not resources/release/INSTALL.txt")
-        for word in (b"Nivalo.scr", b"Nivalohelp.hlp", b"x64", b"64-bit", b"Install", b"Settings", b"F1"):
+        for word in (b"Nivalo.scr", b"Nivalohelp.hlp", b"x64", b"64-bit", b"Install", b"Settings", b"F1",
+                     b"-setup.exe", b"/ALLUSERS", b"Nivalohelp.GID", b"ScreenSaverSettings"):
             if word not in text:
                 problems.append("INSTALL.txt does not mention %s" % word.decode())
 for p in problems:

@@ -234,9 +234,7 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   EXPECT_EQ(400, SavedCursor().x);
   EXPECT_EQ(nullptr, GetCursor()) << "hidden";
   EXPECT_EQ(0, SendMessageA(saver, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed")));
-  char title[64] = {};
-  GetWindowTextA(saver, title, sizeof title);
-  EXPECT_STREQ("Screen Saver", title);
+  EXPECT_EQ("Screen Saver", WindowText(saver));
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   EXPECT_EQ(1, SendMessageA(saver, WM_SETCURSOR, reinterpret_cast<WPARAM>(saver), 0));
   EXPECT_EQ(nullptr, GetCursor());

@@ -2,7 +2,7 @@
 // Windows NT (as Wine reports by default).
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <tuple>
 
 #include "resources/resource.h"
 #include "scene/scene.h"
@@ -139,54 +139,50 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
 }
 
 // Systems with some of the calls that declare the awareness of the
-// screen's resolution, each answered here.
-std::string declared;
-struct LaterSystem {
-  std::vector<std::string> calls;
-  BOOL processAccepts;     // the process can be made aware of each monitor's
-  HANDLE threadAnswer;     // null: the thread cannot
-  ResolutionAwareness reached;
-  const char* declared;
-} laterSystem;
+// screen's resolution, each answered here: what it has, what it answers,
+// and what was called.
+std::string laterCalls, declared;
+BOOL processAccepts;
+HANDLE threadAnswer;
+void Declared(const char* what, HANDLE context) {
+  declared += what + std::to_string(reinterpret_cast<intptr_t>(context)) + " ";
+}
 BOOL WINAPI ProcessContext(HANDLE context) {
-  declared += "process " + std::to_string(reinterpret_cast<intptr_t>(context)) + ",";
-  return laterSystem.processAccepts;
+  Declared("process", context);
+  return processAccepts;
 }
 HANDLE WINAPI ThreadContext(HANDLE context) {
-  declared += "thread " + std::to_string(reinterpret_cast<intptr_t>(context)) + ",";
-  return laterSystem.threadAnswer;
+  Declared("thread", context);
+  return threadAnswer;
 }
 BOOL WINAPI ProcessAware() {
-  declared += "system,";
+  Declared("system", nullptr);
   return TRUE;
 }
-// Windows XP: none of them.
-FARPROC FindNoLaterCall(const char*) { return nullptr; }
+FARPROC FindNoLaterCall(const char*) { return nullptr; }  // Windows XP
 FARPROC FindLaterCall(const char* name) {
-  const std::pair<const char*, FARPROC> fakes[] = {
-      {"SetProcessDpiAwarenessContext", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(ProcessContext))},
-      {"SetThreadDpiAwarenessContext", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(ThreadContext))},
-      {"SetProcessDPIAware", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(ProcessAware))}};
-  const std::vector<std::string>& has = laterSystem.calls;
-  for (const auto& [fake, call] : fakes) {
-    if (name == std::string(fake) && std::find(has.begin(), has.end(), fake) != has.end()) return call;
-  }
-  return nullptr;
+  const std::string n = name;
+  void* call = n == "SetProcessDpiAwarenessContext"  ? reinterpret_cast<void*>(ProcessContext)
+               : n == "SetThreadDpiAwarenessContext" ? reinterpret_cast<void*>(ThreadContext)
+               : n == "SetProcessDPIAware"           ? reinterpret_cast<void*>(ProcessAware)
+                                                     : nullptr;
+  return laterCalls.find(n) == std::string::npos ? nullptr : reinterpret_cast<FARPROC>(call);
 }
 
 TEST(OptionalCalls, ResolutionAwarenessAsFarAsTheSystemGoes) {
-  const std::string all[] = {"SetProcessDpiAwarenessContext", "SetThreadDpiAwarenessContext", "SetProcessDPIAware"};
-  const HANDLE context = reinterpret_cast<HANDLE>(-2);
-  const LaterSystem systems[] = {
-      {{all[0], all[1], all[2]}, TRUE, nullptr, ResolutionAwareness::kPerMonitor, "process -4,"},  // 10 1703
-      {{all[0], all[1], all[2]}, FALSE, context, ResolutionAwareness::kPerMonitor,  // declared before
-       "process -4,system,thread -4,"},
-      {{all[1], all[2]}, FALSE, nullptr, ResolutionAwareness::kSystem, "system,thread -4,"},  // 10 1607
-      {{all[2]}, FALSE, nullptr, ResolutionAwareness::kSystem, "system,"},                    // Vista to 8.1
-      {{}, FALSE, nullptr, ResolutionAwareness::kNone, ""}};                                 // XP
+  const std::string since1607 = "SetThreadDpiAwarenessContext SetProcessDPIAware";
+  const std::string all = "SetProcessDpiAwarenessContext " + since1607;
+  const HANDLE given = reinterpret_cast<HANDLE>(-2);
+  using A = ResolutionAwareness;
+  const struct { std::string calls; BOOL process; HANDLE thread; A reached; const char* declared; } systems[] = {
+      {all, TRUE, nullptr, A::kPerMonitor, "process-4 "},                         // 10 from 1703
+      {all, FALSE, given, A::kPerMonitor, "process-4 system0 thread-4 "},         // declared before
+      {since1607, FALSE, nullptr, A::kSystem, "system0 thread-4 "},               // 10 1607
+      {"SetProcessDPIAware", FALSE, nullptr, A::kSystem, "system0 "},             // Vista to 8.1
+      {"", FALSE, nullptr, A::kNone, ""}};                                        // XP
   SetLaterCallFinder(FindLaterCall);
-  for (const LaterSystem& s : systems) {
-    laterSystem = s;
+  for (const auto& s : systems) {
+    std::tie(laterCalls, processAccepts, threadAnswer) = std::tuple(s.calls, s.process, s.thread);
     declared.clear();
     EXPECT_EQ(s.reached, DeclareResolutionAware()) << s.declared;
     EXPECT_EQ(s.declared, declared);
@@ -284,7 +280,9 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   EXPECT_EQ(panel, GetParent(preview));
   EXPECT_NE(nullptr, GetCursor()) << "a preview leaves the cursor alone";
 
-  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POINTERDOWN}) SendMessageA(preview, message, 0, 0);
+  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POINTERDOWN}) {
+    SendMessageA(preview, message, 0, 0);
+  }
   EXPECT_FALSE(MoveEnds(preview, 300, 300));
   EXPECT_FALSE(HoverEnds(preview, 300, 300));
   EXPECT_EQ(0, DisplayStateWatches()) << "the preview runs on whatever the display does";

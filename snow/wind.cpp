@@ -1,5 +1,7 @@
 #include "snow/wind.h"
 
+#include <algorithm>
+
 #include "settings/settings.h"
 #include "snow/random.h"
 #include "surface/surface.h"
@@ -38,15 +40,37 @@ constexpr PhaseChange kPhaseChanges[] = {
     {kFallEndTimer, kWindFalling, kWindOver, kWindCalm},
 };
 
+// The schedule's timers that run: what a pause takes off and puts back as
+// they were. The step timers repeat; the others run out once and are
+// killed, so a pause keeps how long they had run.
+struct Armed {
+  bool on;
+  DWORD period;
+  DWORD armedAt;   // tick count
+  DWORD ranSoFar;  // while paused
+};
+Armed armed[kFallStepTimer + 1]{};
+
+bool Repeats(UINT_PTR id) { return id == kRiseStepTimer || id == kFallStepTimer; }
+
+void Arm(UINT_PTR id, int period) {
+  ArmTimer(Surface().window, id, period);
+  armed[id] = Armed{true, static_cast<DWORD>(period), GetTickCount(), 0};
+}
+void Kill(UINT_PTR id) {
+  KillTimer(Surface().window, id);
+  armed[id].on = false;
+}
+
 void KillTimers(int phase) {
   for (const PhaseTimer& t : kPhaseTimers[phase]) {
-    if (t.period) KillTimer(Surface().window, t.id);
+    if (t.period) Kill(t.id);
   }
 }
 
 void ArmTimers(int phase) {
   for (const PhaseTimer& t : kPhaseTimers[phase]) {
-    if (t.period) ArmTimer(Surface().window, t.id, Settings().*t.period);
+    if (t.period) Arm(t.id, Settings().*t.period);
   }
 }
 
@@ -55,6 +79,31 @@ void ArmTimers(int phase) {
 const WindState& Wind() { return wind; }
 
 bool IsWindTimer(UINT_PTR id) { return id >= kCalmTimer && id <= kFallStepTimer; }
+
+void StartWind() {
+  for (Armed& a : armed) a.on = false;
+  if (Settings().WindOn) ArmTimers(kWindCalm);
+}
+
+void PauseWind() {
+  const DWORD now = GetTickCount();
+  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) {
+    Armed& a = armed[id];
+    if (!a.on) continue;
+    KillTimer(Surface().window, id);
+    a.ranSoFar = Repeats(id) ? 0 : std::min(now - a.armedAt, a.period);
+  }
+}
+
+void ResumeWind() {
+  const DWORD now = GetTickCount();
+  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) {
+    Armed& a = armed[id];
+    if (!a.on) continue;
+    ArmTimer(Surface().window, id, a.period - a.ranSoFar);
+    a.armedAt = now - a.ranSoFar;
+  }
+}
 
 void WindEvent(UINT_PTR timerId) {
   for (const PhaseChange& change : kPhaseChanges) {
@@ -94,7 +143,7 @@ void CapRisingGust() {
 void ApplyWindSwitch(int newValue, int oldValue) {
   if (!SceneRunning()) return;
   if (oldValue != 0 && newValue == 0) {
-    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) KillTimer(Surface().window, id);
+    for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) Kill(id);
   } else if (oldValue == 0 && newValue != 0) {
     ArmTimers(kWindCalm);
   }
@@ -107,4 +156,7 @@ void RearmWindTimers() {
 }
 
 // A test seam (tests/support/seams.h); the program never calls it.
-void ResetWind() { wind = WindState{}; }
+void ResetWind() {
+  wind = WindState{};
+  for (Armed& a : armed) a = Armed{};
+}

@@ -19,6 +19,14 @@ const WindState& Wind();
 
 // Whether the timer is one of the wind's, kCalmTimer to kFallStepTimer.
 bool IsWindTimer(UINT_PTR id);
+
+// The schedule on a new scene: the calm timer, when the wind is on.
+void StartWind();
+// The schedule stands still: the timers that run are killed, and armed again
+// on resuming, those that run out once for the time they had left.
+void PauseWind();
+void ResumeWind();
+
 // One expiry of a wind timer; any other id does nothing.
 void WindEvent(UINT_PTR timerId);
 

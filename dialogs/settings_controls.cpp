@@ -16,7 +16,7 @@
 #include "sprites/sleigh.h"
 #include "sprites/trees.h"
 #include "system/beep.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ constexpr int kSizeRadios[] = {IDC_SLEIGH_SMALL, IDC_SLEIGH_MEDIUM, IDC_SLEIGH_L
 // Small, medium or large for each sprite set.
 constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
 
-void Store(Field field, int32_t value) {
+// Sets one field of the settings record.
+void SetSetting(Field field, int32_t value) {
   SettingsRecord r = Settings();
   r.*field = value;
   ReplaceSettings(r);
@@ -69,14 +70,14 @@ int Corrected(HWND dialog, int control, int value) {
   return value;
 }
 
-// Steps 1 to 8: the switches, in order, with the operation that carries
-// each one out.
-struct SwitchStep {
+// The switches, in the order they are read, each with the operation that
+// carries out its change.
+struct SwitchControl {
   int control;
   Field field;
   void (*apply)(int newValue, int oldValue);
 };
-const SwitchStep kSwitchSteps[] = {
+const SwitchControl kSwitches[] = {
     {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch},
     {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch},
     {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr},
@@ -87,15 +88,15 @@ const SwitchStep kSwitchSteps[] = {
     {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
 };
 
-// Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
+// The numbers, in the order they are read. Times in whole seconds are shown
 // divided by 1000 and stored multiplied by it.
 enum class Unit { Plain, Seconds };
-struct NumberStep {
+struct NumberControl {
   int control;
   Field field;
   Unit unit;
 };
-const NumberStep kNumberSteps[] = {
+const NumberControl kNumbers[] = {
     {IDC_FLAKE_COUNT, &SettingsRecord::FlakeCount, Unit::Plain},
     {IDC_FLAKE_WOBBLE, &SettingsRecord::FlakeWobble, Unit::Plain},
     {IDC_FLAKE_DRIFT, &SettingsRecord::FlakeDrift, Unit::Plain},
@@ -111,31 +112,31 @@ const NumberStep kNumberSteps[] = {
     {IDC_GUST_FALL_STEP, &SettingsRecord::GustFallStep, Unit::Plain},
     {IDC_GUST_FALL_TIME, &SettingsRecord::GustFallTime, Unit::Seconds},
 };
-// Step 26, read after the paths and the layout.
-const NumberStep kMaskDetailStep{IDC_MASK_MAX_RECTS, &SettingsRecord::MaskMaxRects, Unit::Plain};
+// The mask's detail, read after the paths and the layout.
+const NumberControl kMaskDetail{IDC_MASK_MAX_RECTS, &SettingsRecord::MaskMaxRects, Unit::Plain};
 
-// The number typed into the step's edit as stored: text without digits,
+// The number typed into the c's edit as stored: text without digits,
 // or a number outside the field's range, is corrected to the nearest end of
 // the range (in whole seconds, at least 1, for a time shown in seconds).
 // Only a negative flake count becomes 0 silently, its text left as typed.
-int CorrectedNumber(HWND dialog, const NumberStep& step) {
+int CorrectedNumber(HWND dialog, const NumberControl& c) {
   char text[kNumberTextSize] = "";
-  GetDlgItemTextA(dialog, step.control, text, kNumberTextSize);
+  GetDlgItemTextA(dialog, c.control, text, kNumberTextSize);
   const TypedNumber typed = ParseTypedNumber(text);
-  const NumberRange range = RangeOf(step.field);
-  const int perShown = step.unit == Unit::Seconds ? 1000 : 1;
+  const NumberRange range = RangeOf(c.field);
+  const int perShown = c.unit == Unit::Seconds ? 1000 : 1;
   const int lowest = perShown == 1 ? range.lowest : std::max(1, (range.lowest + perShown - 1) / perShown);
   const int highest = range.highest / perShown;
-  if (step.control == IDC_FLAKE_COUNT && typed.hasDigits && typed.value < 0) return 0;
+  if (c.control == IDC_FLAKE_COUNT && typed.hasDigits && typed.value < 0) return 0;
   if (typed.hasDigits && typed.value >= lowest && typed.value <= highest) return typed.value * perShown;
-  return Corrected(dialog, step.control, std::clamp(typed.value, lowest, highest)) * perShown;
+  return Corrected(dialog, c.control, std::clamp(typed.value, lowest, highest)) * perShown;
 }
 
-// What a number's change sets going, with the value before the step. The
+// Carries out a number's change in the scene, given the value before. The
 // window snow depth changes nothing that is drawn.
-void HandOnNumber(const NumberStep& step, int previous) {
+void ApplyNumberChange(const NumberControl& c, int previous) {
   const SettingsRecord& s = Settings();
-  switch (step.control) {
+  switch (c.control) {
     case IDC_FLAKE_COUNT: ApplyFlakeCount(s.FlakeCount, previous); break;
     case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
     case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, previous); break;
@@ -150,8 +151,8 @@ bool IsGustTiming(int control) {
          control == IDC_GUST_FALL_STEP || control == IDC_GUST_FALL_TIME;
 }
 
-// Step 23: the sleigh's sprite set from the size radios, the red nose and
-// the blinking variant.
+// The sleigh's sprite set from the size radios, the red nose and the
+// blinking variant.
 void ApplySleighKind(HWND dialog, int previousRedNose) {
   const SettingsRecord& s = Settings();
   const int previousKind = s.SleighKind;
@@ -161,9 +162,9 @@ void ApplySleighKind(HWND dialog, int previousRedNose) {
   if (IsDlgButtonChecked(dialog, IDC_SLEIGH_MEDIUM)) kind = red ? 4 : 1;
   if (IsDlgButtonChecked(dialog, IDC_SLEIGH_SMALL)) kind = red ? 3 : 0;
   if (s.SleighAltVariant && kind == 5) kind = 6;
-  Store(&SettingsRecord::SleighKind, kind);
+  SetSetting(&SettingsRecord::SleighKind, kind);
   if (kind != previousKind || s.RedNose != previousRedNose) {
-    ChangeSleighKind(Shell().instance, kind);
+    ChangeSleighKind(Process().instance, kind);
   }
 }
 
@@ -175,7 +176,7 @@ void ReadPath(HWND dialog, int control, char (SettingsRecord::*field)[256]) {
   if (changed) ReportUnreadableFile(dialog, control, r.*field);
 }
 
-// Step 25: the layout radios.
+// The picture's layout from its radios.
 void ApplyLayout(HWND dialog) {
   int layout = Settings().PictureLayout;
   if (IsDlgButtonChecked(dialog, IDC_LAYOUT_STRETCHED)) {
@@ -185,7 +186,7 @@ void ApplyLayout(HWND dialog) {
   } else if (IsDlgButtonChecked(dialog, IDC_LAYOUT_TILED)) {
     layout = 2;
   }
-  Store(&SettingsRecord::PictureLayout, layout);
+  SetSetting(&SettingsRecord::PictureLayout, layout);
 }
 
 // What the picture, the mask and their layout are made from.
@@ -196,8 +197,8 @@ bool SamePictureAndMask(const SettingsRecord& a, const SettingsRecord& b) {
 
 // The fields the controls show, each as the other record has it.
 SettingsRecord WithControlledFields(SettingsRecord r, const SettingsRecord& from) {
-  for (const SwitchStep& step : kSwitchSteps) r.*step.field = from.*step.field;
-  for (const NumberStep& step : kNumberSteps) r.*step.field = from.*step.field;
+  for (const SwitchControl& c : kSwitches) r.*c.field = from.*c.field;
+  for (const NumberControl& c : kNumbers) r.*c.field = from.*c.field;
   r.SleighKind = from.SleighKind;
   memcpy(r.PicturePath, from.PicturePath, sizeof r.PicturePath);
   memcpy(r.MaskPath, from.MaskPath, sizeof r.MaskPath);
@@ -231,13 +232,13 @@ void CheckLayoutRadio(HWND dialog, int layout) {
 
 void FillSettingsControls(HWND dialog) {
   const SettingsRecord& s = Settings();
-  for (const SwitchStep& step : kSwitchSteps) {
-    if (step.control == IDC_RED_NOSE) continue;  // from the sleigh kind below
-    CheckDlgButton(dialog, step.control, s.*step.field ? BST_CHECKED : BST_UNCHECKED);
+  for (const SwitchControl& c : kSwitches) {
+    if (c.control == IDC_RED_NOSE) continue;  // from the sleigh kind below
+    CheckDlgButton(dialog, c.control, s.*c.field ? BST_CHECKED : BST_UNCHECKED);
   }
-  for (const NumberStep& step : kNumberSteps) {
-    const int value = s.*step.field;
-    ShowNumber(dialog, step.control, step.unit == Unit::Seconds ? value / 1000 : value);
+  for (const NumberControl& c : kNumbers) {
+    const int value = s.*c.field;
+    ShowNumber(dialog, c.control, c.unit == Unit::Seconds ? value / 1000 : value);
   }
   ShowNumber(dialog, IDC_GUST_MAXIMUM, s.GustMax);
   SetDlgItemTextA(dialog, IDC_PICTURE_PATH, s.PicturePath);
@@ -249,36 +250,36 @@ void FillSettingsControls(HWND dialog) {
   CheckDlgButton(dialog, IDC_RED_NOSE, kind >= 3 ? BST_CHECKED : BST_UNCHECKED);
   // The blinking nose can only be chosen with Alt held; a stored one is
   // kept until the user chooses again.
-  Store(&SettingsRecord::SleighAltVariant, kind == 6 ? 1 : 0);
+  SetSetting(&SettingsRecord::SleighAltVariant, kind == 6 ? 1 : 0);
 }
 
 void ApplySettingsControls(HWND dialog) {
   const SettingsRecord before = Settings();
   int previousRedNose = 0;
-  for (const SwitchStep& step : kSwitchSteps) {
-    const int previous = Settings().*step.field;
-    const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
-    Store(step.field, now);
-    if (step.apply) step.apply(now, previous);
-    if (step.control == IDC_RED_NOSE) previousRedNose = previous;
+  for (const SwitchControl& c : kSwitches) {
+    const int previous = Settings().*c.field;
+    const int now = IsDlgButtonChecked(dialog, c.control) == BST_CHECKED ? 1 : 0;
+    SetSetting(c.field, now);
+    if (c.apply) c.apply(now, previous);
+    if (c.control == IDC_RED_NOSE) previousRedNose = previous;
   }
   // Every number is read before any is handed on, so that new flakes fall
   // at the new speed.
-  for (const NumberStep& step : kNumberSteps) {
-    Store(step.field, CorrectedNumber(dialog, step));
+  for (const NumberControl& c : kNumbers) {
+    SetSetting(c.field, CorrectedNumber(dialog, c));
   }
   bool newGusts = false;
-  for (const NumberStep& step : kNumberSteps) {
-    const int previous = before.*step.field;
-    HandOnNumber(step, previous);
-    newGusts = newGusts || (IsGustTiming(step.control) && Settings().*step.field != previous);
+  for (const NumberControl& c : kNumbers) {
+    const int previous = before.*c.field;
+    ApplyNumberChange(c, previous);
+    newGusts = newGusts || (IsGustTiming(c.control) && Settings().*c.field != previous);
   }
   if (newGusts) RearmWindTimers();
   ApplySleighKind(dialog, previousRedNose);
   ReadPath(dialog, IDC_PICTURE_PATH, &SettingsRecord::PicturePath);
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
-  Store(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetailStep));
+  SetSetting(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetail));
   if (!SamePictureAndMask(before, Settings())) ApplyPictureAndMask();
 }
 

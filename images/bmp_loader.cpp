@@ -445,7 +445,7 @@ uint16_t ColourCount(uint32_t clrUsed, uint16_t bitCount) {
   return static_cast<uint16_t>(1u << bitCount);
 }
 
-void GiveFreshInfoBlock(BmpImage* image) {
+void ClearBmpInfo(BmpImage* image) {
   if (image->info) HeapFree(GetProcessHeap(), 0, image->info);
   image->info = static_cast<BITMAPINFOHEADER*>(
       HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kFreshInfoSize));
@@ -470,7 +470,7 @@ int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
 
 bool CanReadBmpFile(const char* path) {
   BmpImage probe{};
-  GiveFreshInfoBlock(&probe);
+  ClearBmpInfo(&probe);
   const int read = ReadBmpFile(path, &probe);
   FreeBmpImage(&probe);
   return read != 0;

@@ -22,9 +22,10 @@ struct BmpImage {
 // 24 bits, and 65536 does not fit for 16).
 uint16_t ColourCount(uint32_t clrUsed, uint16_t bitCount);
 
-// Gives the record a fresh zero-filled 1064-byte info block, freeing the
-// one it held.
-void GiveFreshInfoBlock(BmpImage* image);
+// Replaces the record's info block by an empty one, all zero with room for
+// a header and 256 colours, freeing the one it held: the record then holds
+// no picture, and a load fills it anew.
+void ClearBmpInfo(BmpImage* image);
 
 // Releases everything the record holds (objects and info block).
 void FreeBmpImage(BmpImage* image);

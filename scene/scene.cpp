@@ -35,7 +35,7 @@ bool paused = false;  // while the display is off
 // file by its role.
 void LoadSharedPicture(const char* role, const char* path, const char* formatText,
                        UnreadableFiles files) {
-  GiveFreshInfoBlock(&picture);
+  ClearBmpInfo(&picture);
   pictureLoaded = LoadBmpImage(path, pictureLoaded, &picture);
   if (pictureLoaded || files == UnreadableFiles::kQuiet) return;
   ReportBmpFailure(nullptr, role, path, formatText);
@@ -96,7 +96,7 @@ void DrawPictureOnMonitors(HDC dc) {
 void BuildScene(HWND window, HINSTANCE instance, UnreadableFiles files) {
   CreateSurface(window, instance, PaintBackground, sceneSpan);
   CreateOccupiedSet();
-  MeasureScreen();
+  FitSceneToScreen();
   CreateFlakeKinds();
   CreateFlakeDrawing();
   CreateSpriteDrawing();
@@ -106,7 +106,7 @@ void BuildScene(HWND window, HINSTANCE instance, UnreadableFiles files) {
   LoadTreeSprites(instance);
   PlaceTrees();
   BuildMask(files);
-  MeasureScreen();
+  FitSceneToScreen();
   const char* path = Settings().PicturePath;
   if (path[0]) LoadSharedPicture("Picture", path, kUnreadablePictureText, files);
   flashRegion = CreateRectRgn(0, 0, 0, 0);
@@ -190,7 +190,7 @@ void PaintBackground(HDC dc, const RECT& client) {
   if (pictureLoaded && Settings().PicturePath[0]) DrawPictureOnMonitors(dc);
 }
 
-void MeasureScreen() {
+void FitSceneToScreen() {
   MeasureSurface();
   OccupiedFitScreen();
   BuildCover();

@@ -23,9 +23,9 @@ void DestroyScene();
 // end. Every other message goes to otherwise.
 LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC otherwise);
 
-// Measures the device's resolution and the window's place again, and
-// rebuilds the snow cover from scratch.
-void MeasureScreen();
+// Measures the device's resolution and the window's place again, and fits
+// the occupied set and the snow cover to them, the cover built from scratch.
+void FitSceneToScreen();
 
 // While the display is off the scene stands still: its frame and wind
 // timers stop. Resumed, it goes on where it stopped, drawing a frame at

@@ -39,5 +39,5 @@ void ChangeSleighKind(HINSTANCE instance, int kind);
 // The screen under the sleigh into its background store, and back.
 void SaveSleighBackground(HDC dc);
 void RestoreSleighBackground(HDC dc, int x, int y);
-// Each frame's image, then its mask.
+// Deletes the images and masks of the set loaded now.
 void DeleteSleighSprites();

@@ -97,7 +97,7 @@ void Measure(const Case& c, bool asPicture, int W, int H) {
   int loaded = 0;
   for (int round = 0; round < 3; ++round) {
     BmpImage image{};
-    GiveFreshInfoBlock(&image);
+    ClearBmpInfo(&image);
     double t0 = NowMs();
     loaded = LoadBmpImage(path.c_str(), 0, &image);
     load.push_back(NowMs() - t0);
@@ -146,7 +146,7 @@ void RunCase(size_t index, bool asPicture, int W, int H) {
 int main(int argc, char** argv) {
   int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   if (argc > 1) sscanf(argv[1], "%dx%d", &W, &H);
-  SetMessageBoxObserver(NoBox);
+  SetMessageBoxStandIn(NoBox);
   if (argc > 3) {
     Measure(kCases[atoi(argv[2]) % std::size(kCases)], strcmp(argv[3], "picture") == 0, W, H);
     return 0;

@@ -70,7 +70,7 @@ inline Bytes ReadAll(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-inline BmpImage Fresh() { BmpImage image{}; return GiveFreshInfoBlock(&image), image; }
+inline BmpImage Fresh() { BmpImage image{}; return ClearBmpInfo(&image), image; }
 // Reads bytes placed right before a page without access.
 inline int ReadAtPageEnd(const Bytes& bytes, BmpImage* image) {
   const SIZE_T page = 4096, span = (bytes.size() + page - 1) / page * page;

@@ -92,7 +92,7 @@ TEST(BmpLoader, PreviouslyLoadedReleasesThePaintedObjects) {
     ASSERT_EQ(1, ReadAtPageEnd(Pic(4, 3, 8), &image));
     canvas.Draw(&image, 1);
     const BmpImage before = image;
-    GiveFreshInfoBlock(&image);
+    ClearBmpInfo(&image);
     const std::string second = fails ? Scratch("none") : Write("second", Pic(2, 2, 8));
     EXPECT_EQ(!fails, LoadBmpImage(second.c_str(), previously, &image)) << run;
     EXPECT_EQ(previously ? Objects() : objects(before), objects(image)) << run;

@@ -64,7 +64,7 @@ TEST(Cover, SeedsAndRoomFollowTheScreenAndTheSettings) {
       DeleteObject(seeds);
     }
   SetWindowPos(saver, nullptr, 10, 20, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-  MeasureScreen();  // the device's size, the window's rectangle; the cover from scratch
+  FitSceneToScreen();  // the device's size, the window's rectangle; the cover from scratch
   const RECT window{10, 20, 510, 320}, &got = Surface().windowRect;
   EXPECT_TRUE(Surface().screenWidth == w && Surface().screenHeight == h && EqualRect(&window, &got));
   EXPECT_TRUE(Equal(Or(Rgn({{0, 320, 510, 334}}), MaskEdgeRegion()), cover));

@@ -1,15 +1,15 @@
 #include "system/beep.h"
 
 namespace {
-BeepObserver observer = nullptr;
+BeepStandIn standIn = nullptr;
 }  // namespace
 
 void SoundBeep(UINT type) {
-  if (observer) {
-    observer(type);
+  if (standIn) {
+    standIn(type);
   } else {
     MessageBeep(type);
   }
 }
 
-void SetBeepObserver(BeepObserver o) { observer = o; }
+void SetBeepStandIn(BeepStandIn s) { standIn = s; }

@@ -8,5 +8,5 @@ void SoundBeep(UINT type);
 
 // Replaces the real beep by a function called in its place; null puts the
 // real beep back.
-using BeepObserver = void (*)(UINT type);
-void SetBeepObserver(BeepObserver observer);
+using BeepStandIn = void (*)(UINT type);
+void SetBeepStandIn(BeepStandIn standIn);

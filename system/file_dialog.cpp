@@ -1,11 +1,11 @@
 #include "system/file_dialog.h"
 
 namespace {
-FileDialogObserver observer = nullptr;
+FileDialogStandIn standIn = nullptr;
 }  // namespace
 
 BOOL ChooseOpenFile(OPENFILENAMEA* request) {
-  return observer ? observer(request) : GetOpenFileNameA(request);
+  return standIn ? standIn(request) : GetOpenFileNameA(request);
 }
 
-void SetFileDialogObserver(FileDialogObserver o) { observer = o; }
+void SetFileDialogStandIn(FileDialogStandIn s) { standIn = s; }

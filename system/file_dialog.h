@@ -9,5 +9,5 @@ BOOL ChooseOpenFile(OPENFILENAMEA* request);
 
 // Replaces the real dialog by a function that answers in its place; null
 // puts the real dialog back.
-using FileDialogObserver = BOOL (*)(OPENFILENAMEA* request);
-void SetFileDialogObserver(FileDialogObserver observer);
+using FileDialogStandIn = BOOL (*)(OPENFILENAMEA* request);
+void SetFileDialogStandIn(FileDialogStandIn standIn);

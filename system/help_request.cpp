@@ -1,11 +1,11 @@
 #include "system/help_request.h"
 
 namespace {
-HelpObserver observer = nullptr;
+HelpStandIn standIn = nullptr;
 }  // namespace
 
 BOOL RequestHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
-  if (observer) return observer(window, file, command, data);
+  if (standIn) return standIn(window, file, command, data);
   // The help viewer meets a file it cannot find with a question in a modal
   // box, and the dialog waits until someone answers it: without the file
   // there is no help to ask for.
@@ -17,4 +17,4 @@ BOOL RequestHelp(HWND window, const char* file, UINT command, ULONG_PTR data) {
   return WinHelpA(window, file, command, data);
 }
 
-void SetHelpObserver(HelpObserver o) { observer = o; }
+void SetHelpStandIn(HelpStandIn s) { standIn = s; }

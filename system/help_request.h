@@ -8,5 +8,5 @@ BOOL RequestHelp(HWND window, const char* file, UINT command, ULONG_PTR data);
 
 // Replaces the real help call by a function that answers in its place; null
 // puts the real call back.
-using HelpObserver = BOOL (*)(HWND window, const char* file, UINT command, ULONG_PTR data);
-void SetHelpObserver(HelpObserver observer);
+using HelpStandIn = BOOL (*)(HWND window, const char* file, UINT command, ULONG_PTR data);
+void SetHelpStandIn(HelpStandIn standIn);

@@ -1,16 +1,16 @@
 #include "system/message_box.h"
 
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
-MessageBoxObserver observer = nullptr;
+MessageBoxStandIn standIn = nullptr;
 int boxesShowing = 0;
 }  // namespace
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-  if (Shell().unattended) return IDOK;
+  if (Process().unattended) return IDOK;
   ++boxesShowing;
-  const int answer = observer ? observer(owner, text, caption, type)
+  const int answer = standIn ? standIn(owner, text, caption, type)
                               : MessageBoxA(owner, text, caption, type);
   --boxesShowing;
   return answer;
@@ -18,4 +18,4 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 
 bool OwnMessageBoxShowing() { return boxesShowing > 0; }
 
-void SetMessageBoxObserver(MessageBoxObserver o) { observer = o; }
+void SetMessageBoxStandIn(MessageBoxStandIn s) { standIn = s; }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-// Where nobody is there to answer (the shell's unattended mode), no box is
+// Where nobody is there to answer (the process's unattended mode, full screen and preview), no box is
 // shown, none is seen by a watching test either, and the answer is IDOK at
 // once: the program goes on as after the box.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
@@ -16,5 +16,5 @@ bool OwnMessageBoxShowing();
 
 // Replaces the real box by a function that answers in its place; null puts
 // the real box back.
-using MessageBoxObserver = int (*)(HWND owner, const char* text, const char* caption, UINT type);
-void SetMessageBoxObserver(MessageBoxObserver observer);
+using MessageBoxStandIn = int (*)(HWND owner, const char* text, const char* caption, UINT type);
+void SetMessageBoxStandIn(MessageBoxStandIn standIn);

@@ -9,6 +9,6 @@ HINSTANCE ShellOpen(HWND owner, const char* verb, const char* file, const char* 
 
 // Replaces the real shell call by a function that answers in its place;
 // null puts the real call back.
-using ShellOpenObserver = HINSTANCE (*)(HWND owner, const char* verb, const char* file,
+using ShellOpenStandIn = HINSTANCE (*)(HWND owner, const char* verb, const char* file,
                                         const char* parameters, const char* directory, int show);
-void SetShellOpenObserver(ShellOpenObserver observer);
+void SetShellOpenStandIn(ShellOpenStandIn standIn);

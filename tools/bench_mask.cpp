@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && !strcmp(argv[1], "store")) return Store(argc, argv);
   int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   if (argc > 1) sscanf(argv[1], "%dx%d", &W, &H);
-  SetMessageBoxObserver(CountBox);
+  SetMessageBoxStandIn(CountBox);
   StoreSettings([](SettingsRecord&) {});  // the defaults: built-in mask, stretched
 
   // The process's first window pays Wine's one-time costs (window station,

@@ -61,7 +61,7 @@ void SaveAndDraw(HDC dc, int slot) {
   const int size = Width(f);
   SaveFlakeBackground(dc, slot, f.x, f.y, size, size);
   BlitShared(dc, kinds[f.kind].shape, f.x, f.y, size, size, SRCPAINT);
-  f.unsaved = 0;
+  f.unsaved = false;
 }
 
 // The sideways and downward move of one frame, by the wind's phase.
@@ -89,7 +89,6 @@ void Move(Flake& f) {
 }  // namespace
 
 const Flake& FlakeAt(int slot) { return flakes[slot]; }
-const FlakeKind& FlakeKindAt(int kind) { return kinds[kind]; }
 
 RECT FlakeRect(const Flake& f) {
   RECT r = kinds[f.kind].extent;
@@ -136,15 +135,15 @@ void SpawnFlake(int slot) {
   f.dx = RandomBelow(s.FlakeDrift) + 1;
   if (RandomBelow(100) > 50) f.dx = -f.dx;
   f.dy = RandomBelow(s.FlakeSpeed) + 3;
-  f.hidden = 0;
-  f.inCover = -1;
+  f.hidden = false;
+  f.cover = kJustSpawned;
   f.kind = RandomBelow(3);
-  f.unsaved = 1;  // nothing is in the slot's cell until it is first drawn
+  f.unsaved = true;  // nothing is in the slot's cell until it is first drawn
 }
 
 // A test seam (tests/support/seams.h); the program never calls it.
 void PlaceFlake(int slot, int x, int y, int dx, int dy, int kind) {
-  flakes[slot] = Flake{x, y, dx, dy, kind, -1, 0, 1};
+  flakes[slot] = Flake{x, y, dx, dy, kind, kJustSpawned, false, true};
 }
 
 void UpdateFlakes(HDC dc) {
@@ -163,7 +162,7 @@ void UpdateFlake(HDC dc, int slot) {
   const int oldY = f.y;
   // A flake drawn last frame takes its rectangle out of the occupied set; a
   // flake just spawned never put one in.
-  if (f.hidden == 0 && f.inCover != -1) OccupiedRemoveRect(oldRect);
+  if (!f.hidden && f.cover != kJustSpawned) OccupiedRemoveRect(oldRect);
 
   // Random walk of the sideways step, kept within the drift.
   int t = RandomBelow(s.FlakeWobble);
@@ -183,13 +182,13 @@ void UpdateFlake(HDC dc, int slot) {
   // Putting its old place back is left until it is known whether the flake
   // is drawn again, so that both can be done in one go.
   const bool restorePending =
-      f.hidden == 0 && f.inCover == 0 && f.unsaved == 0 && OnWindow(oldRect);
+      !f.hidden && f.cover == kClearOfCover && !f.unsaved && OnWindow(oldRect);
 
   if (OccupiedIntersects(newRect)) {
-    f.hidden = 1;
-    f.unsaved = 1;  // what the cell holds belongs to the old place
+    f.hidden = true;
+    f.unsaved = true;  // what the cell holds belongs to the old place
   } else {
-    f.hidden = 0;
+    f.hidden = false;
     OccupiedAddRect(newRect);
   }
 
@@ -201,37 +200,37 @@ void UpdateFlake(HDC dc, int slot) {
   }
 
   // A flake on the cover is drawn even over another sprite: it is snow now.
-  const bool drawn = f.hidden == 0 || touching;
+  const bool drawn = !f.hidden || touching;
   const int size = Width(f);
   const bool moved = restorePending && drawn && OnWindow(newRect) &&
                      MoveFlakeImage(dc, slot, oldX, oldY, f.x, f.y, size, size, kPatterns[f.kind]);
   if (moved) {
-    f.unsaved = 0;
+    f.unsaved = false;
   } else {
     if (restorePending) Restore(dc, slot, oldX, oldY);
     if (drawn && OnWindow(newRect)) {
       SaveAndDraw(dc, slot);
     } else if (drawn) {
-      f.unsaved = 0;
+      f.unsaved = false;
     }
   }
 
   if (touching) {
-    f.inCover = 1;
+    f.cover = kOnCover;
     // It landed on top of the cover with its top in the room: its two
     // bottom rows become cover.
     if (belowInCover && RoomHas(cx, newRect.top)) {
       CoverAddRect(RECT{newRect.left, newRect.bottom - 2, newRect.right, newRect.bottom});
     }
   } else {
-    f.inCover = 0;
+    f.cover = kClearOfCover;
   }
 }
 
 void EraseFlake(int slot) {
   const Flake& f = flakes[slot];
   const SurfaceState& surface = Surface();
-  if (f.inCover != 0 || !surface.oldRectRegion) return;
+  if (f.cover != kClearOfCover || !surface.oldRectRegion) return;
   const RECT r = FlakeRect(f);
   SetRectRgn(surface.oldRectRegion, r.left, r.top, r.right, r.bottom);
   RepaintRegion(surface.oldRectRegion);
@@ -245,7 +244,7 @@ void EraseFlakesUnder(HDC dc, const RECT& given) {
     const Flake& f = flakes[i];
     RECT overlap;
     const RECT rect = FlakeRect(f);
-    if (f.unsaved == 0 && IntersectRect(&overlap, &rect, &r)) Restore(dc, i, f.x, f.y);
+    if (!f.unsaved && IntersectRect(&overlap, &rect, &r)) Restore(dc, i, f.x, f.y);
   }
 }
 
@@ -253,7 +252,7 @@ void ApplyFlakeCount(int newCount, int oldCount) {
   if (!SceneRunning()) return;
   if (newCount < oldCount) {
     for (int i = newCount; i < oldCount; ++i) {
-      if (flakes[i].inCover == 0) EraseFlake(i);
+      if (flakes[i].cover == kClearOfCover) EraseFlake(i);
     }
   } else {
     for (int i = oldCount; i < newCount; ++i) SpawnFlake(i);

@@ -6,17 +6,20 @@
 #include "snow/flake_drawing.h"  // kFlakeSlots
 constexpr int kFlakeKinds = 3;
 
+// Where a flake stood against the snow cover at its last update.
+enum CoverContact { kJustSpawned = -1, kClearOfCover = 0, kOnCover = 1 };
+
 // One slot. Its saved background is the slot's cell of the flake store
 // (snow/flake_drawing.h).
 struct Flake {
-  int x;             // left edge, screen pixels
-  int y;             // top edge
-  int dx;            // sideways step per frame
-  int dy;            // fall step per frame
-  int kind;          // 0, 1 or 2
-  int inCover;       // -1 just spawned, 1 touched the cover last update, 0 not
-  int hidden;        // 1 if it met the occupied set at its last update
-  int unsaved;       // 1 while the saved background holds nothing valid
+  int x;              // left edge, screen pixels
+  int y;              // top edge
+  int dx;             // sideways step per frame
+  int dy;             // fall step per frame
+  int kind;           // 0, 1 or 2
+  CoverContact cover;
+  bool hidden;        // it met the occupied set at its last update
+  bool unsaved;       // its saved background holds nothing valid
 };
 
 struct FlakeKind {
@@ -25,7 +28,6 @@ struct FlakeKind {
 };
 
 const Flake& FlakeAt(int slot);
-const FlakeKind& FlakeKindAt(int kind);
 // The flake's rectangle on the screen: its kind's extent at (x, y).
 RECT FlakeRect(const Flake& flake);
 

@@ -126,12 +126,12 @@ struct Plain {
     const int gustY = calm ? 0 : g.Below(h);
     const int x = calm ? g.Below(w) : wind.direction == 1 ? g.Below(w / 3) : w - g.Below(w / 3);
     const int y = calm ? g.Below(20) : gustY, dx = g.Below(s.FlakeDrift) + 1;
-    p = Flake{x, y, g.Below(100) > 50 ? -dx : dx, g.Below(s.FlakeSpeed) + 3, g.Below(3), -1, 0, 1};
+    p = Flake{x, y, g.Below(100) > 50 ? -dx : dx, g.Below(s.FlakeSpeed) + 3, g.Below(3), kJustSpawned, false, true};
   }
   void Update(Flake& p, HDC saved) {
     const SettingsRecord& s = Settings();
     const int n = p.kind ? 7 : 3, x0 = p.x, y0 = p.y;
-    if (!p.hidden && p.inCover != -1) Combine(occupied, RECT{p.x, p.y, p.x + n, p.y + n}, RGN_DIFF);
+    if (!p.hidden && p.cover != kJustSpawned) Combine(occupied, RECT{p.x, p.y, p.x + n, p.y + n}, RGN_DIFF);
     const int t = g.Below(s.FlakeWobble), sign = g.Below(1000) > 500 ? -1 : 1;
     p.dx = std::clamp(p.dx + sign * t, -s.FlakeDrift, s.FlakeDrift);
     if (wind.phase == kWindOver) wind = WindState{kWindCalm, 0, wind.direction};
@@ -146,18 +146,18 @@ struct Plain {
     p.y += p.dy;
     const int cx = p.x + n / 2;
     const bool below = PtInRegion(cover, cx, p.y + n), touch = below || PtInRegion(cover, cx, p.y);
-    if (!p.hidden && !p.inCover && !p.unsaved) BitBlt(screen, x0, y0, n, n, saved, 0, 0, SRCCOPY);
+    if (!p.hidden && p.cover == kClearOfCover && !p.unsaved) BitBlt(screen, x0, y0, n, n, saved, 0, 0, SRCCOPY);
     const RECT r{p.x, p.y, p.x + n, p.y + n};
     p.hidden = RectInRegion(occupied, &r) != 0;
-    if (p.hidden) p.unsaved = 1;
+    if (p.hidden) p.unsaved = true;
     else Combine(occupied, r, RGN_OR);
     if (p.y > h || (wind.phase != kWindCalm && (p.x > w || p.x < 0))) return Spawn(p);
     if (!p.hidden || touch) {
       BitBlt(saved, 0, 0, n, n, screen, p.x, p.y, SRCCOPY);
       BitBlt(screen, p.x, p.y, n, n, shapes[p.kind], 0, 0, SRCPAINT);
-      p.unsaved = 0;
+      p.unsaved = false;
     }
-    p.inCover = touch;
+    p.cover = touch ? kOnCover : kClearOfCover;
     if (below && PtInRegion(room, cx, p.y))  // its two bottom rows join the cover
       Combine(cover, RECT{p.x, p.y + n - 2, p.x + n, p.y + n}, RGN_OR);
   }

@@ -24,7 +24,7 @@
 inline void SnowOnly(SettingsRecord& s) { s.MaskPath[0] = 0, s.SleighOn = s.SceneryOn = 0; }
 
 inline std::array<int, 8> Of(const Flake& f) {
-  return {f.x, f.y, f.dx, f.dy, f.kind, f.inCover, f.hidden, f.unsaved};
+  return {f.x, f.y, f.dx, f.dy, f.kind, f.cover, f.hidden, f.unsaved};
 }
 inline std::array<int, 8> Slot(int i) { return Of(FlakeAt(i)); }
 inline std::array<int, 3> Of(const WindState& w) { return {w.phase, w.strength, w.direction}; }

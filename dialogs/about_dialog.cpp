@@ -62,12 +62,12 @@ BOOL OnPaint(HWND dialog) {
   HDC dc = GetDC(textArea);
   const int previousMode = SetBkMode(dc, TRANSPARENT);
 
-  HFONT body = CreateTextFont(dc, kFace, kBodySize, 0, 0, 0);
+  HFONT body = CreateTextFont(dc, kFace, kBodySize, false);
   ReplaceFont(dialog, body);
   const HGDIOBJ previousFont = SelectObject(dc, body);
   if (DrawTextA(dc, kBodyText, -1, &area, kTextFormat) == 0) SoundBeep(0);
 
-  HFONT heading = CreateTextFont(dc, kFace, kHeadingSize, 0, kTextFontBold, 0);
+  HFONT heading = CreateTextFont(dc, kFace, kHeadingSize, true);
   SelectObject(dc, heading);
   ReplaceFont(dialog, heading);
   DrawTextA(dc, kHeading, -1, &area, kTextFormat);

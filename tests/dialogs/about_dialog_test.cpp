@@ -30,20 +30,15 @@ TEXTMETRICA MetricsOf(HDC dc, HFONT font) {
   return tm;
 }
 
+// The sizes of the body and the heading, 7.6 and 12.5 point, on screens of
+// known physical size, and without one at 96 logical pixels per inch.
 TEST(TextFontSize, WorkedExamples) {
-  struct Case {
-    int pixels, millimetres, useLogPixels, tenths, y, height;
-  };
-  const Case cases[] = {
-      {1024, 271, 1, 76, 101, -10}, {1024, 271, 1, 125, 166, -17}, {1024, 320, 0, 76, 85, -9},
-      {1024, 320, 0, 125, 141, -14}, {800, 240, 0, 76, 89, -9}, {800, 240, 0, 125, 146, -15},
-      {640, 240, 0, 76, 71, -7}, {640, 240, 0, 125, 117, -12},
-      {1024, 0, 0, 76, 101, -10},  // no physical size: the logical 96 dpi
-  };
-  for (const Case& c : cases) {
-    const int y = TenthsToDevice(c.tenths, AxisDotsPerInch(c.pixels, c.millimetres, 96, c.useLogPixels));
-    EXPECT_EQ(std::pair(c.y, c.height), std::pair(y, FontHeightFor(y)))
-        << c.pixels << " px over " << c.millimetres << " mm, " << c.tenths;
+  const struct { int pixels, millimetres, tenths, y, height; } cases[] = {
+      {1024, 320, 76, 85, -9}, {1024, 320, 125, 141, -14}, {800, 240, 76, 89, -9}, {800, 240, 125, 146, -15},
+      {640, 240, 76, 71, -7},  {640, 240, 125, 117, -12},  {1024, 0, 76, 101, -10}, {1024, 0, 125, 166, -17}};
+  for (const auto& c : cases) {
+    const int y = TenthsToDevice(c.tenths, AxisDotsPerInch(c.pixels, c.millimetres, 96));
+    EXPECT_EQ(std::pair(c.y, c.height), std::pair(y, FontHeightFor(y))) << c.pixels << " px over " << c.millimetres;
   }
 }
 
@@ -54,55 +49,29 @@ class TextFont : public testing::Test {
   HDC dc = nullptr;
 };
 
-// Heights at 96 logical dpi, the style bits, and widths against the
-// average width of the first font; the font measured for a width is freed.
-TEST_F(TextFont, LogicalHeightsStyleAndWidth) {
-  using Style = std::tuple<LONG, BYTE, BYTE, BYTE>;  // weight, italic, underline, strike-out
-  const std::tuple<int, int, int, int, Style> cases[] = {
-      {76, 0, 0, -10, {0, 0, 0, 0}}, {125, 0, kTextFontBold, -17, {700, 0, 0, 0}},
-      {76, 0, kTextFontItalic, -10, {0, 1, 0, 0}}, {76, 0, kTextFontUnderline, -10, {0, 0, 1, 0}},
-      {76, 0, kTextFontStrikeOut, -10, {0, 0, 0, 1}}, {76, 38, 0, -10, {0, 0, 0, 0}},
-      {76, 152, 0, -10, {0, 0, 0, 0}}};  // height, width, style; lfHeight, style bits
-  const int places = FreeGdiPlaces();
-  int average = 0;
-  for (auto& [height, width, style, lfHeight, bits] : cases) {
-    HFONT font = CreateTextFont(dc, "Arial", height, width, style, 1);
-    const LOGFONTA lf = RecordOf(font);
-    const int measured = MetricsOf(dc, font).tmAveCharWidth;
-    if (!average) average = measured;
-    EXPECT_EQ(lfHeight, lf.lfHeight) << height;
-    EXPECT_EQ(bits, Style(lf.lfWeight, lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut)) << style;
-    EXPECT_STREQ("Arial", lf.lfFaceName);
-    EXPECT_NE(static_cast<HGDIOBJ>(font), GetCurrentObject(dc, OBJ_FONT)) << "the font is left unselected";
-    EXPECT_TRUE(width ? std::abs(average * width / 76.0 - measured) <= 1 : lf.lfWidth == 0)
-        << "width " << width << ": " << lf.lfWidth << ", average " << measured << " against " << average;
-    DeleteObject(font);
-  }
-  EXPECT_EQ(places, FreeGdiPlaces()) << "the measured font is deleted";
-}
-
-// Under a mapping of ten logical units to a pixel the font height is the
-// size's y itself; at a size where this device's physical and logical
-// resolutions differ by a pixel, each path must read its own capabilities.
-TEST_F(TextFont, EachResolutionPathReadsItsOwnCapabilitiesThroughTheMapping) {
-  const float physicalY = AxisDotsPerInch(GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE), 0, 0);
-  const float logicalY = static_cast<float>(GetDeviceCaps(dc, LOGPIXELSY));
+// The size comes from the device's physical resolution, through the DC's
+// mapping (ten logical units a pixel): at a size where this device's
+// physical and logical resolutions differ by a pixel, the physical one counts.
+TEST_F(TextFont, SizedFromThePhysicalResolutionThroughTheMapping) {
+  const float physical = AxisDotsPerInch(GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE), 0);
+  const float logical = static_cast<float>(GetDeviceCaps(dc, LOGPIXELSY));
   int size = 1;
-  while (size < 2000 && TenthsToDevice(size, physicalY) == TenthsToDevice(size, logicalY)) ++size;
+  while (size < 2000 && TenthsToDevice(size, physical) == TenthsToDevice(size, logical)) ++size;
   ASSERT_LT(size, 2000) << "no size tells the two resolutions of this device apart";
   SetMapMode(dc, MM_ANISOTROPIC);
   SetWindowExtEx(dc, 10, 10, nullptr);
   SetViewportExtEx(dc, 1, 1, nullptr);
-  for (auto [useLogPixels, dpi] : {std::pair(0, physicalY), std::pair(1, logicalY)}) {
-    HFONT font = CreateTextFont(dc, "Arial", size, 0, 0, useLogPixels);
-    EXPECT_EQ(-TenthsToDevice(size, dpi), RecordOf(font).lfHeight) << size << ", useLogPixels " << useLogPixels;
-    DeleteObject(font);
-  }
+  HFONT font = CreateTextFont(dc, "Arial", size, false);
+  EXPECT_EQ(-TenthsToDevice(size, physical), RecordOf(font).lfHeight) << size;
+  DeleteObject(font);
 }
 
 // Neither the transform nor the origins change the size, and they and the
-// graphics mode are as they were afterwards, with or without a width.
+// graphics mode are as they were afterwards; the font, bold or not, is left
+// unselected.
 TEST_F(TextFont, LeavesTheDeviceContextAsItWas) {
+  const int height = FontHeightFor(TenthsToDevice(125, AxisDotsPerInch(GetDeviceCaps(dc, VERTRES),
+                                                                       GetDeviceCaps(dc, VERTSIZE), 0)));
   for (int mode : {GM_COMPATIBLE, GM_ADVANCED}) {
     const XFORM transform = mode == GM_ADVANCED ? XFORM{3, 0.5f, 0, 3, 15, -9} : XFORM{1, 0, 0, 1, 0, 0};
     SetGraphicsMode(dc, GM_ADVANCED);
@@ -110,8 +79,11 @@ TEST_F(TextFont, LeavesTheDeviceContextAsItWas) {
     SetGraphicsMode(dc, mode);
     SetViewportOrgEx(dc, 1000, -700, nullptr);
     SetWindowOrgEx(dc, 37, 500, nullptr);
-    HFONT font = CreateTextFont(dc, "Arial", 76, mode == GM_ADVANCED ? 76 : 0, 0, 1);
-    EXPECT_EQ(-10, RecordOf(font).lfHeight) << mode;
+    HFONT font = CreateTextFont(dc, "Arial", 125, mode == GM_ADVANCED);
+    const LOGFONTA lf = RecordOf(font);
+    EXPECT_EQ(std::tuple(height, mode == GM_ADVANCED ? 700L : 0L, std::string("Arial")),
+              std::tuple(lf.lfHeight, lf.lfWeight, std::string(lf.lfFaceName))) << mode;
+    EXPECT_NE(static_cast<HGDIOBJ>(font), GetCurrentObject(dc, OBJ_FONT)) << "the font is left unselected";
     EXPECT_EQ(mode, GetGraphicsMode(dc));
     XFORM after{};
     POINT viewport{}, window{};
@@ -130,6 +102,7 @@ class AboutBox : public testing::Test {
   void TearDown() override { DestroyWindow(dialog); }
   void Open() {  // modeless, at the screen's top left, shown and painted
     dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
+    EXPECT_EQ(GetDlgItem(dialog, IDOK), GetFocus()) << "the dialog manager focuses OK";
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     UpdateWindow(dialog);
   }
@@ -138,13 +111,14 @@ class AboutBox : public testing::Test {
 
 TEST_F(AboutBox, DrawsTheHeadingOverTheBodyCentredLineByLine) {
   Open();
+  EXPECT_FALSE(GetUpdateRect(dialog, nullptr, FALSE)) << "the box's painting is done";
   HWND textArea = GetDlgItem(dialog, IDC_ABOUT_TEXT);
   RECT area;
   GetClientRect(textArea, &area);
   HDC dc = GetDC(textArea);
   const Capture c = CaptureDC(dc, area.right, area.bottom);
-  HFONT body = CreateTextFont(dc, "Arial", 76, 0, 0, 0);
-  HFONT heading = CreateTextFont(dc, "Arial", 125, 0, kTextFontBold, 0);
+  HFONT body = CreateTextFont(dc, "Arial", 76, false);
+  HFONT heading = CreateTextFont(dc, "Arial", 125, true);
   const int line = MetricsOf(dc, body).tmHeight;
   ASSERT_LE(21 * line, area.bottom) << "twenty lines fit the text area";
   const uint32_t background = c.At(0, 0);
@@ -219,20 +193,19 @@ TEST_F(AboutBox, OpensCentredOnItsOwner) {
   DestroyWindow(owner);
 }
 
-// The answers a dialog procedure gives; OK, Esc and closing end the box
-// (which hides it), the web button opens the page through the shell and does not.
-TEST_F(AboutBox, AnswersMessagesEndsOnOkEscAndCloseAndOpensTheWebPage) {
+// OK, Esc and closing end the box (which hides it); the web button opens
+// the page through the shell, and the box stays.
+TEST_F(AboutBox, EndsOnOkEscAndCloseAndOpensTheWebPage) {
   Open();
-  std::vector<SeenShellCall>& shellCalls = RecordShellCalls();
-  const std::tuple<UINT, WPARAM, INT_PTR, bool> cases[] = {  // message, wParam, answer, still open
-      {WM_INITDIALOG, 0, TRUE, true}, {WM_PAINT, 0, FALSE, true}, {WM_TIMER, 1, FALSE, true},
-      {WM_COMMAND, IDCANCEL, FALSE, false}, {WM_COMMAND, IDOK, FALSE, false}, {WM_CLOSE, 0, FALSE, false},
-      {WM_COMMAND, MAKEWPARAM(IDC_ABOUT_WEB_PAGE, BN_CLICKED), TRUE, true}};
-  for (auto [message, wParam, answer, open] : cases) {
+  for (auto [message, wParam] : {std::pair(WM_COMMAND, IDOK), {WM_COMMAND, IDCANCEL}, {WM_CLOSE, 0}}) {
     ShowWindow(dialog, SW_SHOWNA);
-    EXPECT_EQ(answer, AboutDialogProc(dialog, message, wParam, 0)) << message << ", " << wParam;
-    EXPECT_EQ(open, IsWindowVisible(dialog) != FALSE) << message << ", " << wParam;
+    SendMessageA(dialog, message, wParam, 0);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << message << ", " << wParam;
   }
+  ShowWindow(dialog, SW_SHOWNA);
+  std::vector<SeenShellCall>& shellCalls = RecordShellCalls();
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_WEB_PAGE, BN_CLICKED), 0);
+  EXPECT_TRUE(IsWindowVisible(dialog));
   ASSERT_EQ(1u, shellCalls.size());
   const SeenShellCall& call = shellCalls[0];
   EXPECT_EQ(std::tuple(HWND{}, std::string("open"), std::string("Explorer.exe"), std::string(NIVALO_WEB_ADDRESS),

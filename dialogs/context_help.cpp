@@ -6,7 +6,7 @@
 #include "dialogs/help_popup.h"
 #include "resources/resource.h"
 #include "system/help_request.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 const DWORD kHelpTable[] = {
     IDC_APPLY_AND_SAVE, 100, IDOK, 101, IDCANCEL, 102,
@@ -60,7 +60,7 @@ ULONG_PTR TableArgument() { return reinterpret_cast<ULONG_PTR>(kHelpTable); }
 
 // Windows Vista and later ship no viewer for the help file: there the
 // dialog shows its topics in a pop-up of its own.
-bool HasHelpViewer() { return Shell().majorVersion < 6; }
+bool HasHelpViewer() { return Process().majorVersion < 6; }
 
 // The help window's topic for the control, when the system showed nothing
 // for the table.
@@ -83,7 +83,7 @@ HWND ControlAt(HWND owner, HWND window, POINT screenPoint) {
 std::string LoadedString(UINT id) {
   std::string text(256, '\0');
   for (;;) {
-    const int length = LoadStringA(Shell().instance, id, text.data(), static_cast<int>(text.size()));
+    const int length = LoadStringA(Process().instance, id, text.data(), static_cast<int>(text.size()));
     if (length < static_cast<int>(text.size()) - 1) {
       text.resize(static_cast<size_t>(std::max(length, 0)));
       return text;

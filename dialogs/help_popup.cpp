@@ -4,7 +4,7 @@
 #include <string>
 
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 const char kHelpPopupClass[] = "NivaloHelpPopup";
 
@@ -233,7 +233,7 @@ void RegisterPopupClass() {
   c.style = CS_SAVEBITS | CS_DROPSHADOW;
   c.lpfnWndProc = HelpPopupProc;
   c.cbWndExtra = kSlots * sizeof(LONG_PTR);
-  c.hInstance = Shell().instance;
+  c.hInstance = Process().instance;
   c.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
   c.lpszClassName = kHelpPopupClass;
@@ -249,7 +249,7 @@ HWND ShowHelpPopup(HWND owner, const char* text, const RECT& anchor) {
   // made for.
   const DWORD topmost = GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST;
   HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | topmost, kHelpPopupClass, text, kStyle, anchor.left,
-                               anchor.bottom, 0, 0, owner, nullptr, Shell().instance, nullptr);
+                               anchor.bottom, 0, 0, owner, nullptr, Process().instance, nullptr);
   if (!popup) return nullptr;
   const RECT area = WorkAreaAt(POINT{anchor.left, anchor.top});
   const SIZE size = PopupSize(popup, area);

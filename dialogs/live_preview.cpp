@@ -2,7 +2,7 @@
 
 #include "scene/scene.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 const char kLivePreviewClassName[] = "Nivalo live preview";
 
@@ -16,7 +16,7 @@ constexpr UINT kBehind = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 // The dialog tells of files it cannot read as it opens and as they are
 // chosen or typed; the scene stays quiet about them.
 LRESULT OnCreate(HWND window) {
-  CreateScene(window, Shell().instance, SurfaceSpan::kWindow, UnreadableFiles::kQuiet);
+  CreateScene(window, Process().instance, SurfaceSpan::kWindow, UnreadableFiles::kQuiet);
   return 0;
 }
 
@@ -64,7 +64,7 @@ bool RegisterPreviewClass() {
   WNDCLASSA wc{};
   wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
   wc.lpfnWndProc = LivePreviewProc;
-  wc.hInstance = Shell().instance;
+  wc.hInstance = Process().instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kLivePreviewClassName;
@@ -84,11 +84,11 @@ bool StartLivePreview(HWND dialog) {
   // Not owned by the dialog, which would keep it in front; off the taskbar.
   preview = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kLivePreviewClassName, "",
                             WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, m.left, m.top,
-                            m.right - m.left, m.bottom - m.top, nullptr, nullptr, Shell().instance,
+                            m.right - m.left, m.bottom - m.top, nullptr, nullptr, Process().instance,
                             nullptr);
   LeaveSystemEnlarging(resolution);
   if (!preview) {
-    UnregisterClassA(kLivePreviewClassName, Shell().instance);
+    UnregisterClassA(kLivePreviewClassName, Process().instance);
     return false;
   }
   // Right behind the dialog, shown without taking the activation.
@@ -102,7 +102,7 @@ void EndLivePreview() {
   DestroyWindow(preview);
   preview = nullptr;
   owner = nullptr;
-  UnregisterClassA(kLivePreviewClassName, Shell().instance);
+  UnregisterClassA(kLivePreviewClassName, Process().instance);
 }
 
 HWND LivePreviewWindow() { return preview; }

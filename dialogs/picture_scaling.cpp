@@ -8,7 +8,7 @@
 #include "resources/resource.h"
 #include "system/later_messages.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ const WORD* DwordAligned(const WORD* p) {
 // style at 6, item count at 8, menu at 13; an item's id at 10, class at 12.
 std::vector<TemplatePicture> TemplatePictures(int templateId) {
   std::vector<TemplatePicture> pictures;
-  const HINSTANCE instance = Shell().instance;
+  const HINSTANCE instance = Process().instance;
   HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
   HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
   const WORD* p = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
@@ -69,7 +69,7 @@ std::vector<TemplatePicture> TemplatePictures(int templateId) {
 }
 
 HANDLE LoadPicture(int resource, UINT type, int width, int height) {
-  return LoadImageA(Shell().instance, MAKEINTRESOURCEA(resource), type, width, height, 0);
+  return LoadImageA(Process().instance, MAKEINTRESOURCEA(resource), type, width, height, 0);
 }
 
 // A copy of the bitmap with each pixel repeated as a block of scale x scale

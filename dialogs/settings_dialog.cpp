@@ -19,7 +19,7 @@
 #include "system/file_dialog.h"
 #include "system/later_messages.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ void ToggleLivePreview(HWND dialog) {
 // one and left to the system to stretch on a monitor of another.
 void ShowAbout(HWND dialog) {
   const HANDLE resolution = EnterSystemResolution();
-  DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  DialogBoxParamA(Process().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
   LeaveSystemEnlarging(resolution);
 }
 

@@ -7,13 +7,13 @@
 #include "saver/password.h"
 #include "system/later_messages.h"
 #include "system/message_box.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
 POINT savedCursor{0, 0};
 
-bool InPreview() { return Shell().previewMode != 0; }
+bool InPreview() { return Process().previewMode != 0; }
 
 void HideCursor() { SetCursor(nullptr); }
 
@@ -32,7 +32,7 @@ void OnTravel(HWND window, POINT now) {
 }
 
 LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Shell().win9xPlatform && !CheckPasswordOnClose(window)) {
+  if (Process().win9xPlatform && !CheckPasswordOnClose(window)) {
     GetCursorPos(&savedCursor);
     return 0;
   }
@@ -91,7 +91,7 @@ bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
 // saver (and AutoPlay is cancelled while a password guards it); everything
 // else gets the system's default handling.
 LRESULT AnswerAutoPlayOrDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const UINT autoPlay = Shell().autoPlayMessage;
+  const UINT autoPlay = Process().autoPlayMessage;
   if (autoPlay != 0 && message == autoPlay) {
     PostClose(window);
     return VerifierLoaded() ? 1 : 0;
@@ -110,7 +110,7 @@ void ResetDefaultSaverState() { savedCursor = POINT{0, 0}; }
 LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (InPreview() || SaverClosing()) return AnswerAutoPlayOrDefault(window, message, wParam, lParam);
   if (message == WM_CLOSE) return OnClose(window, message, wParam, lParam);
-  if (message == kVerifyRequest && Shell().win9xPlatform) return RunVerifier(window);
+  if (message == kVerifyRequest && Process().win9xPlatform) return RunVerifier(window);
   if (!CheckingPassword()) {
     LRESULT result = 0;
     if (HandleSaverInput(window, message, wParam, lParam, &result)) return result;

@@ -1,6 +1,6 @@
 #include "saver/password.h"
 
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -34,13 +34,13 @@ bool PasswordRequired() {
 }  // namespace
 
 void SetSaverRunning(int on) {
-  if (!Shell().win9xPlatform) return;
+  if (!Process().win9xPlatform) return;
   UINT previous = 0;
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, on, &previous, 0);
 }
 
 void LoadPasswordVerifier() {
-  if (!Shell().win9xPlatform) return;
+  if (!Process().win9xPlatform) return;
   if (verifierLibrary) UnloadPasswordVerifier();
   if (!PasswordRequired()) return;
   verifierLibrary = LoadLibraryA("PASSWORD.CPL");
@@ -55,7 +55,7 @@ void LoadPasswordVerifier() {
 }
 
 void UnloadPasswordVerifier() {
-  if (!Shell().win9xPlatform || !verifierLibrary) return;
+  if (!Process().win9xPlatform || !verifierLibrary) return;
   FreeLibrary(verifierLibrary);
   verifierLibrary = nullptr;
   if (verifier) {

@@ -43,7 +43,7 @@ DWORD WINAPI ClickAway(void* data) {
 }
 
 void Measure(int flakes, double seconds) {
-  StartShell(GetModuleHandleA(nullptr));
+  InitProcessState(GetModuleHandleA(nullptr));
   StoreSettings([flakes](SettingsRecord& s) { s.FlakeCount = flakes; });
   HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
                                    SettingsDialogProc, 0);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "shell/saver_launch.h"
-#include "system/shell_state.h"
+#include "program/saver_launch.h"
+#include "system/process_state.h"
 
 // Milliseconds from the performance counter.
 inline double NowMs() {
@@ -31,7 +31,7 @@ inline bool StoreSettings(const std::function<void(SettingsRecord&)>& edit) {
 
 // A full-screen saver window as /s makes it, its scene built.
 inline HWND StartBenchSaver() {
-  StartShell(GetModuleHandleA(nullptr));
+  InitProcessState(GetModuleHandleA(nullptr));
   return CreateSaverWindow(nullptr);
 }
 

@@ -26,7 +26,7 @@ FLOORS = [
     ["scene"],
     ["dialogs"],
     ["saver"],
-    ["shell"],
+    ["program"],
 ]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

@@ -8,7 +8,7 @@
 #include "sprites/trees.h"
 #include "system/file_dialog.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 #include "system/timer.h"
 
 namespace {
@@ -31,9 +31,9 @@ class LivePreview : public testing::Test {
   // its own loop, with Preview pressed; the generator and the wind at their
   // start from then on.
   void Open(const SettingsEdit& edit = [](SettingsRecord&) {}) {
-    StartShell(GetModuleHandleA(nullptr));
+    InitProcessState(GetModuleHandleA(nullptr));
     boxes = &RecordMessageBoxes();
-    SetFileDialogObserver(AnswerFileDialog);
+    SetFileDialogStandIn(AnswerFileDialog);
     StoreSettings(edit);
     ResetSettingsProcessState();
     dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
@@ -50,7 +50,7 @@ class LivePreview : public testing::Test {
   }
   void TearDown() override {
     if (dialog) Close();
-    SetFileDialogObserver(nullptr);
+    SetFileDialogStandIn(nullptr);
     SetTimerObserver(nullptr);
   }
 
@@ -81,7 +81,7 @@ class LivePreview : public testing::Test {
 std::vector<RECT> Loose(int first, int last) {
   std::vector<RECT> loose;
   for (int i = first; i < last; ++i)
-    if (FlakeAt(i).inCover == 0) loose.push_back(FlakeRect(FlakeAt(i)));
+    if (FlakeAt(i).cover == kClearOfCover) loose.push_back(FlakeRect(FlakeAt(i)));
   return loose;
 }
 

@@ -21,7 +21,7 @@
 #include "system/help_request.h"
 #include "system/later_messages.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -56,12 +56,12 @@ class SettingsDialog : public testing::Test {
   HWND dialog = nullptr;
 
   void SetUp() override {
-    StartShell(GetModuleHandleA(nullptr));
+    InitProcessState(GetModuleHandleA(nullptr));
     ClearStoredSettings();
     RecordMessageBoxes();
-    SetBeepObserver(CountBeep);
-    SetHelpObserver(RecordHelp);
-    SetFileDialogObserver(AnswerFileDialog);
+    SetBeepStandIn(CountBeep);
+    SetHelpStandIn(RecordHelp);
+    SetFileDialogStandIn(AnswerFileDialog);
   }
   void TearDown() override {
     if (dialog) DestroyWindow(dialog);
@@ -337,7 +337,7 @@ TEST_F(SettingsDialog, OpeningNamesTheStoredFilesThatCannotBeRead) {
 
 // Windows 95 to XP: the help viewer is asked.
 TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
-  ASSERT_LT(Shell().majorVersion, 6u) << "Wine must report Windows XP to this program";
+  ASSERT_LT(Process().majorVersion, 6u) << "Wine must report Windows XP to this program";
   const DWORD kTable[] = {
       1087, 100, 1, 101, 2, 102, 1041, 104, 1012, 105, 1042, 106, 1013, 107, 1043, 108,
       1014, 109, 1044, 110, 1015, 111, 1045, 112, 1016, 113, 1046, 114, 1017, 115, 1047, 116,

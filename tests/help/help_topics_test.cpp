@@ -13,7 +13,7 @@
 #include "support/help_viewer.h"
 #include "support/test_support.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ std::string Title(DWORD id) {
 class HelpPopup : public testing::Test {
  protected:
   void SetUp() override {
-    StartShell(GetModuleHandleA(nullptr));
-    ASSERT_GE(Shell().majorVersion, 6u) << "Wine must report Windows Vista or later";
+    InitProcessState(GetModuleHandleA(nullptr));
+    ASSERT_GE(Process().majorVersion, 6u) << "Wine must report Windows Vista or later";
     Open();
   }
   void TearDown() override { DestroyWindow(dialog); }
@@ -226,7 +226,7 @@ class HelpViewer : public testing::Test {
 };
 
 TEST_F(HelpViewer, ContentsAndEveryIdOfTheHelpTableOpenTheirTopics) {
-  StartShell(GetModuleHandleA(nullptr));
+  InitProcessState(GetModuleHandleA(nullptr));
   ASSERT_TRUE(StartViewer());
   ASSERT_TRUE(Open(HELP_CONTENTS, 0, Title(0)));
 

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-void ResetShellState();
+void ResetProcessState();
 // The time between two password checks read from the given clock (ms).
 void ResetPasswordState(DWORD(WINAPI* clock)() = GetTickCount);
 void ResetSaverWindowState();

@@ -1,13 +1,13 @@
 #include "support/test_support.h"
 
 #include "saver/password.h"
-#include "shell/saver_launch.h"
+#include "program/saver_launch.h"
 #include "snow/random.h"
 #include "snow/wind.h"
 #include "surface/surface.h"
 #include "system/message_box.h"
 #include "system/shell_open.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 #include "system/timer.h"
 
 namespace {
@@ -90,13 +90,13 @@ std::vector<uint8_t> StoredSettingsValue(bool* keyExists) {
 
 std::vector<SeenMessageBox>& RecordMessageBoxes() {
   seen.clear();
-  SetMessageBoxObserver(Record);
+  SetMessageBoxStandIn(Record);
   return seen;
 }
 
 std::vector<SeenShellCall>& RecordShellCalls() {
   shellCalls.clear();
-  SetShellOpenObserver(RecordShellCall);
+  SetShellOpenStandIn(RecordShellCall);
   return shellCalls;
 }
 
@@ -118,7 +118,7 @@ std::string WriteTempFile(const char* name, const std::string& bytes) {
 }
 
 HWND StartSaver(const SettingsEdit& edit, HWND parent) {
-  StartShell(GetModuleHandleA(nullptr));
+  InitProcessState(GetModuleHandleA(nullptr));
   RecordMessageBoxes();
   StoreSettings(edit);
   ResetRandom();  // the scene is built as in a process of its own
@@ -139,7 +139,7 @@ void StopSaver(HWND saver) {
   DestroyWindow(saver);
   UnregisterSaverClass();
   DropPendingMessages();
-  ResetShellState();
+  ResetProcessState();
   ResetPasswordState();
   ResetSaverWindowState();
   ResetDefaultSaverState();

@@ -56,7 +56,7 @@ std::string WriteTempFile(const char* name, const std::string& bytes);
 // dropped, and the generator and the wind are put back to their start again,
 // so that a test sees known draws from here on.
 HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent = nullptr);
-// Destroys it, unregisters its class and puts the shell back to its start.
+// Destroys it, unregisters its class and puts the process state back to its start.
 void StopSaver(HWND saver);
 // What StartSaver does once a window with a scene is made: paints it once,
 // drops pending timers, puts the generator and the wind back to their start.

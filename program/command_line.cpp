@@ -1,13 +1,13 @@
-#include "shell/command_line.h"
+#include "program/command_line.h"
 
 #include <cstdint>
 
 #include "dialogs/settings_dialog.h"
 #include "resources/resource.h"
 #include "saver/password.h"
-#include "shell/saver_launch.h"
+#include "program/saver_launch.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ HWND ParseWindowHandle(const char* text) {
 }
 
 int DispatchMode(HINSTANCE instance, const char* arguments) {
-  StartShell(instance);
+  InitProcessState(instance);
   for (const char* p = arguments;; p = CharNextA(p)) {
     switch (*p) {
       case 0:
@@ -99,7 +99,7 @@ int DispatchMode(HINSTANCE instance, const char* arguments) {
         return ShowSettingsDialog(SettingsParent(p + 1));
       case 'A':
       case 'a':
-        if (!Shell().win9xPlatform) return kNothingRun;
+        if (!Process().win9xPlatform) return kNothingRun;
         return ChangePasswordMode(SkipSpaces(p + 1));
       default:
         return kNothingRun;
@@ -112,7 +112,7 @@ int ShowSettingsDialog(HWND parent) {
   // for the screen's real resolution. The saver's own window stays as the
   // system enlarges it, at the size the user knows.
   DeclareResolutionAware();
-  return static_cast<int>(DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_SETTINGS), parent,
+  return static_cast<int>(DialogBoxParamA(Process().instance, MAKEINTRESOURCEA(IDD_SETTINGS), parent,
                                           SettingsDialogProc, 0));
 }
 

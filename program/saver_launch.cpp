@@ -1,8 +1,8 @@
-#include "shell/saver_launch.h"
+#include "program/saver_launch.h"
 
 #include "saver/password.h"
-#include "shell/saver_window.h"
-#include "system/shell_state.h"
+#include "program/saver_window.h"
+#include "system/process_state.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";
@@ -45,7 +45,7 @@ int RunMessageLoop() {
 }  // namespace
 
 HWND CreateSaverWindow(HWND parent) {
-  const HINSTANCE instance = Shell().instance;
+  const HINSTANCE instance = Process().instance;
   WNDCLASSA wc{};
   wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
   wc.lpfnWndProc = SaverWindowProc;
@@ -70,7 +70,7 @@ HWND CreateSaverWindow(HWND parent) {
                          nullptr, nullptr, instance, nullptr);
 }
 
-void UnregisterSaverClass() { UnregisterClassA(kSaverClassName, Shell().instance); }
+void UnregisterSaverClass() { UnregisterClassA(kSaverClassName, Process().instance); }
 
 int RunSaverWindow(HWND parent) {
   EnterUnattendedMode();

@@ -1,5 +1,5 @@
 #include <windows.h>
 
-#include "shell/command_line.h"
+#include "program/command_line.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { SaverMain(); }

@@ -1,4 +1,4 @@
-#include "shell/saver_window.h"
+#include "program/saver_window.h"
 
 #include "saver/default_saver_proc.h"
 #include "saver/password.h"
@@ -6,7 +6,7 @@
 #include "settings/settings.h"
 #include "system/later_messages.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ HANDLE keptContext = nullptr;
 
 constexpr UINT kHelpAnswerWait = 1000;  // ms
 
-bool InPreview() { return Shell().previewMode != 0; }
+bool InPreview() { return Process().previewMode != 0; }
 
 void HideCursor() { SetCursor(nullptr); }
 

@@ -5,7 +5,7 @@
 #include "saver/password.h"
 #include "saver/default_saver_proc.h"
 #include "support/test_support.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 #include "test_verifier.h"
 
 namespace {
@@ -45,18 +45,18 @@ class Windows98Password : public testing::Test {
  protected:
   void SetUp() override {
     Prompt::calls = 0, Prompt::answer = FALSE;
-    StartShell(GetModuleHandleA(nullptr));
-    ASSERT_EQ(1, Shell().win9xPlatform) << "Wine must report Windows 98 to this program";
+    InitProcessState(GetModuleHandleA(nullptr));
+    ASSERT_EQ(1, Process().win9xPlatform) << "Wine must report Windows 98 to this program";
     SetPasswordFlag(1);
   }
   void TearDown() override {
-    StartShell(GetModuleHandleA(nullptr));  // StopSaver put the shell back to its start
+    InitProcessState(GetModuleHandleA(nullptr));  // StopSaver put the process state back to its start
     UnloadPasswordVerifier();
     SetPasswordFlag(-1);
   }
   // Loads the verifier as the full-screen start does, then makes the window.
   HWND StartGuarded() {
-    StartShell(GetModuleHandleA(nullptr));
+    InitProcessState(GetModuleHandleA(nullptr));
     LoadPasswordVerifier();
     auto set = reinterpret_cast<SetVerifierScriptFunction>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("PASSWORD.CPL"), "SetVerifierScript")));
@@ -113,9 +113,9 @@ TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAr
 TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
   SetPasswordFlag(0);
   HWND saver = StartSaver();
-  ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), Shell().autoPlayMessage);
+  ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), Process().autoPlayMessage);
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "no verifier: the saver may close";
-  EXPECT_EQ(0, SendMessageA(saver, Shell().autoPlayMessage, 0, 0)) << "AutoPlay may run";
+  EXPECT_EQ(0, SendMessageA(saver, Process().autoPlayMessage, 0, 0)) << "AutoPlay may run";
   EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(saver)) << "without a password the first close ends the saver";
@@ -123,7 +123,7 @@ TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
 
   SetPasswordFlag(1);
   saver = StartGuarded();
-  EXPECT_EQ(1, SendMessageA(saver, Shell().autoPlayMessage, 0, 0)) << "AutoPlay is cancelled";
+  EXPECT_EQ(1, SendMessageA(saver, Process().autoPlayMessage, 0, 0)) << "AutoPlay is cancelled";
   EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   Prompt::answer = TRUE;
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "the verifier's answer";

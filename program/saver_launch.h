@@ -10,7 +10,7 @@ extern const char kPreviewTitle[];
 
 // Registers the saver window class and creates the window: covering the
 // screen with no parent, a preview child of the parent's client size
-// otherwise (which puts the shell into preview mode). The scene is built by
+// otherwise (which puts the process into preview mode). The scene is built by
 // the creation message. Null when the class or the window cannot be made.
 HWND CreateSaverWindow(HWND parent);
 // Unregisters the class again once its window is gone.

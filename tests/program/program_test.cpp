@@ -6,16 +6,16 @@
 
 #include "resources/resource.h"
 #include "scene/scene.h"
-#include "shell/command_line.h"
+#include "program/command_line.h"
 #include "saver/password.h"
-#include "shell/saver_launch.h"
+#include "program/saver_launch.h"
 #include "saver/default_saver_proc.h"
 #include "snow/wind.h"
 #include "support/display_notice.h"
 #include "support/test_support.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
-#include "system/shell_state.h"
+#include "system/process_state.h"
 
 namespace {
 
@@ -112,7 +112,7 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
     EXPECT_EQ(0, DispatchMode(Self(), line.c_str())) << line;
     EXPECT_EQ("Preview", opened.saverTitle) << line;
     EXPECT_EQ(0, opened.declarations) << line;
-    ResetShellState();
+    ResetProcessState();
   }
   {
     ModeWatch watch;
@@ -355,7 +355,7 @@ TEST(SaverWindow, StandsStillWhileTheDisplayIsOff) {
 // On Windows NT the password flag is never looked at.
 TEST(SaverWindow, WindowsNtIgnoresThePasswordFlag) {
   SetPasswordFlag(1);
-  StartShell(Self());
+  InitProcessState(Self());
   LoadPasswordVerifier();
   EXPECT_FALSE(VerifierLoaded());
   EXPECT_EQ(nullptr, GetModuleHandleA("PASSWORD.CPL"));

@@ -9,82 +9,76 @@ namespace {
 
 void Calm(SettingsRecord& s) { s.WindOn = 0, s.SnowfallOn = 0, s.SceneryOn = 0, s.MaskPath[0] = 0; }
 
-// A bitmap's pixels as 0xRRGGBB, top row first.
-std::vector<uint32_t> Pixels(HBITMAP b) {
-  RECT r{0, 0, 0, 0};
-  BitmapRect(&r, b);
-  BITMAPINFOHEADER bi{sizeof bi, r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<uint32_t> px(r.right * r.bottom);
+// A bitmap's pixels as 0xRRGGBB, top row first, and its size and depth.
+struct Picture {
+  std::vector<uint32_t> pixels;
+  SIZE size;
+  int depth;
+};
+Picture Read(HBITMAP b) {
+  DIBSECTION d{};
+  GetObjectA(b, sizeof d, &d);
+  const LONG w = d.dsBm.bmWidth, h = d.dsBm.bmHeight;
+  BITMAPINFOHEADER bi{sizeof bi, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> px(w * h);
   HDC dc = GetDC(nullptr);
-  GetDIBits(dc, b, 0, r.bottom, px.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  GetDIBits(dc, b, 0, h, px.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);
   for (uint32_t& p : px) p &= 0xFFFFFF;
-  return px;
+  return {px, {w, h}, d.dsBmih.biBitCount};
 }
 
-// The rows of the table of sets: image and mask ids of frames 0..3.
-const int kImages[kSleighKinds][4] = {{125, 126, 127, 128}, {109, 110, 112, 111}, {117, 118, 119, 120},
-    {160, 161, 162, 163}, {152, 153, 154, 155}, {144, 146, 148, 150}, {144, 118, 148, 120}};
-const int kMasks[kSleighKinds][4] = {{129, 130, 131, 132}, {113, 114, 115, 116}, {121, 122, 123, 124},
-    {164, 165, 166, 167}, {156, 157, 158, 159}, {145, 147, 149, 151}, {145, 122, 149, 124}};
-const SIZE kSizes[3] = {{56, 8}, {88, 17}, {177, 34}};
-
-// Every image is 8 bits with a colour table and pure white wherever its
-// 1-bit mask is black; sizes as the set's.
-TEST(SpriteArt, EveryPairHasItsSizeAndDepthAndIsWhiteWhereTransparent) {
-  auto header = [](int id) {
-    HRSRC res = FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_BITMAP);
-    return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(GetModuleHandleA(nullptr), res)));
-  };
-  auto pixel = [](const BITMAPINFOHEADER* h, int x, int y) {  // the colour-table entry, 0xRRGGBB
-    const auto* table = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(h) + h->biSize);
-    const int colours = h->biClrUsed ? h->biClrUsed : 1 << h->biBitCount;
-    const auto* row = reinterpret_cast<const uint8_t*>(table + colours) +
-                      (h->biHeight - 1 - y) * ((h->biWidth * h->biBitCount + 31) / 32 * 4);
-    const int index = h->biBitCount == 8 ? row[x] : row[x / 8] >> (7 - x % 8) & 1;
-    return table[index] & 0xFFFFFF;
-  };
-  std::vector<std::tuple<int, int, SIZE>> pairs = {{IDB_TREE, IDB_TREE_MASK, SIZE{31, 32}}};
-  for (int k = 0; k < kSleighKinds; ++k)
-    for (int f = 0; f < 4; ++f) pairs.push_back({kImages[k][f], kMasks[k][f], kSizes[k == 6 ? 2 : k % 3]});
-  for (auto [image, mask, size] : pairs) {
-    const BITMAPINFOHEADER *i = header(image), *m = header(mask);
-    ASSERT_TRUE(i && m) << image;
-    EXPECT_EQ(std::tuple(8, 1, size.cx, size.cy, size.cx, size.cy),
-              std::tuple(i->biBitCount, m->biBitCount, i->biWidth, i->biHeight, m->biWidth, m->biHeight)) << image;
-    int opaque = 0, stained = 0;
-    for (int y = 0; y < size.cy; ++y)
-      for (int x = 0; x < size.cx; ++x) {
-        const uint32_t maskPixel = pixel(m, x, y);
-        EXPECT_TRUE(maskPixel == 0 || maskPixel == 0xFFFFFF) << mask;
-        opaque += maskPixel != 0;
-        stained += maskPixel == 0 && pixel(i, x, y) != 0xFFFFFF;
-      }
-    EXPECT_EQ(0, stained) << image << ": not white where transparent";
-    EXPECT_GT(opaque, size.cx * size.cy / 8) << mask;
+// An image of 8 bits and its mask of 1 bit, of the size given: the image pure
+// white wherever the mask is black, the mask opaque on at least an eighth.
+void ExpectSpritePair(HBITMAP image, HBITMAP mask, SIZE size, const std::string& name) {
+  const Picture i = Read(image), m = Read(mask);
+  EXPECT_EQ(std::tuple(8, 1, size.cx, size.cy, size.cx, size.cy),
+            std::tuple(i.depth, m.depth, i.size.cx, i.size.cy, m.size.cx, m.size.cy)) << name;
+  int opaque = 0, stained = 0;
+  for (size_t p = 0; p < m.pixels.size() && p < i.pixels.size(); ++p) {
+    EXPECT_TRUE(m.pixels[p] == 0 || m.pixels[p] == 0xFFFFFF) << name;
+    opaque += m.pixels[p] != 0;
+    stained += m.pixels[p] == 0 && i.pixels[p] != 0xFFFFFF;
   }
+  EXPECT_EQ(0, stained) << name << ": not white where transparent";
+  EXPECT_GT(opaque, size.cx * size.cy / 8) << name;
 }
 
-TEST(Sleigh, LoadsEachSetsRowAndDrawsNothingWithoutOne) {
+HBITMAP FromFile(const std::string& name) {
+  const std::string path = NIVALO_SPRITES_DIR "/" + name + ".bmp";
+  return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
+
+// Each set loads the art of its size and nose, frame by frame as the files
+// are numbered (the blinking nose red on frames 0 and 2 only), and starts a
+// pass; the fir tree's art is of its size too. A kind no set has draws nothing.
+TEST(Sleigh, EachSetLoadsItsArtAndAKindWithoutOneDrawsNothing) {
   HWND saver = StartSaver(Calm);
   HINSTANCE self = GetModuleHandleA(nullptr);
+  const char* sizes[] = {"small", "medium", "large"};
+  const SIZE kSizes[3] = {{56, 8}, {88, 17}, {177, 34}};
   for (int k = 0; k < kSleighKinds; ++k) {
     LoadSleighSprites(self, k);
+    const int size = k == 6 ? 2 : k % 3;
     for (int f = 0; f < 4; ++f) {
-      HBITMAP image = static_cast<HBITMAP>(LoadImageA(self, MAKEINTRESOURCEA(kImages[k][f]), 0, 0, 0, 0));
-      HBITMAP mask = static_cast<HBITMAP>(LoadImageA(self, MAKEINTRESOURCEA(kMasks[k][f]), 0, 0, 0, 0));
-      EXPECT_TRUE(Pixels(image) == Pixels(Sleigh().sleighImages[f])) << k << ":" << f;
-      EXPECT_TRUE(Pixels(mask) == Pixels(Sleigh().sleighMasks[f])) << k << ":" << f;
+      const std::string name = std::string("sleigh-") + sizes[size] + (k < 3 || (k == 6 && f % 2) ? "-plain-" : "-red-") +
+                               std::to_string(f);
+      HBITMAP image = FromFile(name), mask = FromFile(name + "-mask");
+      EXPECT_TRUE(Read(image).pixels == Read(Sleigh().sleighImages[f]).pixels) << k << ": " << name;
+      EXPECT_TRUE(Read(mask).pixels == Read(Sleigh().sleighMasks[f]).pixels) << k << ": " << name;
+      ExpectSpritePair(Sleigh().sleighImages[f], Sleigh().sleighMasks[f], kSizes[size], name);
       DeleteObject(image), DeleteObject(mask);
     }
-    EXPECT_EQ(-kSizes[k == 6 ? 2 : k % 3].cx, Sleigh().sleighX) << "a new pass starts";
+    EXPECT_EQ(-kSizes[size].cx, Sleigh().sleighX) << "a new pass starts";
   }
-  LoadSleighSprites(self, 7);  // a kind no set has: nothing is drawn
+  HBITMAP tree = LoadSprite(self, IDB_TREE), treeMask = LoadSprite(self, IDB_TREE_MASK);
+  ExpectSpritePair(tree, treeMask, SIZE{31, 32}, "tree");
+  DeleteObject(tree), DeleteObject(treeMask);
+  LoadSleighSprites(self, 7);
   EXPECT_EQ(nullptr, Sleigh().sleighImages[0]);
   const Capture before = Detail(saver);
   RunFrames(saver, 8);
   EXPECT_TRUE(before == CaptureSaver(saver));
-
   StopSaver(saver);
 }
 

@@ -2,39 +2,55 @@
 // checks the flakes and the wind frame by frame beside a plain drawing of the rules.
 #include "snow/snow_help.h"
 
-// Gusts without flakes (capping a gust is the flakes' part; a gust that is
-// over is calmed by the first flake, or without one by the frame).
-TEST(Wind, FollowsItsStateTableAndTimers) {
-  HWND saver = StartSaver([](SettingsRecord& s) { SnowOnly(s); s.FlakeCount = 0; });
-  const struct { UINT_PTR id; int phase, strength, direction; const char* timers; } steps[] = {
-      {0, kWindCalm, 0, 0, "2"}, {1, kWindCalm, 0, 0, "2"}, {7, kWindCalm, 0, 0, "2"},  // not 2..6
-      {kCalmTimer, kWindRising, 0, -1, "35"},  // draws 41: 1 is not above 4
-      {kRiseStepTimer, kWindRising, 1, -1, "35"}, {kRiseStepTimer, kWindRising, 2, -1, "35"},
-      {kRiseEndTimer, kWindFalling, 2, -1, "46"}, {kFallStepTimer, kWindFalling, 1, -1, "46"},
-      {kFallStepTimer, kWindCalm, 0, -1, "46"}, {kFallStepTimer, kWindCalm, 0, -1, "46"},
-      {kFallEndTimer, kWindOver, 0, -1, "2"}, {100, kWindCalm, 0, -1, "2"},  // 100: frames
-      {kRiseStepTimer, kWindCalm, 1, -1, "2"}, {kCalmTimer, kWindRising, 0, 1, "35"},  // 18467: 7
-      {kRiseEndTimer, kWindFalling, 0, 1, "46"},  // the rise ended before its first step
-      {kFallStepTimer, kWindCalm, 0, 1, "46"}, {kFallEndTimer, kWindOver, 0, 1, "2"}};
+// Gusts without flakes: capping a gust is the flakes' part, and a gust that
+// is over is calmed by the first flake, or without one by the frame.
+class Gusts : public testing::Test {
+ protected:
+  void SetUp() override { saver = StartSaver([](SettingsRecord& s) { SnowOnly(s), s.FlakeCount = 0; }); }
+  void TearDown() override { StopSaver(saver); }
+  HWND saver = nullptr;
+};
+
+// Each expiry moves the phase on and arms the next phase's timers; other
+// ids change nothing.
+TEST_F(Gusts, EachExpiryMovesThePhaseOnAndArmsItsTimers) {
+  const struct { UINT_PTR id; int phase, strength; const char* timers; } steps[] = {
+      {0, kWindCalm, 0, "2"}, {kFrameTimer, kWindCalm, 0, "2"}, {kFlashTimer, kWindCalm, 0, "2"},
+      {kCalmTimer, kWindRising, 0, "35"}, {kRiseStepTimer, kWindRising, 1, "35"}, {kRiseStepTimer, kWindRising, 2, "35"},
+      {kRiseEndTimer, kWindFalling, 2, "46"}, {kFallStepTimer, kWindFalling, 1, "46"},
+      {kFallStepTimer, kWindCalm, 0, "46"}, {kFallStepTimer, kWindCalm, 0, "46"},
+      {kFallEndTimer, kWindOver, 0, "2"}, {100, kWindCalm, 0, "2"},  // 100: frames
+      {kRiseStepTimer, kWindCalm, 1, "2"}, {kCalmTimer, kWindRising, 0, "35"},
+      {kRiseEndTimer, kWindFalling, 0, "46"},  // the rise ended before its first step
+      {kFallStepTimer, kWindCalm, 0, "46"}, {kFallEndTimer, kWindOver, 0, "2"}};
   for (const auto& s : steps) {
     if (s.id == 100) RunFrames(saver, 5);
     else WindEvent(s.id);
-    EXPECT_EQ((std::array<int, 3>{s.phase, s.strength, s.direction}), Of(Wind())) << s.id;
+    EXPECT_EQ((std::array<int, 2>{s.phase, s.strength}), (std::array<int, 2>{Wind().phase, Wind().strength})) << s.id;
     EXPECT_EQ(s.timers, ArmedTimers(saver)) << s.id;
   }
-  EXPECT_EQ(6334, RandomNext()) << "one draw per gust, none else";
-  RunWindTimer(saver, kCalmTimer);
-  for (int i = 0; i < 60; ++i) RunWindTimer(saver, kRiseStepTimer);
-  RunFrames(saver, 2);
-  EXPECT_EQ(60, Wind().strength) << "no flake holds it at GustMax";
-  for (int d = 0; d < 10; ++d) {  // draws of 5 to 9 turn a gust to the right
+}
+
+// A gust blows to the right on draws of 5 to 9 and to the left on 0 to 4:
+// one draw as it starts, none for the rest of it.
+TEST_F(Gusts, EachDrawsItsDirectionOnce) {
+  for (int d = 0; d < 10; ++d) {
     Lcg next;
     ResetRandom();
     for (; Lcg(next).Next() % 10 != d; next.Next()) RandomNext();
-    WindEvent(kCalmTimer);
+    next.Next();
+    for (UINT_PTR id : {kCalmTimer, kRiseStepTimer, kRiseEndTimer, kFallStepTimer, kFallEndTimer}) WindEvent(id);
     EXPECT_EQ(d > 4 ? 1 : -1, Wind().direction) << d;
+    EXPECT_EQ(next.Next(), RandomNext()) << d;
   }
-  StopSaver(saver);
+}
+
+// Only a flake holds a rising gust at GustMax.
+TEST_F(Gusts, GrowPastGustMaxWithoutFlakes) {
+  RunWindTimer(saver, kCalmTimer);
+  for (int i = 0; i < 60; ++i) RunWindTimer(saver, kRiseStepTimer);
+  RunFrames(saver, 2);
+  EXPECT_EQ(60, Wind().strength);
 }
 
 static HRGN Or(HRGN target, HRGN other) {  // a null region counts as empty

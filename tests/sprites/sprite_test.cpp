@@ -1,11 +1,22 @@
 #include "snow/snow_help.h"
 
-TEST(Sprites, DrawMaskedEraseFlakesUnderAndTheSleighsRectangle) {
+class Sprites : public testing::Test {
+ protected:
+  void SetUp() override { saver = StartSaver(SnowOnly), dc = GetDC(saver); }
+  void TearDown() override { ReleaseDC(saver, dc), StopSaver(saver); }
+  HWND saver = nullptr;
+  HDC dc = nullptr;
+};
+
+TEST(BitmapRect, LeavesTheRectangleOfNoBitmapAsItIs) {
   RECT r{1, 2, 3, 4};
   BitmapRect(&r, nullptr);
   EXPECT_TRUE(r.left == 1 && r.top == 2 && r.right == 3 && r.bottom == 4);
-  HWND saver = StartSaver(SnowOnly);
-  HDC dc = GetDC(saver), memory = CreateCompatibleDC(dc);
+}
+
+// The image where the mask is opaque, the screen elsewhere, wherever it is drawn.
+TEST_F(Sprites, DrawMaskedShowsTheImageOnlyWhereTheMaskIsOpaque) {
+  HDC memory = CreateCompatibleDC(dc);
   HBITMAP mask = CreateBitmap(20, 10, 1, 1, nullptr), image = CreateCompatibleBitmap(dc, 20, 10);
   // Opaque on a diamond: white there in the mask, coloured in the image, which is white elsewhere.
   auto opaque = [](int x, int y) { return std::abs(x - 10) + std::abs(y - 5) * 2 < 9; };
@@ -27,7 +38,12 @@ TEST(Sprites, DrawMaskedEraseFlakesUnderAndTheSleighsRectangle) {
         if (opaque(x, y)) want.pixels[(at.y + y) * want.width + at.x + x] = colour(x, y);
   }
   EXPECT_TRUE(want == CaptureSaver(saver));
-  // EraseFlakesUnder puts back only the active flakes with a saved background that meet r.
+  DeleteObject(mask), DeleteObject(image);
+}
+
+// Only the active flakes with a saved background that meet the rectangle,
+// given either way round, get their background back.
+TEST_F(Sprites, EraseFlakesUnderPutsBackOnlyTheDrawnActiveFlakesUnderIt) {
   ChangeSettings([](SettingsRecord& s) { s.FlakeCount = 3; s.FlakeWobble = 0; });
   const Capture detail = Detail(saver);
   PlaceFlake(0, 100, 97, 0, 3, 1);  // drawn at (100, 100), under the rectangle
@@ -37,28 +53,32 @@ TEST(Sprites, DrawMaskedEraseFlakesUnderAndTheSleighsRectangle) {
   PlaceFlake(1, 120, 100, 0, 3, 1);  // under it, never drawn: nothing saved
   const auto slot0 = Slot(0);
   PatBlt(dc, 0, 0, detail.width, detail.height, WHITENESS);
-  want = CaptureSaver(saver);  // white, but for slot 0's saved background
+  Capture want = CaptureSaver(saver);  // white, but for slot 0's saved background
   for (int y = 100; y < 107; ++y)
     for (int x = 100; x < 107; ++x) want.pixels[y * want.width + x] = detail.At(x, y);
   EraseFlakesUnder(dc, RECT{150, 104, 105, 90});  // given the wrong way round
   EXPECT_TRUE(want == CaptureSaver(saver) && slot0 == Slot(0));
-  // The sleigh takes exactly its rectangle (of its current frame) off the occupied set.
+}
+
+// The sleigh takes exactly its rectangle (of its current frame) off the
+// occupied set.
+TEST_F(Sprites, TheSleighLeavesTheOccupiedSetWithItsRectangle) {
   OccupiedAddRect(RECT{90, 95, 130, 120});
+  OccupiedAddRect(RECT{300, 100, 307, 107});
   RECT sleigh{0, 0, 0, 0};
   BitmapRect(&sleigh, Sleigh().sleighMasks[Sleigh().sleighFrame & 3]);
   OffsetRect(&sleigh, 100, 100);
-  HRGN left = Rgn({{90, 95, 130, 120}, {300, 100, 307, 107}, {140, 100, 147, 107}});
+  HRGN left = Rgn({{90, 95, 130, 120}, {300, 100, 307, 107}});
   CombineRgn(left, left, Rgn({sleigh}), RGN_DIFF);
   RestoreSleighBackground(dc, 100, 100);
   EXPECT_TRUE(Equal(OccupiedAsRegion(), left));
-  StopSaver(saver);
 }
 
 HBITMAP WINAPI NoDib(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD) { return nullptr; }
 
 // Without the bitmaps to put them together and save their background in,
 // the sleigh and the trees draw nothing, and the sleigh moves on.
-TEST(Sprites, WithoutTheirBitmapsSpritesDrawNothingAndTheAnimationGoesOn) {
+TEST(SpritesWithoutBitmaps, DrawNothingAndTheAnimationGoesOn) {
   SetSpriteDibMaker(NoDib);
   HWND saver = StartSaver([](SettingsRecord& s) { s.MaskPath[0] = 0, s.SnowfallOn = 0; });
   SetSpriteDibMaker(nullptr);

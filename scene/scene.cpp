@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "images/desktop.h"
 #include "images/mask_region.h"
 #include "images/picture.h"
 #include "settings/settings.h"
@@ -85,7 +86,10 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   BuildMask();
   MeasureScreen();
   const SettingsRecord& s = Settings();
-  if (s.PicturePath[0]) LoadSharedPicture(s.PicturePath, "Sorry, could not read the file (format error?)");
+  // The desktop, where it was taken, shows instead of the picture.
+  if (s.PicturePath[0] && !DesktopTaken()) {
+    LoadSharedPicture(s.PicturePath, "Sorry, could not read the file (format error?)");
+  }
   SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
   if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
   return 0;
@@ -155,6 +159,15 @@ void RepaintScenePicture() {
 
 void PaintBackground(HDC dc, const RECT& client) {
   const SurfaceState& surface = Surface();
+  if (DesktopTaken()) {
+    // Only what is to be painted, of each monitor.
+    RECT clip, part;
+    const RECT area = GetClipBox(dc, &clip) != ERROR && IntersectRect(&clip, &clip, &client) ? clip : client;
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      if (IntersectRect(&part, &surface.monitors[i].screen, &area)) DrawDesktop(dc, part);
+    }
+    return;
+  }
   const HBRUSH grey = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   if (surface.monitorCount <= 1) {
     FillRect(dc, &client, grey);
@@ -202,6 +215,7 @@ void DestroyScene() {
   DeleteTreeSprites();
   DeleteOccupiedSet();
   ForgetCover();
+  ForgetDesktop();
   FreeBmpImage(&picture);
   pictureLoaded = 0;
 }

@@ -31,8 +31,9 @@ void RepaintScenePicture();
 
 int SceneFrameCounter();
 
-// Paints the background of the saver window into dc: grey over the client
-// rectangle, then the picture if one is loaded.
+// Paints the background of the saver window into dc: the desktop as it was
+// where it was taken; otherwise grey over the client rectangle, then the
+// picture if one is loaded.
 void PaintBackground(HDC dc, const RECT& client);
 
 constexpr UINT_PTR kFrameTimer = 1;

@@ -11,6 +11,7 @@ namespace {
 constexpr size_t kFirstIntegerOffset = 0x020;
 constexpr size_t kPictureLayoutOffset = 0x1FC;
 constexpr size_t kMaskMaxRectsOffset = 0x400;
+constexpr size_t kSnowOnDesktopOffset = 0x06C;
 constexpr int kMaxFlakes = 500;
 
 // The fields that have a default, and their defaults.
@@ -38,6 +39,7 @@ void SetDefaults(SettingsRecord& r) {
   r.PicturePath[0] = 0;
   strcpy(r.MaskPath, kBuiltinMaskName);
   r.MaskMaxRects = 20000;
+  r.SnowOnDesktop = 0;
   r.RedNose = 0;
   r.SleighClimb = 1;
 }
@@ -121,6 +123,7 @@ void PackSettings() {
   PutString(kMaskPathOffset, kMaskPathField, record.MaskPath);
   PutInt(kPictureLayoutOffset, record.PictureLayout);
   PutInt(kMaskMaxRectsOffset, record.MaskMaxRects);
+  PutInt(kSnowOnDesktopOffset, record.SnowOnDesktop == 1 ? 1 : 0);
 }
 
 void UnpackSettings() {
@@ -133,6 +136,7 @@ void UnpackSettings() {
   GetString(kMaskPathOffset, kMaskPathField, record.MaskPath);
   record.PictureLayout = GetInt(kPictureLayoutOffset);
   record.MaskMaxRects = GetInt(kMaskMaxRectsOffset);
+  record.SnowOnDesktop = GetInt(kSnowOnDesktopOffset) == 1 ? 1 : 0;
 }
 
 void MakeSettingsSafe() {

@@ -6,6 +6,7 @@
 
 #include "images/mask_region.h"
 #include "settings/settings.h"
+#include "snow/ledges.h"
 #include "surface/surface.h"
 
 namespace {
@@ -73,13 +74,16 @@ void SetScratch(int left, int top, int right, int bottom) {
   SetRectRgn(Surface().scratchRegion, left, top, right, bottom);
 }
 
-// The seeds: the mask's edge band and, under each monitor, the ground band,
-// or the ground cut away when there is no snow on the ground.
+// The seeds: the mask's edge band, the band under each ledge of the
+// desktop's windows and, under each monitor, the ground band, or the ground
+// cut away when there is no snow on the ground.
 void SeedCover() {
   Settle();
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   if (s.SnowOnMask) CombineWith(surface.coverRegion, MaskEdgeRegion(), RGN_OR);
+  PlaceLedges();
+  AddLedgeSeeds(surface.coverRegion, surface.scratchRegion);
   for (int i = 0; i < surface.monitorCount; ++i) {
     const RECT& m = surface.monitors[i].window;
     if (s.SnowOnGround) {
@@ -119,6 +123,7 @@ void SettleLandedSnow() { Settle(); }
 bool RoomHas(int x, int y) { return Surface().roomRegion && PtInRegion(Surface().roomRegion, x, y); }
 
 void ForgetCover() {
+  ForgetLedges();
   coverMap.clear();
   landed.clear();
   mapStale = true;
@@ -142,7 +147,9 @@ void BuildRoom() {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   SetRectRgn(surface.roomRegion, 0, 0, 0, 0);
-  if (!s.SnowOnGround) return;  // no ground, no growth anywhere
+  PlaceLedges();
+  AddLedgeRoom(surface.roomRegion, surface.scratchRegion);
+  if (!s.SnowOnGround) return;  // no ground, no growth on the ground or the mask
   for (int i = 0; i < surface.monitorCount; ++i) {  // the ground pile along each monitor's bottom
     const RECT& m = surface.monitors[i].window;
     SetScratch(m.left, m.bottom - s.GroundSnowDepth, m.right, m.bottom + kGroundBand);

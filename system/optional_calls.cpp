@@ -8,8 +8,7 @@ void (*resolutionAwareObserver)() = nullptr;
 // the system has none.
 template <typename Function>
 Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+  return LoadedSystemFunction<Function>("user32.dll", name);
 }
 
 using MonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);

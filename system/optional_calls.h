@@ -6,6 +6,16 @@
 
 #include <vector>
 
+// The function of that name in a system library the process has loaded
+// already (user32.dll, gdi32.dll), as the given type; null where the system
+// has none.
+template <typename Function>
+Function LoadedSystemFunction(const char* library, const char* name) {
+  const HMODULE module = GetModuleHandleA(library);
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
 // Declares the process aware of the screen's resolution (Vista and later):
 // the system then draws its windows at the real resolution instead of
 // drawing them at 96 pixels per inch and stretching them. Nothing where the

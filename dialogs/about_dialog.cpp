@@ -1,9 +1,13 @@
 #include "dialogs/about_dialog.h"
 
+#include <algorithm>
+
+#include "dialogs/context_help.h"
 #include "dialogs/text_font.h"
 #include "dialogs/web_page.h"
 #include "resources/resource.h"
 #include "system/beep.h"
+#include "system/optional_calls.h"
 
 namespace {
 
@@ -73,6 +77,30 @@ BOOL OnPaint(HWND dialog) {
   return FALSE;
 }
 
+// Centred on the window that opened it (the screen's work area without
+// one), and kept on the work area.
+BOOL OnInitDialog(HWND dialog) {
+  RECT box, around;
+  GetWindowRect(dialog, &box);
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  const bool owned = owner && GetWindowRect(owner, &around);
+  const RECT area = WorkAreaAt(owned ? POINT{(around.left + around.right) / 2, (around.top + around.bottom) / 2}
+                                     : POINT{box.left, box.top});
+  if (!owned) around = area;
+  const int w = box.right - box.left, h = box.bottom - box.top;
+  const int x = std::max(area.left, std::min((around.left + around.right - w) / 2, area.right - w));
+  const int y = std::max(area.top, std::min((around.top + around.bottom - h) / 2, area.bottom - h));
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return TRUE;
+}
+
+// Help asked in the box is about the box, in front of it; it does not go
+// on to the settings dialog that owns it.
+BOOL OnHelp(HWND dialog, const HELPINFO& help) {
+  ShowWindowHelp(dialog, HelpContextOf(IDC_ABOUT), static_cast<HWND>(help.hItemHandle), help.MousePos);
+  return TRUE;
+}
+
 BOOL OnClose(HWND dialog) {
   EndDialog(dialog, 0);
   return FALSE;
@@ -96,9 +124,10 @@ BOOL OnDestroy(HWND dialog) {
 
 }  // namespace
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG: return TRUE;
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_HELP: return OnHelp(dialog, *reinterpret_cast<const HELPINFO*>(lParam));
     case WM_PAINT: return OnPaint(dialog);
     case WM_CLOSE: return OnClose(dialog);
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));

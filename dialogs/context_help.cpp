@@ -91,17 +91,23 @@ std::string LoadedString(UINT id) {
   }
 }
 
-// The topic of the window's control in the dialog's own pop-up: below the
-// control when asked from the keyboard, else at the point of the click.
-void ShowTopicPopup(HWND owner, HWND window, bool fromKeyboard, POINT screenPoint) {
+// Where a pop-up for a window goes: below the window when asked from the
+// keyboard, else at the point of the click.
+RECT AnchorOf(HWND window, bool fromKeyboard, POINT screenPoint) {
   RECT anchor{screenPoint.x, screenPoint.y, screenPoint.x, screenPoint.y};
-  if (fromKeyboard) {
-    GetWindowRect(window, &anchor);
-  } else {
-    window = ControlAt(owner, window, screenPoint);
-  }
-  ShowHelpPopup(owner, HelpTopicText(HelpContextOf(GetDlgCtrlID(window))).c_str(), anchor);
+  if (fromKeyboard) GetWindowRect(window, &anchor);
+  return anchor;
 }
+
+// The topic of the window's control in the dialog's own pop-up.
+void ShowTopicPopup(HWND owner, HWND window, bool fromKeyboard, POINT screenPoint) {
+  if (!fromKeyboard) window = ControlAt(owner, window, screenPoint);
+  ShowHelpPopup(owner, HelpTopicText(HelpContextOf(GetDlgCtrlID(window))).c_str(),
+                AnchorOf(window, fromKeyboard, screenPoint));
+}
+
+// F1 is still down while its request is handled; "What's this?" is a click.
+bool AskedWithF1() { return GetKeyState(VK_F1) < 0; }
 
 }  // namespace
 
@@ -134,8 +140,7 @@ std::string HelpTopicText(DWORD context) {
 
 void ShowControlHelp(HWND owner, HWND control, POINT mouse) {
   if (!HasHelpViewer()) {
-    // F1 is still down while its request is handled; "What's this?" is a click.
-    ShowTopicPopup(owner, control, GetKeyState(VK_F1) < 0, mouse);
+    ShowTopicPopup(owner, control, AskedWithF1(), mouse);
     return;
   }
   char path[MAX_PATH];
@@ -156,4 +161,14 @@ void ShowContextMenuHelp(HWND owner, HWND window, POINT screenPoint) {
   if (RequestHelp(window, path, HELP_CONTEXTMENU, TableArgument())) return;
   window = ControlAt(owner, window, screenPoint);
   if (window != owner) OpenTopicOf(owner, GetDlgCtrlID(window), path);
+}
+
+void ShowWindowHelp(HWND window, DWORD context, HWND control, POINT mouse) {
+  if (!HasHelpViewer()) {
+    ShowHelpPopup(window, HelpTopicText(context).c_str(), AnchorOf(control, AskedWithF1(), mouse));
+    return;
+  }
+  char path[MAX_PATH];
+  HelpFilePath(path);
+  RequestHelp(window, path, HELP_CONTEXTPOPUP, context);
 }

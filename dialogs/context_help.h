@@ -33,3 +33,7 @@ void ShowControlHelp(HWND owner, HWND control, POINT mouse);
 // point, handled in the same way; the point (-1, -1) is a request from the
 // keyboard.
 void ShowContextMenuHelp(HWND owner, HWND window, POINT screenPoint);
+// F1 or "What's this?" on control in another window of the program (the
+// About box): the topic of the help context id in front of that window, in
+// the dialog's own pop-up from Windows Vista on, else in the viewer's.
+void ShowWindowHelp(HWND window, DWORD context, HWND control, POINT mouse);

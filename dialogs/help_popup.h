@@ -1,7 +1,8 @@
 // The settings dialog's own help pop-up, for systems that have no viewer
 // for the help file: a topic's plain text in the system's message font on
-// the tooltip colours, closed by any key, any click, or the dialog losing
-// the focus. Its window text is the topic's text.
+// the tooltip colours, closed by any key (a system key such as Alt when it
+// goes up), any click, or the dialog losing the focus. Its window text is the
+// topic's text; a topic too long for the work area is drawn smaller or cut.
 #pragma once
 
 #include <windows.h>

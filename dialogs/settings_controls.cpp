@@ -1,9 +1,12 @@
 #include "dialogs/settings_controls.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
+#include "images/bmp_loader.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
@@ -19,7 +22,6 @@ namespace {
 
 using Field = int32_t SettingsRecord::*;
 
-constexpr int kMaxFlakes = 500;
 constexpr int kNumberTextSize = 100;
 constexpr int kPathTextSize = 255;   // 254 characters and the terminator
 constexpr int kUnknown = -1;         // a previous value under force
@@ -50,24 +52,23 @@ void ShowNumber(HWND dialog, int control, int value) {
 }
 
 // What a number typed into an edit reads as: leading blanks, an optional
-// sign and the digits up to the first other character; no digits give 0.
-// Numbers beyond the 32-bit range stop at its ends.
-int ParseTypedNumber(const char* text) {
+// sign and the digits up to the first other character. Numbers beyond the
+// 32-bit range stop at its ends.
+struct TypedNumber {
+  int value;
+  bool hasDigits;
+};
+TypedNumber ParseTypedNumber(const char* text) {
   while (*text == ' ' || *text == '\t') ++text;
   bool negative = false;
   if (*text == '+' || *text == '-') negative = *text++ == '-';
+  const char* digits = text;
   int64_t value = 0;
   for (; *text >= '0' && *text <= '9'; ++text) {
     if (value <= INT_MAX) value = value * 10 + (*text - '0');
   }
   if (negative) value = -value;
-  return static_cast<int>(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : value);
-}
-
-int ReadNumber(HWND dialog, int control) {
-  char text[kNumberTextSize] = "";
-  GetDlgItemTextA(dialog, control, text, kNumberTextSize);
-  return ParseTypedNumber(text);
+  return {static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX)), text != digits};
 }
 
 // A corrected number: the beep and the corrected text are all the user
@@ -76,11 +77,6 @@ int Corrected(HWND dialog, int control, int value) {
   SoundBeep(0);
   ShowNumber(dialog, control, value);
   return value;
-}
-
-int Thousandfold(int seconds) {
-  const int64_t ms = static_cast<int64_t>(seconds) * 1000;
-  return static_cast<int>(ms > INT_MAX ? INT_MAX : ms < INT_MIN ? INT_MIN : ms);
 }
 
 // Steps 1 to 8: the switches, in order, with the operation that carries
@@ -126,20 +122,24 @@ const NumberStep kNumberSteps[] = {
     {IDC_GUST_FALL_STEP, &SettingsRecord::GustFallStep, Unit::Plain},
     {IDC_GUST_FALL_TIME, &SettingsRecord::GustFallTime, Unit::Seconds},
 };
+// Step 26, read after the paths and the layout.
+const NumberStep kMaskDetailStep{IDC_MASK_MAX_RECTS, &SettingsRecord::MaskMaxRects, Unit::Plain};
 
-// The number as stored, after the corrections the dialog makes.
-int CorrectedNumber(HWND dialog, const NumberStep& step, int typed) {
-  switch (step.control) {
-    case IDC_FLAKE_COUNT:
-      if (typed < 0) return 0;  // silently: the text stays
-      return typed > kMaxFlakes ? Corrected(dialog, step.control, kMaxFlakes) : typed;
-    case IDC_FLAKE_SPEED:
-      return typed < 3 ? Corrected(dialog, step.control, 3) : typed;
-    case IDC_SLEIGH_FRAME_DIVIDER:
-      return typed == 0 ? Corrected(dialog, step.control, 1) : typed;
-    default:
-      return step.unit == Unit::Seconds ? Thousandfold(typed) : typed;
-  }
+// The number typed into the step's edit as stored: text without digits,
+// or a number outside the field's range, is corrected to the nearest end of
+// the range (in whole seconds, at least 1, for a time shown in seconds).
+// Only a negative flake count becomes 0 silently, its text left as typed.
+int CorrectedNumber(HWND dialog, const NumberStep& step) {
+  char text[kNumberTextSize] = "";
+  GetDlgItemTextA(dialog, step.control, text, kNumberTextSize);
+  const TypedNumber typed = ParseTypedNumber(text);
+  const NumberRange range = RangeOf(step.field);
+  const int perShown = step.unit == Unit::Seconds ? 1000 : 1;
+  const int lowest = perShown == 1 ? range.lowest : std::max(1, (range.lowest + perShown - 1) / perShown);
+  const int highest = range.highest / perShown;
+  if (step.control == IDC_FLAKE_COUNT && typed.hasDigits && typed.value < 0) return 0;
+  if (typed.hasDigits && typed.value >= lowest && typed.value <= highest) return typed.value * perShown;
+  return Corrected(dialog, step.control, std::clamp(typed.value, lowest, highest)) * perShown;
 }
 
 // What a number's change sets going, with the value before the step.
@@ -183,7 +183,9 @@ void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
 void ReadPath(HWND dialog, int control, char (SettingsRecord::*field)[256]) {
   SettingsRecord r = Settings();
   GetDlgItemTextA(dialog, control, r.*field, kPathTextSize);
+  const bool changed = strcmp(r.*field, Settings().*field) != 0;
   ReplaceSettings(r);
+  if (changed) ReportUnreadableFile(dialog, control, r.*field);
 }
 
 // Step 25: the layout radios; a loaded picture is painted anew in a new
@@ -207,6 +209,15 @@ void ApplyLayout(HWND dialog) {
 }  // namespace
 
 void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
+
+void ReportFileFailure(HWND dialog, int pathEdit, const char* path) {
+  ReportBmpFailure(dialog, pathEdit == IDC_PICTURE_PATH ? "Picture" : "Mask", path, kUnreadablePictureText);
+}
+
+void ReportUnreadableFile(HWND dialog, int pathEdit, const char* path) {
+  const bool builtin = pathEdit == IDC_MASK_PATH && strcmp(path, kBuiltinMaskName) == 0;
+  if (path[0] != 0 && !builtin && !CanReadBmpFile(path)) ReportFileFailure(dialog, pathEdit, path);
+}
 
 void CheckSleighSizeRadio(HWND dialog, int size) {
   if (size < 0 || size > 2) return;
@@ -254,12 +265,12 @@ void ApplySettingsControls(HWND dialog, int force) {
   }
   for (const NumberStep& step : kNumberSteps) {
     const int previous = Settings().*step.field;
-    Store(step.field, CorrectedNumber(dialog, step, ReadNumber(dialog, step.control)));
+    Store(step.field, CorrectedNumber(dialog, step));
     HandOnNumber(step, previous, force);
   }
   ApplySleighKind(dialog, force, previousRedNose);
   ReadPath(dialog, IDC_PICTURE_PATH, &SettingsRecord::PicturePath);
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
-  Store(&SettingsRecord::MaskMaxRects, ReadNumber(dialog, IDC_MASK_MAX_RECTS));
+  Store(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetailStep));
 }

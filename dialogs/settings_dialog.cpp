@@ -24,6 +24,9 @@ namespace {
 constexpr DWORD kFlashMilliseconds = 1000;
 constexpr DWORD kFileBufferSize = 255;   // characters, the terminator included
 constexpr DWORD kFileTitleSize = 100;
+// Posted to itself as the dialog opens, so that the files it names are
+// reported once it shows.
+constexpr UINT kReportStoredFiles = WM_APP;
 
 // A picture beside a check box, and the check box it toggles.
 struct PicturedSwitch {
@@ -115,9 +118,7 @@ void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
   (r.*field)[kFileBufferSize] = 0;
   ReplaceSettings(r);
   SetDlgItemTextA(dialog, edit, r.*field);
-  if (!LoadScenePicture(Settings().*field)) {
-    ReportBmpFailure(dialog, "Sorry, could not read the file (format error?)");
-  }
+  if (!LoadScenePicture(Settings().*field)) ReportFileFailure(dialog, edit, Settings().*field);
 }
 
 // Owned by the dialog, which waits disabled until the box closes.
@@ -172,6 +173,16 @@ BOOL OnInitDialog(HWND dialog) {
   UpdateWindow(dialog);
   LoadSettings();
   FillSettingsControls(dialog);
+  PostMessageA(dialog, kReportStoredFiles, 0, 0);
+  return TRUE;
+}
+
+// The stored picture or mask may be gone since it was chosen (a drive
+// taken out, a file deleted): the user hears of it here, as the saver
+// itself shows nothing.
+BOOL OnReportStoredFiles(HWND dialog) {
+  ReportUnreadableFile(dialog, IDC_PICTURE_PATH, Settings().PicturePath);
+  ReportUnreadableFile(dialog, IDC_MASK_PATH, Settings().MaskPath);
   return TRUE;
 }
 
@@ -192,8 +203,14 @@ BOOL OnDestroy(HWND dialog) {
   return FALSE;
 }
 
+// A request that names no window of the dialog (F1 in a message box the
+// dialog owns, which passes it on) has no topic here: nothing is shown.
 BOOL OnHelp(HWND dialog, const HELPINFO* help) {
-  ShowControlHelp(dialog, static_cast<HWND>(help->hItemHandle), help->MousePos);
+  const auto item = static_cast<HWND>(help->hItemHandle);
+  const bool control = (GetWindowLongA(item, GWL_STYLE) & WS_CHILD) && GetParent(item) == dialog;
+  if (help->iContextType == HELPINFO_WINDOW && (item == dialog || control)) {
+    ShowControlHelp(dialog, item, help->MousePos);
+  }
   return TRUE;
 }
 
@@ -208,6 +225,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_DESTROY: return OnDestroy(dialog);
+    case kReportStoredFiles: return OnReportStoredFiles(dialog);
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) return OnOk(dialog);
       if (LOWORD(wParam) == IDCANCEL) return OnCancel(dialog);

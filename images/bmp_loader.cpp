@@ -1,8 +1,12 @@
 #include "images/bmp_loader.h"
 
 #include <cstring>
+#include <string>
 
 #include "system/message_box.h"
+
+const char kUnreadablePictureText[] = "Sorry, could not read the file (format error?)";
+const char kUnreadableMaskText[] = "Sorry, could not read the mask file (format error?)";
 
 namespace {
 constexpr SIZE_T kFreshInfoSize = 40 + 256 * 4;
@@ -465,14 +469,24 @@ int ReadBmpFile(HWND, const char* path, BmpImage* image) {
 }
 
 int ReadBmpBytes(const void* data, uint32_t size, BmpImage* image) {
+  image->indexTableFailureTold = false;
   return ReadMapped(View{static_cast<const uint8_t*>(data), size}, image);
 }
 
-void ReportBmpFailure(HWND owner, const char* formatText) {
+bool CanReadBmpFile(const char* path) {
+  BmpImage probe{};
+  GiveFreshInfoBlock(&probe);
+  const int read = ReadBmpFile(nullptr, path, &probe);
+  FreeBmpImage(&probe);
+  return read != 0;
+}
+
+void ReportBmpFailure(HWND owner, const char* role, const char* path, const char* formatText) {
+  const std::string file = std::string("\n\n") + role + " file: " + path;
   if (openFailure) {
-    ShowMessageBox(owner, openFailure, kProgramName, MB_OK);
+    ShowMessageBox(owner, (openFailure + file).c_str(), kProgramName, MB_OK);
   } else {
-    ShowMessageBox(owner, formatText, "BMP format error", MB_OK);
+    ShowMessageBox(owner, (formatText + file).c_str(), "BMP format error", MB_OK);
   }
 }
 

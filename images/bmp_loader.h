@@ -15,6 +15,7 @@ struct BmpImage {
   int32_t bitsOffset; // pixel array's offset from the start of info
   BITMAPINFOHEADER* info;  // header, colour table, pixels: one heap block
   RepeatedTile tile;  // the picture repeated for tiling; made on first use
+  bool indexTableFailureTold;  // its index table could not be made, and the user was told
 };
 
 // The colour-table entries of a picture: the low 16 bits of biClrUsed, or,
@@ -45,11 +46,21 @@ void FreeBmpImage(BmpImage* image);
 int LoadBmpImage(HWND window, const char* path, int previouslyLoaded, BmpImage* image);
 int ReadBmpFile(HWND window, const char* path, BmpImage* image);
 
+// What callers tell of a file that was opened but holds no picture that can
+// be read: a picture (or a file of the settings dialog), and a mask.
+extern const char kUnreadablePictureText[];
+extern const char kUnreadableMaskText[];
+
+// Whether path names a picture that can be read; nothing of it is kept.
+// A failure is kept for ReportBmpFailure as that of a read.
+bool CanReadBmpFile(const char* path);
+
 // The one message box for the last read that failed, owned by owner: why
 // its file could not be opened (not found, access denied, not a file),
 // under the program's name; or, for a file that was opened and holds no
-// picture that can be read, formatText under "BMP format error".
-void ReportBmpFailure(HWND owner, const char* formatText);
+// picture that can be read, formatText under "BMP format error". Either
+// names the file: what it is to be (role, "Picture" or "Mask") and path.
+void ReportBmpFailure(HWND owner, const char* role, const char* path, const char* formatText);
 
 // The reading of a whole file's bytes, as ReadBmpFile does on the mapped
 // view; it reads nothing outside data[0, size).

@@ -5,6 +5,7 @@
 namespace {
 
 DeviceBitmapMaker makeDeviceBitmap = CreateCompatibleBitmap;
+IndexTableMaker makeIndexTable = MakeIndexTable;
 constexpr int kRowsPerBand = 256;
 
 uint16_t ColourCountOf(const BITMAPINFOHEADER* info) {
@@ -35,6 +36,8 @@ HBITMAP MakeDibLike(HDC dc, int w, int h) {
 }
 
 }  // namespace
+
+void SetIndexTableMaker(IndexTableMaker maker) { makeIndexTable = maker ? maker : MakeIndexTable; }
 
 void SetDeviceBitmapMaker(DeviceBitmapMaker maker) {
   makeDeviceBitmap = maker ? maker : CreateCompatibleBitmap;
@@ -93,9 +96,13 @@ void RestorePalette(HDC dc, const BmpImage* image, HPALETTE previous) {
 }
 
 bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image) {
-  if (!image->indexTable) image->indexTable = MakeIndexTable(image->info);
+  if (!image->indexTable) image->indexTable = makeIndexTable(image->info);
   if (!image->indexTable) {
-    ShowMessageBox(owner, "Can not create Indexed color table", nullptr, MB_ICONHAND);
+    // Once for the picture, however often it is painted or laid as a mask.
+    if (!image->indexTableFailureTold) {
+      image->indexTableFailureTold = true;
+      ShowMessageBox(owner, "Can not create Indexed color table", nullptr, MB_ICONHAND);
+    }
     return false;
   }
   if (!image->bitmap) {

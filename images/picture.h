@@ -19,11 +19,16 @@ void* MakeIndexTable(const BITMAPINFOHEADER* info);
 // record: the picture's palette is selected into dc and realised (the
 // palette it replaced is returned, to be put back with RestorePalette);
 // then the index table and the device bitmap, compatible with dc, in its
-// memory DC. False, after the message box owned by owner, when the index
-// table cannot be made.
+// memory DC. False when the index table cannot be made, after the message
+// box owned by owner the first time for the picture.
 HPALETTE SelectPicturePalette(HDC dc, BmpImage* image);
 bool MakePictureBitmap(HWND owner, HDC dc, BmpImage* image);
 void RestorePalette(HDC dc, const BmpImage* image, HPALETTE previous);
+
+// Makes a picture's index table (MakeIndexTable); a test puts one in place
+// that fails, as the heap does when it runs out. Null puts the real one back.
+using IndexTableMaker = void* (*)(const BITMAPINFOHEADER* info);
+void SetIndexTableMaker(IndexTableMaker maker);
 
 // Makes a picture's device bitmap (CreateCompatibleBitmap); a test puts one
 // in place that fails, as old systems do for large pictures. Null puts the

@@ -25,9 +25,9 @@ int pictureLoaded = 0;
 BmpImage picture{};
 
 // Reads a file into the shared picture; a file that holds no picture is
-// told with the given message.
-void LoadSharedPicture(const char* path, const char* formatText) {
-  if (!LoadScenePicture(path)) ReportBmpFailure(nullptr, formatText);
+// told with the given message, naming the file by its role.
+void LoadSharedPicture(const char* role, const char* path, const char* formatText) {
+  if (!LoadScenePicture(path)) ReportBmpFailure(nullptr, role, path, formatText);
 }
 
 // The mask's edge and body laid out on each monitor's screen. With several
@@ -39,7 +39,7 @@ void BuildMask() {
   const bool builtin = strcmp(s.MaskPath, kBuiltinMaskName) == 0;
   if (!builtin) {
     if (s.MaskPath[0] == 0) return;
-    LoadSharedPicture(s.MaskPath, "Sorry, could not read the mask file (format error?)");
+    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText);
     if (!pictureLoaded) return;
   }
   const bool several = surface.monitorCount > 1;
@@ -87,9 +87,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   MeasureScreen();
   const SettingsRecord& s = Settings();
   // The desktop, where it was taken, shows instead of the picture.
-  if (s.PicturePath[0] && !DesktopTaken()) {
-    LoadSharedPicture(s.PicturePath, "Sorry, could not read the file (format error?)");
-  }
+  if (s.PicturePath[0] && !DesktopTaken()) LoadSharedPicture("Picture", s.PicturePath, kUnreadablePictureText);
   SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
   if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
   return 0;

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstring>
 
 const char kSettingsKeyPath[] = "Software\\Orwenk\\Nivalo\\ScreenSaverSettings";
@@ -12,7 +13,30 @@ constexpr size_t kFirstIntegerOffset = 0x020;
 constexpr size_t kPictureLayoutOffset = 0x1FC;
 constexpr size_t kMaskMaxRectsOffset = 0x400;
 constexpr size_t kSnowOnDesktopOffset = 0x06C;
-constexpr int kMaxFlakes = 500;
+
+// The ranges of the numbers. The flake table has 500 entries; a flake
+// falls at least 3 pixels a frame; the sleigh moves forward, and a speed
+// past any screen's width moves it no faster; the sleigh moves every n-th
+// frame for n of at least 1; 10 ms is the shortest period of a system timer,
+// and an hour the longest wait for a gust.
+constexpr int32_t kLongestTime = 3600 * 1000;
+constexpr NumberRange kRanges[] = {
+    {&SettingsRecord::FlakeCount, 0, 500},
+    {&SettingsRecord::FlakeWobble, 0, 100},
+    {&SettingsRecord::FlakeDrift, 0, 100},
+    {&SettingsRecord::FlakeSpeed, 3, 100},
+    {&SettingsRecord::WindowSnowDepth, 0, 1000},
+    {&SettingsRecord::GroundSnowDepth, 0, 1000},
+    {&SettingsRecord::SleighSpeed, 1, 10000},
+    {&SettingsRecord::FramePeriod, 10, 1000},
+    {&SettingsRecord::SleighFrameDivider, 1, 100},
+    {&SettingsRecord::GustPause, 10, kLongestTime},
+    {&SettingsRecord::GustRiseStep, 10, 10000},
+    {&SettingsRecord::GustRiseTime, 10, kLongestTime},
+    {&SettingsRecord::GustFallStep, 10, 10000},
+    {&SettingsRecord::GustFallTime, 10, kLongestTime},
+    {&SettingsRecord::MaskMaxRects, 1, 1000000},
+};
 
 // The fields that have a default, and their defaults.
 void SetDefaults(SettingsRecord& r) {
@@ -139,10 +163,17 @@ void UnpackSettings() {
   record.SnowOnDesktop = GetInt(kSnowOnDesktopOffset) == 1 ? 1 : 0;
 }
 
+NumberRange RangeOf(int32_t SettingsRecord::*field) {
+  for (const NumberRange& range : kRanges) {
+    if (range.field == field) return range;
+  }
+  return NumberRange{field, INT32_MIN, INT32_MAX};
+}
+
 void MakeSettingsSafe() {
-  if (record.FlakeCount < 0) record.FlakeCount = 0;
-  if (record.FlakeCount > kMaxFlakes) record.FlakeCount = kMaxFlakes;
-  if (record.SleighFrameDivider == 0) record.SleighFrameDivider = 1;
+  for (const NumberRange& range : kRanges) {
+    record.*range.field = std::clamp(record.*range.field, range.lowest, range.highest);
+  }
   if (record.SleighKind < 0 || record.SleighKind > 6) record.SleighKind = 2;  // the large sleigh
   Terminate(record.PicturePath, kPicturePathField - 1);
   Terminate(record.MaskPath, sizeof record.MaskPath - 1);

@@ -70,7 +70,21 @@ void ResetSettings();
 void PackSettings();
 void UnpackSettings();
 
+// The range of a number the user types: the settings dialog corrects a
+// typed number outside it with a beep, and loading brings a stored one into
+// it. Within these ranges no arithmetic on a setting can overflow, and no
+// timer runs at 0 or a negative period. Times are in milliseconds, as
+// stored; those the dialog shows in whole seconds have their range there in
+// whole seconds inside it (at least 1 s).
+struct NumberRange {
+  int32_t SettingsRecord::*field;
+  int32_t lowest;
+  int32_t highest;
+};
+NumberRange RangeOf(int32_t SettingsRecord::*field);
+
 // Brings freshly unpacked values into the ranges the other modules rely on:
-// FlakeCount 0..500, SleighFrameDivider at least 1, SleighKind one of the
-// seven sets (the large one otherwise), both paths terminated.
+// every number into its range (FlakeCount 0..500, SleighFrameDivider at
+// least 1, and so on), SleighKind one of the seven sets (the large one
+// otherwise), both paths terminated.
 void MakeSettingsSafe();

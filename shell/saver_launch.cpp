@@ -78,6 +78,7 @@ HWND CreateSaverWindow(HWND parent) {
 void UnregisterSaverClass() { UnregisterClassA(kSaverClassName, Shell().instance); }
 
 int RunSaverWindow(HWND parent) {
+  EnterUnattendedMode();
   if (!parent) {
     if (BringRunningSaverForward()) return 0;
     LoadPasswordVerifier();

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// Where nobody is there to answer (the shell's unattended mode), no box is
+// shown, none is seen by a watching test either, and the answer is IDOK at
+// once: the program goes on as after the box.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // Whether one of the program's own boxes is up. Such a box takes the

@@ -42,6 +42,21 @@ std::vector<RECT> SystemMonitors() {
 
 MonitorLister monitorLister = SystemMonitors;
 
+RECT SystemWorkArea(POINT point) {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  const auto monitorAt = User32Function<HMONITOR(WINAPI*)(POINT, DWORD)>("MonitorFromPoint");
+  const auto monitorInfo = User32Function<MonitorInfoFunction>("GetMonitorInfoA");
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitorAt && monitorInfo && monitorInfo(monitorAt(point, MONITOR_DEFAULTTONEAREST), &info)) {
+    area = info.rcWork;
+  }
+  return area;
+}
+
+WorkAreaFinder workAreaFinder = SystemWorkArea;
+
 }  // namespace
 
 std::vector<RECT> DisplayMonitors() { return monitorLister(); }
@@ -56,15 +71,6 @@ void DeclareResolutionAware() {
 
 void SetResolutionAwareObserver(void (*observer)()) { resolutionAwareObserver = observer; }
 
-RECT WorkAreaAt(POINT point) {
-  RECT area{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  const auto monitorAt = User32Function<HMONITOR(WINAPI*)(POINT, DWORD)>("MonitorFromPoint");
-  const auto monitorInfo = User32Function<MonitorInfoFunction>("GetMonitorInfoA");
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (monitorAt && monitorInfo && monitorInfo(monitorAt(point, MONITOR_DEFAULTTONEAREST), &info)) {
-    area = info.rcWork;
-  }
-  return area;
-}
+RECT WorkAreaAt(POINT point) { return workAreaFinder(point); }
+
+void SetWorkAreaFinder(WorkAreaFinder finder) { workAreaFinder = finder ? finder : SystemWorkArea; }

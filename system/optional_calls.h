@@ -29,6 +29,10 @@ void SetResolutionAwareObserver(void (*observer)());
 // The work area of the monitor nearest the point, in screen coordinates;
 // the primary monitor's where the system knows of no monitors.
 RECT WorkAreaAt(POINT point);
+// Finds the work area instead of the system (a test gives a small one);
+// null puts the system's back.
+using WorkAreaFinder = RECT (*)(POINT point);
+void SetWorkAreaFinder(WorkAreaFinder finder);
 
 // The monitors that show the desktop, each in screen coordinates, the
 // primary first. Empty where the system cannot list them (Windows 95 and

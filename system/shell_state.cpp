@@ -13,9 +13,11 @@ void StartShell(HINSTANCE instance) {
   shell.instance = instance;
   shell.win9xPlatform = known && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
   shell.majorVersion = known ? version.dwMajorVersion : 0;
+  shell.unattended = 0;  // until the mode says otherwise
 }
 
 void EnterPreviewMode() { shell.previewMode = 1; }
+void EnterUnattendedMode() { shell.unattended = 1; }
 
 void RegisterAutoPlayMessage() {
   shell.autoPlayMessage = shell.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;

@@ -9,6 +9,7 @@ struct ShellState {
   int win9xPlatform;      // 1 on Windows 95/98
   DWORD majorVersion;     // the system's major version (4 up to Me and NT 4.0, 6 from Vista on)
   int previewMode;        // 1 once the saver window is a preview child
+  int unattended;         // 1 in full screen and preview: nobody answers a message box
   UINT autoPlayMessage;   // "QueryCancelAutoPlay" on Windows 95/98, else 0
 };
 
@@ -19,5 +20,8 @@ const ShellState& Shell();
 void StartShell(HINSTANCE instance);
 // The saver window becomes a preview child from here on.
 void EnterPreviewMode();
+// The saver runs as the system started it, full screen or as a preview,
+// while nobody may be there: from here on no message box is shown.
+void EnterUnattendedMode();
 // Registers "QueryCancelAutoPlay" on Windows 95/98; elsewhere it stays 0.
 void RegisterAutoPlayMessage();

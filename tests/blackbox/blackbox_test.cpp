@@ -49,21 +49,29 @@ TEST_F(BlackBox, FullScreenCoversTheScreenRunsOnceAndEndsOnInput) {
   EXPECT_EQ(0, third.Exit()) << "a key ends it";
 }
 
-// A picture file that cannot be read brings one box while the saver starts;
-// the saver runs on after it and still ends on input alone.
-TEST_F(BlackBox, RunsOnAfterTheMessageBoxesOfAStart) {
+// Started by the system, nobody may be there: a picture that cannot be read,
+// a mask that is gone and a mask too detailed bring no box that waits, and
+// the saver runs on at once without them, full screen and as a preview.
+TEST_F(BlackBox, NothingWaitsOnAMessageBoxAtTheStart) {
   const std::string empty = WriteTempFile("nivalo-empty.bmp", "");
-  StoreSettings([&empty](SettingsRecord& s) { lstrcpyA(s.PicturePath, empty.c_str()); });
-  Saver saver("/s");
-  HWND box = AwaitWindow("#32770", "BMP format error");
-  ASSERT_NE(nullptr, box);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  HWND w = AwaitWindow(kSaverClass, "Screen Saver");
-  ASSERT_NE(nullptr, w);
-  EXPECT_EQ(-2, saver.Exit(500)) << "the saver must run on";
-  EXPECT_TRUE(IsWindowVisible(w));
-  PressKey(VK_SPACE);
-  EXPECT_EQ(0, saver.Exit());
+  HWND parent = CreateWindowExA(0, "STATIC", "Display Properties", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                50, 50, 260, 200, nullptr, nullptr, nullptr, nullptr);
+  const struct { const char* picture; const char* mask; int maxRects; } kStarts[] = {
+      {empty.c_str(), "", 20000}, {"", "C:\\gone\\mask.bmp", 20000}, {"", kBuiltinMaskName, 1}};
+  for (const auto& start : kStarts) {
+    StoreSettings([&](SettingsRecord& s) {
+      s.FlakeCount = 0, lstrcpyA(s.PicturePath, start.picture), lstrcpyA(s.MaskPath, start.mask), s.MaskMaxRects = start.maxRects;
+    });
+    for (bool preview : {false, true}) {
+      Saver saver(preview ? "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)) : "/s");  // until it idles
+      const HWND box = FindWindowA("#32770", nullptr);
+      EXPECT_FALSE(box && IsWindowVisible(box)) << start.picture << start.mask << (preview ? " in /p" : " in /s");
+      EXPECT_TRUE(preview ? FindWindowExA(parent, nullptr, kSaverClass, "Preview") : FindWindowA(kSaverClass, "Screen Saver"));
+      if (!preview) PressKey(VK_SPACE);
+      EXPECT_EQ(preview ? -2 : 0, saver.Exit(preview ? 0 : 10000)) << "it ends on input alone";
+    }
+  }
+  DestroyWindow(parent);
   DeleteFileA(empty.c_str());
 }
 

@@ -200,6 +200,24 @@ TEST_F(AboutBox, RepaintingKeepsOneFontAndTheBoxFreesIt) {
   EXPECT_EQ(closed, FreeGdiPlaces()) << "the box leaves nothing behind";
 }
 
+// Centred on the window that opens it, or on the work area without one.
+TEST_F(AboutBox, OpensCentredOnItsOwner) {
+  HWND owner = CreateWindowA("STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 80, 700, 600, nullptr, nullptr, nullptr, nullptr);
+  RECT area;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  for (HWND o : {owner, HWND{}}) {
+    dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), o, AboutDialogProc, 0);
+    RECT box, around = area;
+    GetWindowRect(dialog, &box);
+    if (o) GetWindowRect(o, &around);
+    EXPECT_NEAR(around.left + around.right, box.left + box.right, 1) << o;
+    EXPECT_NEAR(around.top + around.bottom, box.top + box.bottom, 1) << o;
+    DestroyWindow(dialog);
+  }
+  dialog = nullptr;
+  DestroyWindow(owner);
+}
+
 // The answers a dialog procedure gives; OK, Esc and closing end the box
 // (which hides it), the web button opens the page through the shell and does not.
 TEST_F(AboutBox, AnswersMessagesEndsOnOkEscAndCloseAndOpensTheWebPage) {

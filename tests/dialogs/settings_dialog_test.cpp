@@ -8,6 +8,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "dialogs/about_dialog.h"
 #include "dialogs/context_help.h"
 #include "dialogs/settings_controls.h"
 #include "dialogs/settings_dialog.h"
@@ -93,7 +94,7 @@ class SettingsDialog : public testing::Test {
 
 TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
   Open([](SettingsRecord& s) {
-    s.SnowfallOn = 0, s.SceneryOn = 17, s.SleighKind = 4, s.FlakeCount = 123, s.FlakeWobble = -7, s.GustPause = 2500;
+    s.SnowfallOn = 0, s.SceneryOn = 17, s.SleighKind = 4, s.FlakeCount = 123, s.FlakeWobble = 7, s.GustPause = 2500;
     s.FramePeriod = 33, s.PictureLayout = 2, s.MaskMaxRects = 999;
     strcpy(s.PicturePath, "C:\\pictures\\winter.bmp");
   });
@@ -105,7 +106,7 @@ TEST_F(SettingsDialog, OpensWithTheStoredSettingsInEveryControl) {
   }
   for (int off : {IDC_SNOWFALL_ON, IDC_SLEIGH_SMALL, IDC_SLEIGH_LARGE}) EXPECT_FALSE(Checked(off)) << off;
   const struct { int control; const char* text; } kTexts[] = {
-      {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "-7"},  {IDC_FLAKE_DRIFT, "2"},
+      {IDC_FLAKE_COUNT, "123"}, {IDC_FLAKE_WOBBLE, "7"},  {IDC_FLAKE_DRIFT, "2"},
       {IDC_FLAKE_SPEED, "10"},  {IDC_WINDOW_SNOW_DEPTH, "15"}, {IDC_GROUND_SNOW_DEPTH, "40"},
       {IDC_SLEIGH_SPEED, "4"},  {IDC_FRAME_PERIOD, "33"},  {IDC_SLEIGH_FRAME_DIVIDER, "4"},
       {IDC_GUST_PAUSE, "2"},    {IDC_GUST_RISE_STEP, "100"}, {IDC_GUST_RISE_TIME, "6"},
@@ -127,22 +128,26 @@ TEST_F(SettingsDialog, TypedNumbersAreCorrectedWithABeepAndTheCorrectedText) {
       {IDC_FLAKE_COUNT, "600", &SettingsRecord::FlakeCount, 500, "500", 1},
       {IDC_FLAKE_COUNT, "-5", &SettingsRecord::FlakeCount, 0, "-5", 0},
       {IDC_FLAKE_COUNT, " +42 flakes", &SettingsRecord::FlakeCount, 42, " +42 flakes", 0},
+      {IDC_FLAKE_COUNT, "snow", &SettingsRecord::FlakeCount, 0, "0", 1},  // no number: said with a beep
       {IDC_FLAKE_SPEED, "1", &SettingsRecord::FlakeSpeed, 3, "3", 1},
       {IDC_FLAKE_SPEED, "3", &SettingsRecord::FlakeSpeed, 3, "3", 0},
+      {IDC_GROUND_SNOW_DEPTH, "-40", &SettingsRecord::GroundSnowDepth, 0, "0", 1},
+      {IDC_SLEIGH_SPEED, "0", &SettingsRecord::SleighSpeed, 1, "1", 1},
+      {IDC_FRAME_PERIOD, "0", &SettingsRecord::FramePeriod, 10, "10", 1},
       {IDC_SLEIGH_FRAME_DIVIDER, "0", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
       {IDC_SLEIGH_FRAME_DIVIDER, "many", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
-      {IDC_SLEIGH_FRAME_DIVIDER, "-2", &SettingsRecord::SleighFrameDivider, -2, "-2", 0},
+      {IDC_SLEIGH_FRAME_DIVIDER, "-2", &SettingsRecord::SleighFrameDivider, 1, "1", 1},
       {IDC_GUST_PAUSE, "2.5", &SettingsRecord::GustPause, 2000, "2.5", 0},
-      {IDC_GUST_RISE_TIME, "-3", &SettingsRecord::GustRiseTime, -3000, "-3", 0},
+      {IDC_GUST_PAUSE, "0", &SettingsRecord::GustPause, 1000, "1", 1},
+      {IDC_GUST_RISE_TIME, "-3", &SettingsRecord::GustRiseTime, 1000, "1", 1},
+      {IDC_GUST_FALL_STEP, "wind", &SettingsRecord::GustFallStep, 10, "10", 1},
       {IDC_GUST_FALL_TIME, "7", &SettingsRecord::GustFallTime, 7000, "7", 0},
-      {IDC_GROUND_SNOW_DEPTH, "-40", &SettingsRecord::GroundSnowDepth, -40, "-40", 0},
       {IDC_MASK_MAX_RECTS, "1234", &SettingsRecord::MaskMaxRects, 1234, "1234", 0},
       // Beyond the 32-bit range: the ends of the range, never a wrapped sign.
-      {IDC_FRAME_PERIOD, "99999999999", &SettingsRecord::FramePeriod, INT_MAX, "99999999999", 0},
-      {IDC_FRAME_PERIOD, "-99999999999999999999999", &SettingsRecord::FramePeriod, INT_MIN,
-       "-99999999999999999999999", 0},
-      {IDC_GUST_PAUSE, "5000000", &SettingsRecord::GustPause, INT_MAX, "5000000", 0},
-      {IDC_GUST_PAUSE, "-5000000", &SettingsRecord::GustPause, INT_MIN, "-5000000", 0},
+      {IDC_FRAME_PERIOD, "99999999999", &SettingsRecord::FramePeriod, 1000, "1000", 1},
+      {IDC_FRAME_PERIOD, "-99999999999999999999999", &SettingsRecord::FramePeriod, 10, "10", 1},
+      {IDC_GUST_PAUSE, "5000000", &SettingsRecord::GustPause, 3600000, "3600", 1},
+      {IDC_GUST_PAUSE, "-5000000", &SettingsRecord::GustPause, 1000, "1", 1},
   };
   Open();
   for (const auto& c : kCases) {
@@ -330,13 +335,13 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
   EXPECT_EQ(Text(IDC_PICTURE_PATH), "C:\\old.bmp");
   EXPECT_TRUE(boxes.empty());
 
-  // A file that is no BMP: the message, the path kept in edit and record.
+  // A file that is no BMP: the message naming it, the path kept in edit and record.
   fileAnswer = text;
   Click(IDC_CHOOSE_PICTURE);
   ASSERT_EQ(boxes.size(), 1u);
   const SeenMessageBox& box = boxes[0];
-  EXPECT_EQ(std::tuple(dialog, "BMP format error: Sorry, could not read the file (format error?)", UINT(MB_OK)),
-            std::tuple(box.owner, box.caption + ": " + box.text, box.type));
+  EXPECT_EQ(std::tuple(dialog, "BMP format error: Sorry, could not read the file (format error?)\n\nPicture file: " + text,
+                       UINT(MB_OK)), std::tuple(box.owner, box.caption + ": " + box.text, box.type));
   EXPECT_EQ(Text(IDC_PICTURE_PATH), text);
   EXPECT_EQ(std::string(Settings().PicturePath), text);
   EXPECT_EQ(PictureLoaded(), 0);
@@ -352,8 +357,26 @@ TEST_F(SettingsDialog, ChosenFilesAreShownAndReadWithAMessageWhenTheyAreNoBmp) {
   EXPECT_EQ(PictureLoaded(), 1);
   EXPECT_EQ(Text(IDC_MASK_PATH), fileAnswer);
   EXPECT_EQ(std::string(Settings().MaskPath), fileAnswer);
+
+  // A typed path is read when the controls are, and reported once; the
+  // built-in mask and an empty path name no file.
+  for (const std::string& typed : {text, text, std::string(kBuiltinMaskName), std::string()}) Type(IDC_MASK_PATH, typed), ReadControls();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Sorry, could not read the file (format error?)\n\nMask file: " + text);
   DeleteFileA(text.c_str());
   DeleteFileA(fileAnswer.c_str());
+}
+
+// The stored files that cannot be read are named once the dialog shows.
+TEST_F(SettingsDialog, OpeningNamesTheStoredFilesThatCannotBeRead) {
+  Open([](SettingsRecord& s) { strcpy(s.PicturePath, "C:\\gone\\winter.bmp"), strcpy(s.MaskPath, "C:\\gone\\star.bmp"); });
+  std::vector<SeenMessageBox>& boxes = RecordMessageBoxes();
+  for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+  const std::vector<std::pair<HWND, std::string>> kNamed = {{dialog, "File not found\n\nPicture file: C:\\gone\\winter.bmp"},
+                                                            {dialog, "File not found\n\nMask file: C:\\gone\\star.bmp"}};
+  std::vector<std::pair<HWND, std::string>> seen;
+  for (const SeenMessageBox& b : boxes) seen.emplace_back(b.owner, b.text);
+  EXPECT_EQ(kNamed, seen);
 }
 
 // Windows 95 to XP: the help viewer is asked.
@@ -404,6 +427,16 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
     EXPECT_EQ(TRUE, SettingsDialogProc(dialog, q.message, reinterpret_cast<WPARAM>(q.window), q.lParam)) << q.message;
     EXPECT_EQ(q.asked, helpRequests) << q.message << " answered " << q.answer;
   }
+
+  // F1 in the About box asks for the About topic in front of it; passed on
+  // from a box the dialog owns, with one of the box's buttons, it asks for none.
+  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  HELPINFO inAbout{sizeof inAbout, HELPINFO_WINDOW, IDOK, GetDlgItem(about, IDOK), 0, {}};
+  helpRequests.clear();
+  SendMessageA(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&inAbout));
+  EXPECT_EQ(TRUE, SettingsDialogProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&inAbout)));
+  EXPECT_EQ(Helps({{about, file, HELP_CONTEXTPOPUP, 129}}), helpRequests);
+  DestroyWindow(about);
 }
 
 // Looks at the About box from inside its modal loop, then ends it.

@@ -5,12 +5,14 @@
 // reports by default).
 #include <gtest/gtest.h>
 
+#include "dialogs/about_dialog.h"
 #include "dialogs/context_help.h"
 #include "dialogs/help_popup.h"
 #include "dialogs/settings_dialog.h"
 #include "resources/resource.h"
 #include "support/help_viewer.h"
 #include "support/test_support.h"
+#include "system/optional_calls.h"
 #include "system/shell_state.h"
 
 namespace {
@@ -69,11 +71,13 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
       {kRightClick, IDC_TITLE_LINE, kEscape, kOnTheScreen},  // no help id: the long contents
   };
   // What closes the pop-up: these messages to it in turn (none but the last
-  // closes it; the first button up is that of "What's this?"), or else the
-  // dialog activated.
-  const std::vector<std::pair<UINT, WPARAM>> kSent[] = {{{WM_KEYDOWN, VK_ESCAPE}}, {{WM_SYSKEYDOWN, VK_MENU}},
-      {{WM_LBUTTONUP, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}},
-      {{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}}, {}};
+  // closes it: not the repeats of a held F1, not Alt before it goes up, not
+  // the first button up, that of "What's this?"), or else the dialog activated.
+  const LPARAM kRepeat = 1 << 30;
+  const std::vector<std::tuple<UINT, WPARAM, LPARAM>> kSent[] = {
+      {{WM_KEYDOWN, VK_F1, kRepeat}, {WM_KEYDOWN, VK_ESCAPE, 0}}, {{WM_SYSKEYDOWN, VK_MENU, 0}, {WM_SYSKEYUP, VK_MENU, 0}},
+      {{WM_LBUTTONUP, 0, 0}, {WM_LBUTTONDOWN, MK_LBUTTON, 0}, {WM_LBUTTONUP, 0, 0}},
+      {{WM_RBUTTONDOWN, MK_RBUTTON, 0}, {WM_RBUTTONUP, 0, 0}}, {}};
   // The dialog's bottom on the screen's.
   RECT frame;
   GetWindowRect(dialog, &frame);
@@ -110,9 +114,9 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
         << "control " << c.control << ": the pop-up's left " << place.left;
     EXPECT_TRUE(place.top >= 0 && place.bottom <= GetSystemMetrics(SM_CYSCREEN)) << "control " << c.control;
 
-    for (const auto& [message, wParam] : kSent[c.closing]) {
+    for (const auto& [message, wParam, lParam] : kSent[c.closing]) {
       ASSERT_TRUE(IsWindow(popup)) << "control " << c.control << ", closing " << c.closing;
-      SendMessageA(popup, message, wParam, 0);
+      SendMessageA(popup, message, wParam, lParam);
     }
     if (c.closing == kDialogActivated) SetActiveWindow(dialog);
     for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
@@ -120,6 +124,54 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
     EXPECT_EQ(dialog, GetActiveWindow()) << "the dialog goes on";
   }
   EXPECT_EQ(HelpTopicText(0), HelpTopicText(99)) << "an id without a topic gets the contents";
+}
+
+// However small the work area, the longest topic lies inside it: wrapped
+// wider, in a smaller font, or cut short.
+RECT smallArea;
+RECT SmallArea(POINT) { return smallArea; }
+
+TEST_F(HelpPopup, LiesInsideASmallWorkArea) {
+  SetWorkAreaFinder(SmallArea);
+  for (RECT area : {RECT{0, 0, 640, 480}, RECT{0, 0, 400, 300}, RECT{120, 60, 420, 260}, RECT{0, 0, 160, 120}}) {
+    smallArea = area;
+    for (int control : {IDC_TITLE_LINE, IDC_FLAKE_COUNT}) {
+      AskHelp(control, POINT{0, 0}, true);
+      HWND popup = FindWindowA(kHelpPopupClass, nullptr);
+      ASSERT_NE(nullptr, popup) << control;
+      RECT place;
+      GetWindowRect(popup, &place);
+      EXPECT_TRUE(place.left >= area.left && place.top >= area.top && place.right <= area.right &&
+                  place.bottom <= area.bottom) << area.right << " x " << area.bottom << ", control " << control;
+      DestroyWindow(popup);
+    }
+  }
+  SetWorkAreaFinder(nullptr);
+}
+
+// F1 in the About box, which the dialog owns, shows the About box's own
+// topic in front of it; a request that names no window of the dialog (F1
+// in a message box it owns) shows nothing.
+TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelpAndMessageBoxesGetNone) {
+  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  ShowWindow(about, SW_SHOW);
+  SetForegroundWindow(about);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_F1] = 0x80;
+  SetKeyboardState(keys);
+  HELPINFO info{sizeof info, HELPINFO_WINDOW, IDOK, GetDlgItem(about, IDOK), 0, {}};
+  SendMessageA(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  HWND popup = FindWindowA(kHelpPopupClass, nullptr);
+  ASSERT_NE(nullptr, popup);
+  EXPECT_EQ(std::tuple(about, HelpTopicText(HelpContextOf(IDC_ABOUT)), popup),
+            std::tuple(GetWindow(popup, GW_OWNER), WindowText(popup), GetActiveWindow()));
+  DestroyWindow(popup);
+  SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(nullptr, FindWindowA(kHelpPopupClass, nullptr));
+  keys[VK_F1] = 0;
+  SetKeyboardState(keys);
+  DestroyWindow(about);
 }
 
 // Whatever is open when the dialog closes goes with it, the pop-up's font

@@ -72,8 +72,9 @@ TEST(BmpLoader, EachFailedStepSaysSoInTurn) {
     SetBmpHandleCloser(closer);
     BmpImage image = Fresh();
     EXPECT_EQ(result, LoadBmpImage(GetDesktopWindow(), path.c_str(), 0, &image)) << path;
-    if (!result) ReportBmpFailure(nullptr, "x");
+    if (!result) ReportBmpFailure(nullptr, "Mask", path.c_str(), "x");
     SetBmpHandleCloser(nullptr);
+    for (std::string& e : expected) e += e.find("Include") == 0 ? "" : "\n\nMask file: " + path;  // the file named
     EXPECT_EQ(expected, Seen(boxes)) << path;
     FreeBmpImage(&image), CloseHandle(held);
   }
@@ -226,8 +227,8 @@ TEST(SceneImages, MaskAndPictureFromTheSettings) {
       BuiltinMaskRegion(GetModuleHandleA(0), kMaskBody, {W, H, 0, 20000}),
       BuiltinMaskRegion(GetModuleHandleA(0), kMaskEdge, {W, H, 0, 20000}), kGrey},  // body, edge; 0: none
       {paths("vavovoraze 2000 RARA", ""), {}, 1, CreateRectRgn(0, 0, W, H), CreateRectRgn(0, 0, 0, 0), kGrey},
-      {paths("none", ""), {notFound}, 0, 0, 0, kGrey},
-      {paths("block", "none", 1), {notFound}, 0, block(true), block(false), kGrey},
+      {paths("none", ""), {notFound + "\n\nMask file: none"}, 0, 0, 0, kGrey},
+      {paths("block", "none", 1), {notFound + "\n\nPicture file: none"}, 0, block(true), block(false), kGrey},
       {paths("block", "", 1), {}, 1, block(true), block(false), kGrey},  // never painted: no picture set
       {paths("", ""), {}, 0, 0, 0, kGrey}, {paths("", red), {}, 1, 0, 0, 0xFF0000}};
   auto copy = [](HRGN r) { HRGN c = r ? CreateRectRgn(0, 0, 0, 0) : 0; return r && CombineRgn(c, r, 0, RGN_COPY), c; };
@@ -255,6 +256,24 @@ TEST(SceneImages, MaskAndPictureFromTheSettings) {
   // The scene lays the mask within the stored rectangle budget: edge and body each say so.
   StopSaver(StartSaver([](SettingsRecord& s) { s.MaskMaxRects = 10; }));
   EXPECT_EQ(Strings(2, "Mask too complex: The mask requires more rectangles than you set in the settings"), Seen(boxes));
+}
+
+// An index table that cannot be made (the heap ran out) is told once for the
+// picture: not for each kind of mask region, nor on every paint.
+void* NoIndexTable(const BITMAPINFOHEADER*) { return nullptr; }
+
+TEST(SceneImages, AnIndexTableThatCannotBeMadeIsToldOnce) {
+  const std::string block = Write("block", MaskFile(64, 48, [](int x, int y) { return x >= 16 && y >= 10; }));
+  SetIndexTableMaker(NoIndexTable);
+  for (bool mask : {true, false}) {
+    auto& boxes = RecordMessageBoxes();
+    HWND saver = StartSaver([&](SettingsRecord& s) { strcpy(mask ? s.MaskPath : s.PicturePath, block.c_str()); });
+    for (int paint = 0; paint < 2; ++paint) RedrawWindow(saver, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ASSERT_EQ(1u, boxes.size()) << mask;
+    EXPECT_EQ("Can not create Indexed color table", boxes[0].text) << mask;
+    StopSaver(saver);
+  }
+  SetIndexTableMaker(nullptr);
 }
 
 // Every file of the corpus, read right before a page without access, painted

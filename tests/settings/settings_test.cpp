@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "settings/settings.h"
+#include "snow/wind.h"
 #include "support/test_support.h"
 
 namespace {
@@ -118,8 +119,7 @@ TEST_F(SettingsStore, ShortOverlongAndDamagedValues) {
   WriteValue(v);
   ASSERT_EQ(1, LoadSettings());
   EXPECT_EQ(77, Settings().FlakeCount);
-  EXPECT_EQ(0, Settings().GustPause) << "a short value replaces only its own bytes";
-  EXPECT_STREQ("", Settings().MaskPath);
+  EXPECT_STREQ("", Settings().MaskPath) << "a short value replaces only its own bytes";
 
   WriteValue(Bytes(2000, 0x5A));
   EXPECT_EQ(0, LoadSettings());
@@ -130,14 +130,14 @@ TEST_F(SettingsStore, ShortOverlongAndDamagedValues) {
   v.assign(1028, 0);
   PutInt(v, 0x40, 100000);  // FlakeCount far beyond the table
   PutInt(v, 0x60, 0);       // SleighFrameDivider 0
-  PutInt(v, 0x4C, -7);      // FlakeSpeed: not one of the guarded limits
+  PutInt(v, 0x4C, -7);      // FlakeSpeed below its 3
   memset(&v[0x200], 'p', 255);  // paths without a terminator in their fields
   memset(&v[0x2FF], 'm', 257);
   WriteValue(v);
   ASSERT_EQ(1, LoadSettings());
   EXPECT_EQ(500, Settings().FlakeCount);
   EXPECT_EQ(1, Settings().SleighFrameDivider);
-  EXPECT_EQ(-7, Settings().FlakeSpeed) << "only the guarded limits change";
+  EXPECT_EQ(3, Settings().FlakeSpeed);
   EXPECT_EQ(std::string(254, 'p'), Settings().PicturePath);
   EXPECT_EQ(std::string(255, 'm'), Settings().MaskPath);
   PutInt(v, 0x40, -3);
@@ -152,6 +152,39 @@ TEST_F(SettingsStore, ShortOverlongAndDamagedValues) {
   PackSettings();
   EXPECT_EQ(0, SettingsBuffer()[0x2FE]) << "a path is terminated inside its own field";
   EXPECT_EQ('m', SettingsBuffer()[0x2FF]) << "the mask path is untouched";
+}
+
+// Every stored number at the ends of its type and around 0, loaded by a
+// scene: numbers come into their ranges, the switches keep their values,
+// and a scene runs a whole gust with them.
+TEST_F(SettingsStore, EveryStoredNumberAtItsExtremesIsSafe) {
+  using Field = int32_t SettingsRecord::*;
+  constexpr int32_t kMin = INT32_MIN, kMax = INT32_MAX;
+  const struct { Field field; int32_t loaded[4]; } kFields[] = {  // INT_MIN, -1, 0, INT_MAX
+      {&SettingsRecord::SnowfallOn, {kMin, -1, 0, kMax}},    {&SettingsRecord::SleighOn, {kMin, -1, 0, kMax}},
+      {&SettingsRecord::WindOn, {kMin, -1, 0, kMax}},        {&SettingsRecord::SceneryOn, {kMin, -1, 0, kMax}},
+      {&SettingsRecord::SnowOnMask, {kMin, -1, 0, kMax}},    {&SettingsRecord::SnowOnGround, {kMin, -1, 0, kMax}},
+      {&SettingsRecord::SleighInWind, {kMin, -1, 0, kMax}},  {&SettingsRecord::SleighKind, {2, 2, 0, 2}},
+      {&SettingsRecord::FlakeCount, {0, 0, 0, 500}},         {&SettingsRecord::FlakeWobble, {0, 0, 0, 100}},
+      {&SettingsRecord::FlakeDrift, {0, 0, 0, 100}},         {&SettingsRecord::FlakeSpeed, {3, 3, 3, 100}},
+      {&SettingsRecord::WindowSnowDepth, {0, 0, 0, 1000}},   {&SettingsRecord::GroundSnowDepth, {0, 0, 0, 1000}},
+      {&SettingsRecord::SleighSpeed, {1, 1, 1, 10000}},      {&SettingsRecord::FramePeriod, {10, 10, 10, 1000}},
+      {&SettingsRecord::SleighFrameDivider, {1, 1, 1, 100}}, {&SettingsRecord::GustPause, {10, 10, 10, 3600000}},
+      {&SettingsRecord::ReservedFlag, {kMin, -1, 0, kMax}},  {&SettingsRecord::PictureLayout, {kMin, -1, 0, kMax}},
+      {&SettingsRecord::MaskMaxRects, {1, 1, 1, 1000000}},
+  };
+  const int32_t kExtremes[] = {kMin, -1, 0, kMax};
+  for (int e = 0; e < 4; ++e) {
+    HWND saver = StartSaver([&](SettingsRecord& s) {
+      for (const auto& f : kFields) s.*f.field = kExtremes[e];
+    });
+    for (const auto& f : kFields) EXPECT_EQ(f.loaded[e], Settings().*f.field) << kExtremes[e] << ", field " << &f - kFields;
+    for (UINT_PTR timer : {kCalmTimer, kRiseStepTimer, kRiseEndTimer, kFallStepTimer, kFallEndTimer}) {
+      RunFrames(saver, 50);
+      RunWindTimer(saver, timer);
+    }
+    StopSaver(saver);
+  }
 }
 
 }  // namespace

@@ -80,7 +80,8 @@ int Corrected(HWND dialog, int control, int value) {
 }
 
 // Steps 1 to 8: the switches, in order, with the operation that carries
-// each one out.
+// each one out; then snow on the desktop, which a running scene takes up
+// the next time it starts.
 struct SwitchStep {
   int control;
   Field field;
@@ -96,6 +97,7 @@ const SwitchStep kSwitchSteps[] = {
     {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask, "ApplySnowOnMask"},
     {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround, "ApplySnowOnGround"},
     {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr, nullptr},
+    {IDC_SNOW_ON_DESKTOP, &SettingsRecord::SnowOnDesktop, nullptr, nullptr},
 };
 
 // Steps 9 to 22: the numbers, in order. Times in whole seconds are shown

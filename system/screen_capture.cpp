@@ -1,5 +1,7 @@
 #include "system/screen_capture.h"
 
+#include <cstring>
+
 #include "system/optional_calls.h"
 #include "system/shell_state.h"
 
@@ -46,5 +48,5 @@ bool OnUsersDesktop() {
   if (!desktop || !information(desktop, UOI_NAME, name, sizeof name, &needed)) {
     return Shell().win9xPlatform != 0;
   }
-  return lstrcmpiA(name, "Default") == 0;
+  return _stricmp(name, "Default") == 0;
 }

@@ -48,6 +48,7 @@ const DWORD kHelpTable[] = {
     IDC_LAYOUT_CENTRED, 182, IDC_LAYOUT_CENTRED_PICTURE, 182,
     IDC_LAYOUT_TILED, 183, IDC_LAYOUT_TILED_PICTURE, 183,
     IDC_MASK_MAX_RECTS, 184, IDC_MASK_MAX_RECTS_PICTURE, 184,
+    IDC_LIVE_PREVIEW, 188,
     0, 0,
 };
 const size_t kHelpTableSize = sizeof kHelpTable / sizeof kHelpTable[0];

@@ -24,20 +24,10 @@ using Field = int32_t SettingsRecord::*;
 
 constexpr int kNumberTextSize = 100;
 constexpr int kPathTextSize = 255;   // 254 characters and the terminator
-constexpr int kUnknown = -1;         // a previous value under force
 
 constexpr int kSizeRadios[] = {IDC_SLEIGH_SMALL, IDC_SLEIGH_MEDIUM, IDC_SLEIGH_LARGE};
 // Small, medium or large for each sprite set.
 constexpr int kSizeOfKind[kSleighKinds] = {0, 1, 2, 0, 1, 2, 2};
-
-LiveApplyObserver observer = nullptr;
-
-// Hands a change to the operation that carries it out, telling a watching
-// test what is passed.
-void HandOn(const char* operation, void (*apply)(int first, int second), int first, int second) {
-  if (observer) observer(operation, first, second);
-  apply(first, second);
-}
 
 void Store(Field field, int32_t value) {
   SettingsRecord r = Settings();
@@ -80,24 +70,23 @@ int Corrected(HWND dialog, int control, int value) {
 }
 
 // Steps 1 to 8: the switches, in order, with the operation that carries
-// each one out; then snow on the desktop, which a running scene takes up
-// the next time it starts.
+// each one out; then snow on the desktop, which a running scene shows by
+// starting afresh, as for a new picture.
 struct SwitchStep {
   int control;
   Field field;
   void (*apply)(int newValue, int oldValue);
-  const char* applyName;
 };
 const SwitchStep kSwitchSteps[] = {
-    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch, "ApplySnowfallSwitch"},
-    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch, "ApplySleighSwitch"},
-    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr, nullptr},
-    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch, "ApplyWindSwitch"},
-    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch, "ApplyScenerySwitch"},
-    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask, "ApplySnowOnMask"},
-    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround, "ApplySnowOnGround"},
-    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr, nullptr},
-    {IDC_SNOW_ON_DESKTOP, &SettingsRecord::SnowOnDesktop, nullptr, nullptr},
+    {IDC_SNOWFALL_ON, &SettingsRecord::SnowfallOn, ApplySnowfallSwitch},
+    {IDC_SLEIGH_ON, &SettingsRecord::SleighOn, ApplySleighSwitch},
+    {IDC_RED_NOSE, &SettingsRecord::RedNose, nullptr},
+    {IDC_WIND_ON, &SettingsRecord::WindOn, ApplyWindSwitch},
+    {IDC_SCENERY_ON, &SettingsRecord::SceneryOn, ApplyScenerySwitch},
+    {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
+    {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
+    {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
+    {IDC_SNOW_ON_DESKTOP, &SettingsRecord::SnowOnDesktop, nullptr},
 };
 
 // Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
@@ -144,30 +133,29 @@ int CorrectedNumber(HWND dialog, const NumberStep& step) {
   return Corrected(dialog, step.control, std::clamp(typed.value, lowest, highest)) * perShown;
 }
 
-// What a number's change sets going, with the value before the step.
-void HandOnNumber(const NumberStep& step, int previous, int force) {
+// What a number's change sets going, with the value before the step. The
+// window snow depth changes nothing that is drawn.
+void HandOnNumber(const NumberStep& step, int previous) {
   const SettingsRecord& s = Settings();
   switch (step.control) {
-    case IDC_FLAKE_COUNT: HandOn("ApplyFlakeCount", ApplyFlakeCount, previous, s.FlakeCount); break;
-    case IDC_WINDOW_SNOW_DEPTH:
-      HandOn("ApplySnowDepth", ApplySnowDepth, s.WindowSnowDepth, previous);
-      break;
-    case IDC_GROUND_SNOW_DEPTH:
-      HandOn("ApplySnowDepth", ApplySnowDepth, s.GroundSnowDepth, previous);
-      break;
-    case IDC_FRAME_PERIOD:
-      HandOn("ApplyFrameInterval", ApplyFrameInterval, s.FramePeriod, force ? kUnknown : previous);
-      break;
-    case IDC_GUST_FALL_TIME:
-      HandOn("RearmWindTimers", [](int, int) { RearmWindTimers(); }, 0, 0);
-      break;
+    case IDC_FLAKE_COUNT: ApplyFlakeCount(s.FlakeCount, previous); break;
+    case IDC_WINDOW_SNOW_DEPTH: ApplySnowDepth(s.WindowSnowDepth, previous); break;
+    case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
+    case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, previous); break;
     default: break;
   }
 }
 
+// The gust timings: new periods re-arm the timers of the wind's phase, and
+// only new ones, so that clicks leave the calm before a gust running.
+bool IsGustTiming(int control) {
+  return control == IDC_GUST_PAUSE || control == IDC_GUST_RISE_STEP || control == IDC_GUST_RISE_TIME ||
+         control == IDC_GUST_FALL_STEP || control == IDC_GUST_FALL_TIME;
+}
+
 // Step 23: the sleigh's sprite set from the size radios, the red nose and
 // the blinking variant.
-void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
+void ApplySleighKind(HWND dialog, int previousRedNose) {
   const SettingsRecord& s = Settings();
   const int previousKind = s.SleighKind;
   int kind = previousKind;
@@ -177,8 +165,8 @@ void ApplySleighKind(HWND dialog, int force, int previousRedNose) {
   if (IsDlgButtonChecked(dialog, IDC_SLEIGH_SMALL)) kind = red ? 3 : 0;
   if (s.SleighAltVariant && kind == 5) kind = 6;
   Store(&SettingsRecord::SleighKind, kind);
-  if (force || kind != previousKind || s.RedNose != previousRedNose) {
-    HandOn("ChangeSleighKind", [](int k, int) { ChangeSleighKind(Shell().instance, k); }, kind, 0);
+  if (kind != previousKind || s.RedNose != previousRedNose) {
+    ChangeSleighKind(Shell().instance, kind);
   }
 }
 
@@ -190,11 +178,9 @@ void ReadPath(HWND dialog, int control, char (SettingsRecord::*field)[256]) {
   if (changed) ReportUnreadableFile(dialog, control, r.*field);
 }
 
-// Step 25: the layout radios; a loaded picture is painted anew in a new
-// layout.
+// Step 25: the layout radios.
 void ApplyLayout(HWND dialog) {
-  const int previous = Settings().PictureLayout;
-  int layout = previous;
+  int layout = Settings().PictureLayout;
   if (IsDlgButtonChecked(dialog, IDC_LAYOUT_STRETCHED)) {
     layout = 0;
   } else if (IsDlgButtonChecked(dialog, IDC_LAYOUT_CENTRED)) {
@@ -203,14 +189,29 @@ void ApplyLayout(HWND dialog) {
     layout = 2;
   }
   Store(&SettingsRecord::PictureLayout, layout);
-  if (layout != previous && PictureLoaded()) {
-    HandOn("RepaintScenePicture", [](int, int) { RepaintScenePicture(); }, layout, previous);
-  }
+}
+
+// What the background (the desktop or the picture), the mask and their
+// layout are made from.
+bool SameBackgroundAndMask(const SettingsRecord& a, const SettingsRecord& b) {
+  return strcmp(a.PicturePath, b.PicturePath) == 0 && strcmp(a.MaskPath, b.MaskPath) == 0 &&
+         a.PictureLayout == b.PictureLayout && a.MaskMaxRects == b.MaskMaxRects &&
+         a.SnowOnDesktop == b.SnowOnDesktop;
+}
+
+// The fields the controls show, each as the other record has it.
+SettingsRecord WithControlledFields(SettingsRecord r, const SettingsRecord& from) {
+  for (const SwitchStep& step : kSwitchSteps) r.*step.field = from.*step.field;
+  for (const NumberStep& step : kNumberSteps) r.*step.field = from.*step.field;
+  r.SleighKind = from.SleighKind;
+  memcpy(r.PicturePath, from.PicturePath, sizeof r.PicturePath);
+  memcpy(r.MaskPath, from.MaskPath, sizeof r.MaskPath);
+  r.PictureLayout = from.PictureLayout;
+  r.MaskMaxRects = from.MaskMaxRects;
+  return r;
 }
 
 }  // namespace
-
-void SetLiveApplyObserver(LiveApplyObserver o) { observer = o; }
 
 void ReportFileFailure(HWND dialog, int pathEdit, const char* path) {
   ReportBmpFailure(dialog, pathEdit == IDC_PICTURE_PATH ? "Picture" : "Mask", path, kUnreadablePictureText);
@@ -256,23 +257,38 @@ void FillSettingsControls(HWND dialog) {
   Store(&SettingsRecord::SleighAltVariant, kind == 6 ? 1 : 0);
 }
 
-void ApplySettingsControls(HWND dialog, int force) {
+void ApplySettingsControls(HWND dialog) {
+  const SettingsRecord before = Settings();
   int previousRedNose = 0;
   for (const SwitchStep& step : kSwitchSteps) {
-    const int previous = force ? kUnknown : Settings().*step.field;
+    const int previous = Settings().*step.field;
     const int now = IsDlgButtonChecked(dialog, step.control) == BST_CHECKED ? 1 : 0;
     Store(step.field, now);
-    if (step.apply) HandOn(step.applyName, step.apply, now, previous);
+    if (step.apply) step.apply(now, previous);
     if (step.control == IDC_RED_NOSE) previousRedNose = previous;
   }
+  // Every number is read before any is handed on, so that new flakes fall
+  // at the new speed.
   for (const NumberStep& step : kNumberSteps) {
-    const int previous = Settings().*step.field;
     Store(step.field, CorrectedNumber(dialog, step));
-    HandOnNumber(step, previous, force);
   }
-  ApplySleighKind(dialog, force, previousRedNose);
+  bool newGusts = false;
+  for (const NumberStep& step : kNumberSteps) {
+    const int previous = before.*step.field;
+    HandOnNumber(step, previous);
+    newGusts = newGusts || (IsGustTiming(step.control) && Settings().*step.field != previous);
+  }
+  if (newGusts) RearmWindTimers();
+  ApplySleighKind(dialog, previousRedNose);
   ReadPath(dialog, IDC_PICTURE_PATH, &SettingsRecord::PicturePath);
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
   Store(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetailStep));
+  if (!SameBackgroundAndMask(before, Settings())) ApplyPictureAndMask();
+}
+
+void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown) {
+  FillSettingsControls(dialog);
+  ReplaceSettings(WithControlledFields(Settings(), shown));
+  ApplySettingsControls(dialog);
 }

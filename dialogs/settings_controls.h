@@ -5,12 +5,17 @@
 
 #include <windows.h>
 
+#include "settings/settings.h"
+
 void FillSettingsControls(HWND dialog);
-// A typed path that changed is read at once, and a file that cannot be
-// read is reported. With force set, every switch is handed on as if it had been on before, so
-// that only the switches now off are carried out, and the frame timer and
-// the sleigh's sprites are set up anew.
-void ApplySettingsControls(HWND dialog, int force);
+// Reads every control into the settings, and hands each change on to the
+// scene, when one runs (the live preview), with the value before. A typed
+// path that changed is read at once, and a file that cannot be read is
+// reported.
+void ApplySettingsControls(HWND dialog);
+// Settings just reset or loaded, shown in the controls and handed on as if
+// the user had changed every control from what it showed before.
+void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown);
 
 // Tells the user in a box owned by the dialog when the file that the path
 // of the picture edit or the mask edit names cannot be read; an empty path,
@@ -24,8 +29,3 @@ void ReportFileFailure(HWND dialog, int pathEdit, const char* path);
 // 2 tiled.
 void CheckSleighSizeRadio(HWND dialog, int size);
 void CheckLayoutRadio(HWND dialog, int layout);
-
-// Tells a test each live-apply operation the controls hand a change to,
-// with the two values passed, just before it runs; null stops it.
-using LiveApplyObserver = void (*)(const char* operation, int first, int second);
-void SetLiveApplyObserver(LiveApplyObserver observer);

@@ -6,6 +6,7 @@
 
 #include "dialogs/about_dialog.h"
 #include "dialogs/context_help.h"
+#include "dialogs/live_preview.h"
 #include "dialogs/picture_scaling.h"
 #include "dialogs/settings_controls.h"
 #include "dialogs/web_page.h"
@@ -14,14 +15,12 @@
 #include "scene/scene.h"
 #include "settings/settings.h"
 #include "snow/cover.h"
-#include "snow/flakes.h"
 #include "surface/surface.h"
 #include "system/file_dialog.h"
 #include "system/shell_state.h"
 
 namespace {
 
-constexpr DWORD kFlashMilliseconds = 1000;
 constexpr DWORD kFileBufferSize = 255;   // characters, the terminator included
 constexpr DWORD kFileTitleSize = 100;
 // Posted to itself as the dialog opens, so that the files it names are
@@ -60,7 +59,7 @@ void ToggleCheckBox(HWND dialog, int checkBox) {
   CheckDlgButton(dialog, checkBox, checked ? BST_UNCHECKED : BST_CHECKED);
 }
 
-void ApplyControls(HWND dialog) { ApplySettingsControls(dialog, 0); }
+void ApplyControls(HWND dialog) { ApplySettingsControls(dialog); }
 
 void SetAltVariant(int on) {
   SettingsRecord r = Settings();
@@ -75,50 +74,50 @@ void ToggleRedNose(HWND dialog) {
   ApplyControls(dialog);
 }
 
-// Shows the region twice inverted, a second apart. Only a scene running in
-// this process has one; without it there is nothing to show or wait for.
-void FlashTwice(HRGN region) {
-  if (!region) return;
-  FlashRegion(region);
-  Sleep(kFlashMilliseconds);
-  FlashRegion(region);
-}
-
 // "Factory settings" and "Restore settings": the controls overwritten from
-// the defaults or the registry, and everything handed on anew.
+// the defaults or the registry, and every change handed on.
 void ReloadSettings(HWND dialog, void (*reload)()) {
-  const SettingsRecord before = Settings();
+  const SettingsRecord shown = Settings();
   reload();
-  const SettingsRecord& s = Settings();
-  ApplyFlakeCount(before.FlakeCount, s.FlakeCount);
-  ApplySnowDepth(s.WindowSnowDepth, before.WindowSnowDepth);
-  ApplySnowDepth(s.GroundSnowDepth, before.GroundSnowDepth);
-  FillSettingsControls(dialog);
-  ApplySettingsControls(dialog, 1);
+  ShowReloadedSettings(dialog, shown);
 }
 
 void ReloadStored() { LoadSettings(); }
 
 // "Picture" and "Mask": the system's file dialog offers the current path
-// first; a chosen file is shown and read into the shared picture.
+// first; a chosen file is shown in its edit and read like a typed one: one
+// that cannot be read is reported, and the live preview shows it or goes on
+// without it.
 void ChooseFile(HWND dialog, char (SettingsRecord::*field)[256], int edit) {
-  SettingsRecord r = Settings();
+  char path[kFileBufferSize + 1];
+  memcpy(path, Settings().*field, sizeof path);
+  path[kFileBufferSize] = 0;
   char title[kFileTitleSize] = "";
   OPENFILENAMEA request{};
   // The size Windows 95 and NT 4.0 know; later systems accept it too.
   request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   request.lpstrFilter = "Bitmap files (*.bmp)\0*.bmp\0All files (*.*)\0*.*\0";
   request.nFilterIndex = 1;
-  request.lpstrFile = r.*field;
+  request.lpstrFile = path;
   request.nMaxFile = kFileBufferSize;
   request.lpstrFileTitle = title;
   request.nMaxFileTitle = kFileTitleSize;
   request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
   if (!ChooseOpenFile(&request)) return;
-  (r.*field)[kFileBufferSize] = 0;
-  ReplaceSettings(r);
-  SetDlgItemTextA(dialog, edit, r.*field);
-  if (!LoadScenePicture(Settings().*field)) ReportFileFailure(dialog, edit, Settings().*field);
+  path[kFileBufferSize] = 0;
+  SetDlgItemTextA(dialog, edit, path);
+  ApplyControls(dialog);
+}
+
+// "Preview": pressed, the scene runs behind the dialog from what the
+// controls say; pressed again, it goes.
+void ToggleLivePreview(HWND dialog) {
+  if (IsDlgButtonChecked(dialog, IDC_LIVE_PREVIEW) != BST_CHECKED) {
+    EndLivePreview();
+    return;
+  }
+  ApplyControls(dialog);
+  if (!StartLivePreview(dialog)) CheckDlgButton(dialog, IDC_LIVE_PREVIEW, BST_UNCHECKED);
 }
 
 // Owned by the dialog, which waits disabled until the box closes.
@@ -126,8 +125,10 @@ void ShowAbout(HWND dialog) {
   DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
 }
 
-// The command table: what each control does when clicked.
+// The command table: what each control does when clicked. A running flash
+// of the live preview ends first.
 void OnCommand(HWND dialog, int control) {
+  EndSceneFlash();
   for (const PicturedSwitch& p : kPicturedSwitches) {
     if (control == p.picture) {
       ToggleCheckBox(dialog, p.checkBox);
@@ -149,8 +150,8 @@ void OnCommand(HWND dialog, int control) {
       ApplyControls(dialog);
       break;
     case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;
-    case IDC_GUST_RISE_STEP_PICTURE: FlashTwice(Surface().roomRegion); break;
-    case IDC_GUST_FALL_STEP_PICTURE: FlashTwice(CoverRegion()); break;
+    case IDC_GUST_RISE_STEP_PICTURE: FlashSceneRegion(Surface().roomRegion); break;
+    case IDC_GUST_FALL_STEP_PICTURE: FlashSceneRegion(CoverRegion()); break;
     case IDC_ABOUT: ShowAbout(dialog); break;
     case IDC_FACTORY_SETTINGS: ReloadSettings(dialog, ResetSettings); break;
     case IDC_RESTORE_SETTINGS: ReloadSettings(dialog, ReloadStored); break;
@@ -162,6 +163,7 @@ void OnCommand(HWND dialog, int control) {
     case IDC_CHOOSE_PICTURE: ChooseFile(dialog, &SettingsRecord::PicturePath, IDC_PICTURE_PATH); break;
     case IDC_CHOOSE_MASK: ChooseFile(dialog, &SettingsRecord::MaskPath, IDC_MASK_PATH); break;
     case IDC_WEB_PAGE: OpenWebPage(NIVALO_WEB_ADDRESS); break;
+    case IDC_LIVE_PREVIEW: ToggleLivePreview(dialog); break;
     default: break;
   }
 }
@@ -188,7 +190,7 @@ BOOL OnReportStoredFiles(HWND dialog) {
 }
 
 BOOL OnOk(HWND dialog) {
-  ApplySettingsControls(dialog, 0);
+  ApplySettingsControls(dialog);
   EndDialog(dialog, 0);
   SaveSettings();
   return TRUE;
@@ -199,7 +201,9 @@ BOOL OnCancel(HWND dialog) {
   return TRUE;
 }
 
+// However the dialog closes, the live preview goes with it.
 BOOL OnDestroy(HWND dialog) {
+  EndLivePreview();
   DeleteBitmapPictures(dialog);
   return FALSE;
 }
@@ -245,10 +249,4 @@ BOOL SettingsCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(dialog, LOWORD(wParam)); return FALSE;
     default: return FALSE;
   }
-}
-
-void FlashRegion(HRGN region) {
-  HDC screen = GetDC(nullptr);
-  InvertRgn(screen, region);
-  ReleaseDC(nullptr, screen);
 }

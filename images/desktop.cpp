@@ -1,5 +1,6 @@
 #include "images/desktop.h"
 
+#include "settings/settings.h"
 #include "system/optional_calls.h"
 #include "system/screen_capture.h"
 #include "system/window_list.h"
@@ -12,16 +13,6 @@ HGDIOBJ pictureDCStart = nullptr;
 std::vector<RECT> windows;
 
 constexpr int kRowsPerBand = 64;
-
-// The rectangle around every monitor, in screen coordinates; the primary
-// screen where the system lists none.
-RECT VirtualScreen() {
-  const std::vector<RECT> monitors = DisplayMonitors();
-  if (monitors.empty()) return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  RECT span = monitors.front();
-  for (const RECT& m : monitors) UnionRect(&span, &span, &m);
-  return span;
-}
 
 // Whether every pixel of the bitmap has the colour of the first, read a
 // band of rows at a time; a desktop that shows anything differs early.
@@ -47,18 +38,25 @@ bool OneColour(HBITMAP bitmap, int w, int h) {
 
 }  // namespace
 
+RECT DesktopArea() {
+  const std::vector<RECT> monitors = DisplayMonitors();
+  if (monitors.empty()) return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT span = monitors.front();
+  for (const RECT& m : monitors) UnionRect(&span, &span, &m);
+  return span;
+}
+
 uint64_t DesktopBytes(const RECT& area) {
   return 4ull * static_cast<uint64_t>(area.right - area.left) *
          static_cast<uint64_t>(area.bottom - area.top);
 }
 
-bool TakeDesktop(HWND leaveOut) {
+bool TakeDesktop(const RECT& area, HWND leaveOut) {
   ForgetDesktop();
   if (!OnUsersDesktop()) return false;
-  const RECT span = VirtualScreen();
-  const int w = span.right - span.left, h = span.bottom - span.top;
-  if (w <= 0 || h <= 0 || DesktopBytes(span) > kDesktopMaxBytes) return false;
-  HBITMAP taken = CaptureScreen(span);
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  if (w <= 0 || h <= 0 || DesktopBytes(area) > kDesktopMaxBytes) return false;
+  HBITMAP taken = CaptureScreen(area);
   if (!taken) return false;
   if (OneColour(taken, w, h)) {
     DeleteObject(taken);
@@ -68,11 +66,13 @@ bool TakeDesktop(HWND leaveOut) {
   pictureDC = CreateCompatibleDC(nullptr);
   pictureDCStart = SelectObject(pictureDC, picture);
   windows = DesktopWindowRects(leaveOut);
-  for (RECT& r : windows) OffsetRect(&r, -span.left, -span.top);
+  for (RECT& r : windows) OffsetRect(&r, -area.left, -area.top);
   return true;
 }
 
 bool DesktopTaken() { return picture != nullptr; }
+
+bool DesktopShown() { return picture && Settings().SnowOnDesktop == 1; }
 
 const std::vector<RECT>& DesktopWindows() { return windows; }
 

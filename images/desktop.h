@@ -1,7 +1,7 @@
-// The desktop as it was when the saver started: a picture of every monitor
-// and the windows that lay on them, front to back. Both are in the
-// coordinates of a full-screen saver window: the origin at the top-left
-// corner of the rectangle around the monitors.
+// The desktop as it was when the saver started, or when the settings
+// dialog's live preview was asked for: a picture of the screen and the
+// windows that lay on it, front to back, both in the coordinates of the
+// scene's window.
 #pragma once
 
 #include <windows.h>
@@ -16,13 +16,21 @@ constexpr uint64_t kDesktopMaxBytes = 256ull << 20;
 // however deep the screen.
 uint64_t DesktopBytes(const RECT& area);
 
-// Takes the picture and the list of windows, leaving leaveOut out of the
-// list. False, keeping nothing, when the desktop cannot be seen: this
-// thread's desktop is not the user's, the picture would take more than
-// kDesktopMaxBytes or cannot be made, or it shows one colour only (what a
-// desktop of the saver's own shows).
-bool TakeDesktop(HWND leaveOut);
+// The rectangle around every monitor, in screen coordinates: what the
+// full-screen saver covers.
+RECT DesktopArea();
+
+// Takes the picture of area (screen coordinates) and the list of the
+// windows on the screen, leaving leaveOut out of it; the picture's and the
+// windows' origin is area's top-left corner. False, keeping nothing, when
+// the desktop cannot be seen: this thread's desktop is not the user's, the
+// picture would take more than kDesktopMaxBytes or cannot be made, or it
+// shows one colour only (what a desktop of the saver's own shows).
+bool TakeDesktop(const RECT& area, HWND leaveOut);
 bool DesktopTaken();
+// Whether the scene shows the desktop: it was taken, and snow on the
+// desktop is on.
+bool DesktopShown();
 const std::vector<RECT>& DesktopWindows();
 // Paints the part of the picture inside r into dc at the same place.
 void DrawDesktop(HDC dc, const RECT& r);

@@ -194,6 +194,8 @@
 #define IDC_RESTORE_SETTINGS 1075
 #define IDC_FACTORY_SETTINGS 1054
 #define IDC_APPLY_AND_SAVE 1087
+// Pressed, the scene runs live behind the dialog; pressed again, it goes.
+#define IDC_LIVE_PREVIEW 1097
 // Hidden, kept for their help entries.
 #define IDC_SNOWMAN 1073
 #define IDC_HIDDEN_SWITCH 1094

@@ -3,11 +3,11 @@
 #include <climits>
 #include <cstring>
 
+#include "images/bmp_loader.h"
 #include "images/desktop.h"
 #include "images/mask_region.h"
 #include "images/picture.h"
 #include "settings/settings.h"
-#include "shell/saver_window.h"
 #include "snow/cover.h"
 #include "snow/flake_drawing.h"
 #include "snow/flakes.h"
@@ -17,37 +17,48 @@
 #include "sprites/sprite_blit.h"
 #include "sprites/trees.h"
 #include "surface/surface.h"
+#include "system/timer.h"
 
 namespace {
+
+constexpr UINT kFlashMilliseconds = 1000;
 
 int frameCounter = 0;
 int pictureLoaded = 0;
 BmpImage picture{};
+SurfaceSpan sceneSpan = SurfaceSpan::kMonitors;
+HRGN flashRegion = nullptr;  // what a running flash shows inverted
+bool flashing = false;
 
-// Reads a file into the shared picture; a file that holds no picture is
-// told with the given message, naming the file by its role.
-void LoadSharedPicture(const char* role, const char* path, const char* formatText) {
-  if (!LoadScenePicture(path)) ReportBmpFailure(nullptr, role, path, formatText);
+// Reads a file into the shared picture (releasing what the last one made);
+// a file that holds no picture is told with the given message, naming the
+// file by its role.
+void LoadSharedPicture(const char* role, const char* path, const char* formatText,
+                       UnreadableFiles files) {
+  GiveFreshInfoBlock(&picture);
+  pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
+  if (pictureLoaded || files == UnreadableFiles::kQuiet) return;
+  ReportBmpFailure(nullptr, role, path, formatText);
 }
 
 // The mask's edge and body laid out on each monitor's screen. With several
 // monitors, one whose mask would need more rectangles than the settings
-// allow shows none, and the message comes once.
-void BuildMask() {
+// allow shows none, and the message comes once (or, kept quiet, never).
+void BuildMask(UnreadableFiles files) {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   const bool builtin = strcmp(s.MaskPath, kBuiltinMaskName) == 0;
   if (!builtin) {
     if (s.MaskPath[0] == 0) return;
-    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText);
+    LoadSharedPicture("Mask", s.MaskPath, kUnreadableMaskText, files);
     if (!pictureLoaded) return;
   }
   const bool several = surface.monitorCount > 1;
-  bool told = false;
+  bool cutTold = files == UnreadableFiles::kQuiet;
   for (int i = 0; i < surface.monitorCount; ++i) {
     const RECT& m = surface.monitors[i].screen;
     const MaskLayout laid{m.right - m.left, m.bottom - m.top, s.PictureLayout, s.MaskMaxRects,
-                          several ? &told : nullptr};
+                          several || cutTold ? &cutTold : nullptr};
     HRGN laidOut[2];
     bool cut = false;
     for (MaskRegionKind kind : {kMaskEdge, kMaskBody}) {
@@ -80,17 +91,33 @@ void DrawPictureOnMonitors(HDC dc) {
   }
 }
 
-// The scene's resources come from the module that created the window.
-LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
-  CreateScene(window, created.hInstance ? created.hInstance : GetModuleHandleA(nullptr));
-  BuildMask();
+// Everything of the scene but its timers, in the order that fixes the
+// random draws.
+void BuildScene(HWND window, HINSTANCE instance, UnreadableFiles files) {
+  CreateSurface(window, instance, PaintBackground, sceneSpan);
+  CreateOccupiedSet();
   MeasureScreen();
-  const SettingsRecord& s = Settings();
+  CreateFlakeKinds();
+  CreateFlakeDrawing();
+  CreateSpriteDrawing();
+  CreateSleighDrawing();
+  LoadSleighSprites(instance, Settings().SleighKind);
+  for (int i = 0; i < kFlakeSlots; ++i) SpawnFlake(i);
+  LoadTreeSprites(instance);
+  PlaceTrees();
+  BuildMask(files);
+  MeasureScreen();
   // The desktop, where it was taken, shows instead of the picture.
-  if (s.PicturePath[0] && !DesktopTaken()) LoadSharedPicture("Picture", s.PicturePath, kUnreadablePictureText);
-  SetTimer(window, kFrameTimer, s.FramePeriod, nullptr);
-  if (s.WindOn) SetTimer(window, kCalmTimer, s.GustPause, nullptr);
-  return 0;
+  const char* path = Settings().PicturePath;
+  if (path[0] && !DesktopShown()) LoadSharedPicture("Picture", path, kUnreadablePictureText, files);
+  flashRegion = CreateRectRgn(0, 0, 0, 0);
+}
+
+// Inverts the flashed region on the scene's window.
+void InvertFlash() {
+  HDC dc = TakeSurfaceDC();
+  InvertRgn(dc, flashRegion);
+  GiveBackSurfaceDC(dc);
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc) {
@@ -129,35 +156,22 @@ LRESULT OnTimer(UINT_PTR id) {
     FrameTick();
   } else if (IsWindTimer(id)) {
     WindEvent(Surface().window, id);
+  } else if (id == kFlashTimer) {
+    EndSceneFlash();
   }
   return 0;
 }
 
 }  // namespace
 
-const BmpImage& ScenePicture() { return picture; }
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
 // A test seam (tests/support/seams.h); the program never calls it.
 void ResetScene(int frameCount) { frameCounter = frameCount; }
 
-int LoadScenePicture(const char* path) {
-  GiveFreshInfoBlock(&picture);
-  pictureLoaded = LoadBmpImage(Surface().window, path, pictureLoaded, &picture);
-  return pictureLoaded;
-}
-
-void RepaintScenePicture() {
-  if (!Surface().window) return;
-  HDC dc = TakeSurfaceDC();
-  DrawPictureOnMonitors(dc);
-  GiveBackSurfaceDC(dc);
-  WrittenEverywhere();
-}
-
 void PaintBackground(HDC dc, const RECT& client) {
   const SurfaceState& surface = Surface();
-  if (DesktopTaken()) {
+  if (DesktopShown()) {
     // Only what is to be painted, of each monitor.
     RECT clip, part;
     const RECT area = GetClipBox(dc, &clip) != ERROR && IntersectRect(&clip, &clip, &client) ? clip : client;
@@ -187,22 +201,18 @@ void MeasureScreen() {
   BuildRoom();
 }
 
-void CreateScene(HWND window, HINSTANCE instance) {
-  LoadSettings();
-  CreateSurface(window, instance, PaintBackground);
-  CreateOccupiedSet();
-  MeasureScreen();
-  CreateFlakeKinds();
-  CreateFlakeDrawing();
-  CreateSpriteDrawing();
-  CreateSleighDrawing();
-  LoadSleighSprites(instance, Settings().SleighKind);
-  for (int i = 0; i < kFlakeSlots; ++i) SpawnFlake(i);
-  LoadTreeSprites(instance);
-  PlaceTrees();
+void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span, UnreadableFiles files) {
+  sceneSpan = span;
+  BuildScene(window, instance, files);
+  const SettingsRecord& s = Settings();
+  ArmTimer(window, kFrameTimer, s.FramePeriod);
+  if (s.WindOn) ArmTimer(window, kCalmTimer, s.GustPause);
 }
 
 void DestroyScene() {
+  flashing = false;
+  if (flashRegion) DeleteObject(flashRegion);
+  flashRegion = nullptr;
   DestroySurface();
   DeleteMaskRegions();
   DeleteFlakeDrawing();
@@ -213,18 +223,16 @@ void DestroyScene() {
   DeleteTreeSprites();
   DeleteOccupiedSet();
   ForgetCover();
-  ForgetDesktop();
   FreeBmpImage(&picture);
   pictureLoaded = 0;
 }
 
-LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC otherwise) {
   switch (message) {
-    case WM_CREATE:     return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam));
-    case WM_DESTROY:    DestroyScene(); return 0;
+    case WM_DESTROY:    DestroyScene(), ForgetDesktop(); return 0;
     case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_TIMER:      return OnTimer(wParam);
-    default:            return DefaultSaverProc(window, message, wParam, lParam);
+    default:            return otherwise(window, message, wParam, lParam);
   }
 }
 
@@ -232,5 +240,36 @@ void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   const HWND window = Surface().window;
   if (!window || newPeriod == oldPeriod) return;
   KillTimer(window, kFrameTimer);
-  SetTimer(window, kFrameTimer, newPeriod, nullptr);
+  ArmTimer(window, kFrameTimer, newPeriod);
+}
+
+void ApplyPictureAndMask() {
+  const HWND window = Surface().window;
+  if (!window) return;
+  const HINSTANCE instance = Surface().instance;
+  EndSceneFlash();
+  DestroyScene();
+  BuildScene(window, instance, UnreadableFiles::kQuiet);
+  InvalidateRect(window, nullptr, TRUE);
+  UpdateWindow(window);
+}
+
+void FlashSceneRegion(HRGN region) {
+  const HWND window = Surface().window;
+  if (!window || !region) return;
+  EndSceneFlash();
+  CombineRgn(flashRegion, region, nullptr, RGN_COPY);
+  InvertFlash();
+  flashing = true;
+  KillTimer(window, kFrameTimer);
+  ArmTimer(window, kFlashTimer, kFlashMilliseconds);
+}
+
+void EndSceneFlash() {
+  if (!flashing) return;
+  flashing = false;
+  const HWND window = Surface().window;
+  InvertFlash();
+  KillTimer(window, kFlashTimer);
+  ArmTimer(window, kFrameTimer, Settings().FramePeriod);
 }

@@ -38,6 +38,20 @@ constexpr NumberRange kRanges[] = {
     {&SettingsRecord::MaskMaxRects, 1, 1000000},
 };
 
+// The gust timings, stored one after another from offset 0x070 with their
+// defaults; 0x06C stays free.
+constexpr size_t kGustTimingsOffset = 0x070;
+struct GustTiming {
+  int32_t SettingsRecord::*field;
+  int32_t standard;
+};
+constexpr GustTiming kGustTimings[] = {
+    {&SettingsRecord::GustRiseStep, 100},
+    {&SettingsRecord::GustRiseTime, 6000},
+    {&SettingsRecord::GustFallStep, 100},
+    {&SettingsRecord::GustFallTime, 4000},
+};
+
 // The fields that have a default, and their defaults.
 void SetDefaults(SettingsRecord& r) {
   r.SnowfallOn = 1;
@@ -64,6 +78,7 @@ void SetDefaults(SettingsRecord& r) {
   strcpy(r.MaskPath, kBuiltinMaskName);
   r.MaskMaxRects = 20000;
   r.SnowOnDesktop = 0;
+  for (const GustTiming& g : kGustTimings) r.*g.field = g.standard;
   r.RedNose = 0;
   r.SleighClimb = 1;
 }
@@ -73,10 +88,6 @@ void SetDefaults(SettingsRecord& r) {
 SettingsRecord StartRecord() {
   SettingsRecord r{};
   SetDefaults(r);
-  r.GustRiseStep = 100;
-  r.GustRiseTime = 6000;
-  r.GustFallStep = 100;
-  r.GustFallTime = 4000;
   r.GustMax = 40;
   return r;
 }
@@ -148,6 +159,11 @@ void PackSettings() {
   PutInt(kPictureLayoutOffset, record.PictureLayout);
   PutInt(kMaskMaxRectsOffset, record.MaskMaxRects);
   PutInt(kSnowOnDesktopOffset, record.SnowOnDesktop == 1 ? 1 : 0);
+  offset = kGustTimingsOffset;
+  for (const GustTiming& g : kGustTimings) {
+    PutInt(offset, record.*g.field);
+    offset += 4;
+  }
 }
 
 void UnpackSettings() {
@@ -161,6 +177,12 @@ void UnpackSettings() {
   record.PictureLayout = GetInt(kPictureLayoutOffset);
   record.MaskMaxRects = GetInt(kMaskMaxRectsOffset);
   record.SnowOnDesktop = GetInt(kSnowOnDesktopOffset) == 1 ? 1 : 0;
+  offset = kGustTimingsOffset;
+  for (const GustTiming& g : kGustTimings) {
+    const int32_t stored = GetInt(offset);
+    record.*g.field = stored != 0 ? stored : g.standard;
+    offset += 4;
+  }
 }
 
 NumberRange RangeOf(int32_t SettingsRecord::*field) {

@@ -34,12 +34,14 @@ struct SettingsRecord {
   // Stored in the stretch that earlier versions left zero: 1 shows the
   // desktop as it was, with snow on its windows; any other value is off.
   int32_t SnowOnDesktop;
-
-  // Kept for the life of the process only.
+  // Persisted in the stretch that earlier versions left zero: a stored 0
+  // reads as the default.
   int32_t GustRiseStep;
   int32_t GustRiseTime;
   int32_t GustFallStep;
   int32_t GustFallTime;
+
+  // Kept for the life of the process only.
   int32_t GustMax;
   int32_t RedNose;
   int32_t SleighClimb;

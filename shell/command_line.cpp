@@ -4,7 +4,7 @@
 
 #include "dialogs/settings_dialog.h"
 #include "resources/resource.h"
-#include "shell/password.h"
+#include "saver/password.h"
 #include "shell/saver_launch.h"
 #include "system/optional_calls.h"
 #include "system/shell_state.h"

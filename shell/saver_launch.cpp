@@ -1,8 +1,8 @@
 #include "shell/saver_launch.h"
 
 #include "images/desktop.h"
+#include "saver/password.h"
 #include "settings/settings.h"
-#include "shell/password.h"
 #include "shell/saver_window.h"
 #include "system/shell_state.h"
 
@@ -67,7 +67,7 @@ HWND CreateSaverWindow(HWND parent) {
   }
   // The desktop is taken while nothing of the saver covers it yet.
   LoadSettings();
-  if (Settings().SnowOnDesktop == 1) TakeDesktop(nullptr);
+  if (Settings().SnowOnDesktop == 1) TakeDesktop(DesktopArea(), nullptr);
   const RECT screen = ScreenRect();
   return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
                          WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, screen.left,

@@ -1,16 +1,15 @@
 #include "shell/saver_window.h"
 
-#include <cstdlib>
-
-#include "shell/password.h"
-#include "system/message_box.h"
+#include "saver/default_saver_proc.h"
+#include "saver/password.h"
+#include "scene/scene.h"
+#include "settings/settings.h"
 #include "system/shell_state.h"
 
 namespace {
 
 using AssociateFunction = HANDLE(WINAPI*)(HWND, HANDLE);
 
-POINT savedCursor{0, 0};
 AssociateFunction associateContext = nullptr;
 HANDLE keptContext = nullptr;
 
@@ -20,7 +19,11 @@ bool InPreview() { return Shell().previewMode != 0; }
 
 void HideCursor() { SetCursor(nullptr); }
 
-void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+// The scene hosted by the window, with the default saver procedure for
+// what it leaves.
+LRESULT Scene(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return SceneProc(window, message, wParam, lParam, DefaultSaverProc);
+}
 
 // The input method is detached only when the process already has it loaded.
 void DetachInputMethod(HWND window) {
@@ -31,23 +34,30 @@ void DetachInputMethod(HWND window) {
   if (associateContext) keptContext = associateContext(window, nullptr);
 }
 
-LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The saver runs the stored settings; the scene's resources come from the
+// module that created the window. A full-screen window spans every monitor,
+// a preview shows the top-left part of one screen.
+LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   DetachInputMethod(window);
-  GetCursorPos(&savedCursor);
+  TakeMouseBaseline();
   if (!InPreview()) HideCursor();
-  return SceneProc(window, message, wParam, lParam);
+  LoadSettings();
+  const HINSTANCE instance = created.hInstance ? created.hInstance : GetModuleHandleA(nullptr);
+  const SurfaceSpan span = InPreview() ? SurfaceSpan::kDeviceScreen : SurfaceSpan::kMonitors;
+  CreateScene(window, instance, span, UnreadableFiles::kTold);
+  return 0;
 }
 
 LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (associateContext && keptContext) associateContext(window, keptContext);
   PostQuitMessage(0);
-  return SceneProc(window, message, wParam, lParam);
+  return Scene(window, message, wParam, lParam);
 }
 
 LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (SaverClosing()) return DefWindowProcA(window, message, wParam, lParam);
   if (!InPreview()) HideCursor();
-  return SceneProc(window, message, wParam, lParam);
+  return Scene(window, message, wParam, lParam);
 }
 
 // In a preview the control panel owns help: the request goes to the parent.
@@ -58,7 +68,7 @@ LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // control panel that does not answer holds the preview up for a second at
 // most.
 LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!InPreview()) return SceneProc(window, message, wParam, lParam);
+  if (!InPreview()) return Scene(window, message, wParam, lParam);
   HWND parent = GetParent(window);
   if (!parent || !IsWindow(parent)) return 1;
   if (message == WM_CONTEXTMENU) {
@@ -74,7 +84,7 @@ LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (SaverClosing()) return DefWindowProcA(window, message, wParam, lParam);
-  return SceneProc(window, message, wParam, lParam);
+  return Scene(window, message, wParam, lParam);
 }
 
 LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -82,7 +92,7 @@ LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                        wParam == SC_SCREENSAVE)) {
     return 0;
   }
-  return SceneProc(window, message, wParam, lParam);
+  return Scene(window, message, wParam, lParam);
 }
 
 LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -90,91 +100,20 @@ LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Each frame first gives the rest of the time slice to whatever else is
   // waiting to run, so that the saver never crowds out the system.
   Sleep(0);
-  return SceneProc(window, message, wParam, lParam);
-}
-
-// Mouse travel is measured from the baseline with the real cursor position;
-// small moves add up against the same baseline.
-void OnMouseMove(HWND window) {
-  POINT now;
-  GetCursorPos(&now);
-  unsigned travel = static_cast<unsigned>(std::abs(now.x - savedCursor.x)) +
-                    static_cast<unsigned>(std::abs(now.y - savedCursor.y));
-  if (travel > kMouseThreshold) {
-    PostClose(window);
-    savedCursor = now;
-  }
-}
-
-LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Shell().win9xPlatform && !CheckPasswordOnClose(window)) {
-    GetCursorPos(&savedCursor);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Messages every saver treats alike, outside a running password prompt.
-// Returns true when the message was answered in full (result set).
-bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LRESULT* result) {
-  switch (message) {
-    case WM_SHOWWINDOW:
-      if (wParam) HideCursor();
-      return false;
-    case WM_ACTIVATEAPP:
-      // The saver's own message boxes (a picture that cannot be read, say)
-      // take the activation too; only another program ends the saver.
-      if (!wParam && !OwnMessageBoxShowing()) PostClose(window);
-      return false;
-    case WM_SETCURSOR:
-      HideCursor();
-      *result = 1;
-      return true;
-    case WM_POWER:
-      if (wParam == PWR_SUSPENDREQUEST) PostClose(window);
-      return false;
-    case WM_POWERBROADCAST:
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      PostClose(window);
-      return false;
-    case WM_MOUSEMOVE:
-      OnMouseMove(window);
-      return false;
-    default:
-      return false;
-  }
-}
-
-// The last stop of every message: a CD inserted on Windows 95/98 ends the
-// saver (and AutoPlay is cancelled while a password guards it); everything
-// else gets the system's default handling.
-LRESULT AnswerAutoPlayOrDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const UINT autoPlay = Shell().autoPlayMessage;
-  if (autoPlay != 0 && message == autoPlay) {
-    PostClose(window);
-    return VerifierLoaded() ? 1 : 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return Scene(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-POINT SavedCursor() { return savedCursor; }
-
 // A test seam (tests/support/seams.h); the program never calls it.
 void ResetSaverWindowState() {
-  savedCursor = POINT{0, 0};
   associateContext = nullptr;
   keptContext = nullptr;
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:      return OnCreate(window, message, wParam, lParam);
+    case WM_CREATE:      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_DESTROY:     return OnDestroy(window, message, wParam, lParam);
     case WM_SETTEXT:     return 0;
     case WM_PAINT:       return OnPaint(window, message, wParam, lParam);
@@ -188,17 +127,6 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
     case WM_SYSCOMMAND:  return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER:       return OnTimer(window, message, wParam, lParam);
-    default:             return SceneProc(window, message, wParam, lParam);
+    default:             return Scene(window, message, wParam, lParam);
   }
-}
-
-LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (InPreview() || SaverClosing()) return AnswerAutoPlayOrDefault(window, message, wParam, lParam);
-  if (message == WM_CLOSE) return OnClose(window, message, wParam, lParam);
-  if (message == kVerifyRequest && Shell().win9xPlatform) return RunVerifier(window);
-  if (!CheckingPassword()) {
-    LRESULT result = 0;
-    if (HandleSaverInput(window, message, wParam, &result)) return result;
-  }
-  return AnswerAutoPlayOrDefault(window, message, wParam, lParam);
 }

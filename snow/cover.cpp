@@ -7,6 +7,7 @@
 #include "images/mask_region.h"
 #include "settings/settings.h"
 #include "snow/ledges.h"
+#include "snow/pixel_map.h"
 #include "surface/surface.h"
 
 namespace {
@@ -16,8 +17,8 @@ constexpr int kGroundBand = 14;  // rows of the seed band under the window
 bool SceneExists() { return Surface().window && Surface().coverRegion; }
 
 // The cover map: one byte per pixel over the screen widened by a margin on
-// each side and below (where the ground band lies); lookups outside it ask
-// the region itself.
+// each side and below (where the ground band lies); lookups outside it, and
+// all lookups on a screen too large for a map, ask the region itself.
 constexpr int kMapMargin = 64;
 std::vector<uint8_t> coverMap;
 RECT mapArea{0, 0, 0, 0};
@@ -51,9 +52,12 @@ void RebuildCoverMap() {
   Settle();
   const SurfaceState& surface = Surface();
   mapArea = RECT{-kMapMargin, 0, surface.screenWidth + kMapMargin, surface.screenHeight + kMapMargin};
-  coverMap.assign(static_cast<size_t>(mapArea.right - mapArea.left) * (mapArea.bottom - mapArea.top),
-                  0);
   mapStale = false;
+  // Without a map every lookup lies off it and asks the region.
+  if (!SizePixelMap(coverMap, mapArea.right - mapArea.left, mapArea.bottom - mapArea.top)) {
+    mapArea = RECT{0, 0, 0, 0};
+    return;
+  }
   if (!surface.coverRegion) return;
   const DWORD size = GetRegionData(surface.coverRegion, 0, nullptr);
   if (size == 0) return;
@@ -74,26 +78,45 @@ void SetScratch(int left, int top, int right, int bottom) {
   SetRectRgn(Surface().scratchRegion, left, top, right, bottom);
 }
 
-// The seeds: the mask's edge band, the band under each ledge of the
-// desktop's windows and, under each monitor, the ground band, or the ground
-// cut away when there is no snow on the ground.
+// The rows top to bottom across monitor i's window into the scratch region,
+// less what other monitors show there: a monitor's ground, its room and its
+// clearing stay off its neighbours (the one below it, the one above a deep
+// pile).
+void SetGroundScratch(int i, int top, int bottom) {
+  const SurfaceState& surface = Surface();
+  const RECT& m = surface.monitors[i].window;
+  SetScratch(m.left, top, m.right, bottom);
+  for (int j = 0; j < surface.monitorCount; ++j) {
+    if (j == i) continue;
+    HRGN other = CreateRectRgnIndirect(&surface.monitors[j].screen);
+    CombineRgn(surface.scratchRegion, surface.scratchRegion, other, RGN_DIFF);
+    DeleteObject(other);
+  }
+}
+
+// The seeds: the mask's edge band, under each monitor the ground band, or
+// the ground cut away when there is no snow on the ground (its band, or on a
+// single screen everything from the window's bottom to the screen's: in a
+// preview the window is smaller than the screen), and the band under each
+// ledge of the desktop's windows.
 void SeedCover() {
   Settle();
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   if (s.SnowOnMask) CombineWith(surface.coverRegion, MaskEdgeRegion(), RGN_OR);
-  PlaceLedges();
-  AddLedgeSeeds(surface.coverRegion, surface.scratchRegion);
   for (int i = 0; i < surface.monitorCount; ++i) {
-    const RECT& m = surface.monitors[i].window;
+    const int ground = surface.monitors[i].window.bottom;
     if (s.SnowOnGround) {
-      SetScratch(m.left, m.bottom, m.right, m.bottom + kGroundBand);
+      SetGroundScratch(i, ground, ground + kGroundBand);
       CombineRgn(surface.coverRegion, surface.scratchRegion, surface.coverRegion, RGN_OR);
     } else {
-      SetScratch(m.left, m.bottom, m.right, surface.screenHeight + kGroundBand);
+      const int cleared = surface.monitorCount > 1 ? ground : surface.screenHeight;
+      SetGroundScratch(i, ground, cleared + kGroundBand);
       CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
     }
   }
+  PlaceLedges();
+  AddLedgeSeeds(surface.coverRegion, surface.scratchRegion);
 }
 
 }  // namespace
@@ -101,7 +124,14 @@ void SeedCover() {
 bool CoverHas(int x, int y) {
   if (mapStale) RebuildCoverMap();
   if (x < mapArea.left || x >= mapArea.right || y < mapArea.top || y >= mapArea.bottom) {
-    return Surface().coverRegion && PtInRegion(CoverRegion(), x, y);
+    // Off the map the region answers, with the snow that landed this frame
+    // and has not joined it yet: joining it here, for every flake that
+    // drifted off the side, would cost the join many times a frame.
+    const POINT p{x, y};
+    for (const RECT& r : landed) {
+      if (PtInRect(&r, p)) return true;
+    }
+    return Surface().coverRegion && PtInRegion(Surface().coverRegion, x, y);
   }
   const int width = mapArea.right - mapArea.left;
   return coverMap[static_cast<size_t>(y - mapArea.top) * width + (x - mapArea.left)] != 0;
@@ -151,8 +181,8 @@ void BuildRoom() {
   AddLedgeRoom(surface.roomRegion, surface.scratchRegion);
   if (!s.SnowOnGround) return;  // no ground, no growth on the ground or the mask
   for (int i = 0; i < surface.monitorCount; ++i) {  // the ground pile along each monitor's bottom
-    const RECT& m = surface.monitors[i].window;
-    SetScratch(m.left, m.bottom - s.GroundSnowDepth, m.right, m.bottom + kGroundBand);
+    const int ground = surface.monitors[i].window.bottom;
+    SetGroundScratch(i, ground - s.GroundSnowDepth, ground + kGroundBand);
     CombineRgn(surface.roomRegion, surface.scratchRegion, surface.roomRegion, RGN_OR);
   }
   CombineWith(surface.roomRegion, MaskBodyRegion(), RGN_OR);
@@ -184,8 +214,8 @@ void ApplySnowOnGround(int newValue, int oldValue) {
   const SurfaceState& surface = Surface();
   if (oldValue != 0 && newValue == 0) {
     for (int i = 0; i < surface.monitorCount; ++i) {
-      const RECT& m = surface.monitors[i].window;
-      SetScratch(m.left, m.bottom - Settings().GroundSnowDepth, m.right, m.bottom + 7);
+      const int ground = surface.monitors[i].window.bottom;
+      SetGroundScratch(i, ground - Settings().GroundSnowDepth, ground + kFlakeReach);
       RepaintRegion(surface.scratchRegion);
       CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
     }

@@ -24,7 +24,9 @@ const unsigned char kPatterns[kFlakeKinds][8] = {
     {0x44, 0xD6, 0x28, 0x54, 0x28, 0xD6, 0x44, 0},
     {0x28, 0x10, 0x92, 0x6C, 0x92, 0x10, 0x28, 0},
 };
-const int kKindSize[kFlakeKinds] = {3, 7, 7};
+constexpr int kKindSize[kFlakeKinds] = {3, 7, 7};
+static_assert(kKindSize[0] <= kFlakeReach && kKindSize[1] <= kFlakeReach && kKindSize[2] <= kFlakeReach,
+              "the rows kept clear under a monitor's ground hold any flake");
 
 bool SceneExists() { return Surface().window != nullptr; }
 
@@ -37,6 +39,20 @@ bool OnWindow(const RECT& r) {
 }
 
 int Width(const Flake& f) { return kKindSize[f.kind]; }
+
+// In calm air each monitor has new flakes in proportion to its width.
+int FlakeShare(const Monitor& m) { return m.screen.right - m.screen.left; }
+
+// Whether a flake that was at r and has fallen to row y has left: past the
+// bottom of the screen or, with several monitors, of the window on the
+// monitor it fell on. One that was on none of them leaves at once: it would
+// only fall unseen, or in at the top edge of a monitor lower down.
+bool HasLeft(const RECT& r, int y) {
+  const SurfaceState& surface = Surface();
+  if (surface.monitorCount < 2) return y > surface.screenHeight;
+  const int m = MonitorAt(POINT{r.left + (r.right - r.left) / 2, r.top});
+  return m < 0 || y > surface.monitors[m].window.bottom;
+}
 
 void Restore(HDC dc, int slot, int x, int y) {
   const int size = Width(flakes[slot]);
@@ -112,8 +128,10 @@ void SpawnFlake(int slot) {
   const WindState& wind = Wind();
   Flake& f = flakes[slot];
   if (wind.phase == kWindCalm) {
-    f.x = RandomBelow(surface.screenWidth);
-    f.y = RandomBelow(20);
+    int along = RandomBelow(MonitorSharesTotal(FlakeShare));
+    const RECT& screen = surface.monitors[MonitorAlong(FlakeShare, &along)].screen;
+    f.x = screen.left + along;
+    f.y = screen.top + RandomBelow(20);  // in its top 20 rows
   } else {
     // During a gust new flakes blow in from the windward third.
     f.y = RandomBelow(surface.screenHeight);
@@ -183,7 +201,7 @@ void UpdateFlake(HDC dc, int slot) {
     OccupiedAddRect(newRect);
   }
 
-  if (f.y > surface.screenHeight ||
+  if (HasLeft(oldRect, f.y) ||
       (Wind().phase > kWindCalm && (f.x > surface.screenWidth || f.x < 0))) {
     if (restorePending) Restore(dc, slot, oldX, oldY);
     SpawnFlake(slot);
@@ -258,7 +276,7 @@ void EraseFlakesUnder(HDC dc, const RECT& given) {
   }
 }
 
-void ApplyFlakeCount(int oldCount, int newCount) {
+void ApplyFlakeCount(int newCount, int oldCount) {
   if (!SceneExists()) return;
   if (newCount < oldCount) {
     for (int i = newCount; i < oldCount; ++i) {

@@ -41,5 +41,5 @@ void EraseFlake(int slot);
 // so that a sprite saving the screen there does not catch a flake.
 void EraseFlakesUnder(HDC dc, const RECT& r);
 
-void ApplyFlakeCount(int oldCount, int newCount);
+void ApplyFlakeCount(int newCount, int oldCount);
 void ApplySnowfallSwitch(int newValue, int oldValue);

@@ -83,7 +83,8 @@ void PlaceLedges() {
   const SurfaceState& surface = Surface();
   std::vector<RECT> monitors;
   for (int i = 0; i < surface.monitorCount; ++i) monitors.push_back(surface.monitors[i].screen);
-  ledges = FindLedges(DesktopWindows(), monitors, Settings().WindowSnowDepth);
+  ledges = DesktopShown() ? FindLedges(DesktopWindows(), monitors, Settings().WindowSnowDepth)
+                          : std::vector<Ledge>{};
 }
 
 const std::vector<Ledge>& Ledges() { return ledges; }

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "images/mask_region.h"
+#include "snow/pixel_map.h"
 #include "surface/surface.h"
 
 namespace {
 
 // On the screen: one byte per pixel, 1 where occupied. Off the screen: the
 // scene's occupied region, which therefore never holds a pixel of the screen.
+// A screen too large for a map has none: the region holds all of the set.
 std::vector<uint8_t> occupiedPixels;
 int occupiedWidth = 0;
 int occupiedHeight = 0;
@@ -115,7 +117,8 @@ void OccupiedFitScreen() {
   if (surface.screenWidth == occupiedWidth && surface.screenHeight == occupiedHeight) return;
   occupiedWidth = surface.screenWidth > 0 ? surface.screenWidth : 0;
   occupiedHeight = surface.screenHeight > 0 ? surface.screenHeight : 0;
-  occupiedPixels.assign(static_cast<size_t>(occupiedWidth) * occupiedHeight, 0);
+  // Without a map all of the set, on the screen too, is in the region.
+  if (!SizePixelMap(occupiedPixels, occupiedWidth, occupiedHeight)) occupiedWidth = occupiedHeight = 0;
 }
 
 HRGN OccupiedAsRegion() {

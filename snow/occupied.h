@@ -6,8 +6,9 @@
 // Region calls on a region of many hundred rectangles are far too slow to
 // run twice per flake per frame, so the part on the screen is kept as one
 // byte per pixel, and only the part off the screen (flakes that drift out at
-// the sides or fall past the bottom) in the scene's occupied region. All
-// that adds to, takes from or tests the set goes through these calls.
+// the sides or fall past the bottom) in the scene's occupied region; on a
+// screen too large for such a map (snow/pixel_map.h), all of it. All that
+// adds to, takes from or tests the set goes through these calls.
 #pragma once
 
 #include <windows.h>

@@ -3,12 +3,13 @@
 #include "settings/settings.h"
 #include "snow/random.h"
 #include "surface/surface.h"
+#include "system/timer.h"
 
 namespace {
 
 WindState wind{};
 
-void Arm(UINT_PTR id, int period) { SetTimer(Surface().window, id, period, nullptr); }
+void Arm(UINT_PTR id, int period) { ArmTimer(Surface().window, id, period); }
 void Kill(UINT_PTR id) { KillTimer(Surface().window, id); }
 
 }  // namespace

@@ -204,6 +204,7 @@ void RemoveSleigh(int frame, int x, int y) {
 }
 
 void ApplySleighSwitch(int newValue, int oldValue) {
+  if (!Surface().window) return;
   if (oldValue != 0 && newValue == 0) {
     RemoveSleigh(sleigh.sleighFrame, sleigh.sleighX, sleigh.sleighY);
   } else if (oldValue == 0 && newValue != 0) {
@@ -212,6 +213,7 @@ void ApplySleighSwitch(int newValue, int oldValue) {
 }
 
 void ChangeSleighKind(HINSTANCE instance, int kind) {
+  if (!Surface().window) return;  // a scene loads its sprites when it is made
   const int x = sleigh.sleighX, y = sleigh.sleighY;
   RemoveSleigh(sleigh.sleighFrame, x, y);
   LoadSleighSprites(instance, kind);

@@ -22,6 +22,12 @@ RECT TreeRect(int i) {
   return size;
 }
 
+// A monitor too narrow or too low for a tree, with its margins, has none.
+int TreeShare(const Monitor& m) {
+  const RECT& screen = m.screen;
+  return screen.bottom - screen.top >= 200 ? screen.right - screen.left - 200 : 0;
+}
+
 }  // namespace
 
 void LoadTreeSprites(HINSTANCE instance) {
@@ -39,21 +45,20 @@ void DeleteTreeSprites() {
   treeImage = treeMask = nullptr;
 }
 
-// Each tree stands on a monitor, 100 pixels or more from its sides and 50
-// from its top: its place across is drawn along the monitors' widths laid
-// end to end, less those margins, so that each monitor has a share of the
-// trees in proportion to its width; its height on the monitor where it
-// fell.
+// A tree stands 100 pixels or more from its monitor's sides and 50 from its
+// top, and well clear of its bottom: its place across is drawn along the
+// monitors' widths less those margins laid end to end, so that each has a
+// share of the trees in proportion to its width, and its height on the
+// monitor where it fell. Where no monitor has room (one small screen) the
+// trees are placed on the primary by the same margins, wherever that puts
+// them.
 void PlaceTrees() {
   const SurfaceState& surface = Surface();
-  const int monitors = surface.monitorCount > 0 ? surface.monitorCount : 1;
-  auto across = [&](int m) { return surface.monitors[m].screen.right - surface.monitors[m].screen.left - 200; };
-  int total = 0;
-  for (int m = 0; m < monitors; ++m) total += across(m);
+  const RECT& primary = surface.monitors[0].screen;
+  const int total = MonitorSharesTotal(TreeShare);
   for (int i = 0; i < kTrees; ++i) {
-    int along = RandomBelow(total), m = 0;
-    while (m + 1 < monitors && along >= across(m)) along -= across(m++);
-    const RECT& screen = surface.monitors[m].screen;
+    int along = RandomBelow(total > 0 ? total : primary.right - primary.left - 200);
+    const RECT& screen = surface.monitors[total > 0 ? MonitorAlong(TreeShare, &along) : 0].screen;
     treeX[i] = screen.left + along + 100;
     treeY[i] = screen.top + RandomBelow(screen.bottom - screen.top - 200) + 50;
     WatchRect(i, TreeRect(i));
@@ -86,7 +91,7 @@ void EraseTrees() {
 }
 
 void ApplyScenerySwitch(int newValue, int oldValue) {
-  if (oldValue == 0 || newValue != 0) return;
+  if (!Surface().window || oldValue == 0 || newValue != 0) return;
   EraseTrees();
   PlaceTrees();
 }

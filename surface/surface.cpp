@@ -7,6 +7,7 @@
 namespace {
 
 SurfaceState surface{};
+SurfaceSpan surfaceSpan = SurfaceSpan::kMonitors;
 BackgroundPainter paintBackground = nullptr;
 std::vector<RECT> foundMonitors;  // in screen coordinates, the primary first
 HDC memorySurface = nullptr;      // a test's stand-in for the window's DC
@@ -23,6 +24,17 @@ struct Watched {
 };
 Watched watched[kWatchedRects]{};
 
+// Whether another monitor's screen meets the rows just under monitor i.
+bool MonitorBelow(int i) {
+  const RECT& m = surface.monitors[i].screen;
+  const RECT under{m.left, m.bottom, m.right, m.bottom + kFlakeReach};
+  RECT common;
+  for (int j = 0; j < surface.monitorCount; ++j) {
+    if (j != i && IntersectRect(&common, &surface.monitors[j].screen, &under)) return true;
+  }
+  return false;
+}
+
 // Several monitors: the window spans them all, from the top-left corner of
 // the rectangle around them, and each is laid out where it lies in it.
 void LayOutMonitors() {
@@ -35,12 +47,15 @@ void LayOutMonitors() {
     return;
   }
   RECT span = foundMonitors[0];
-  for (size_t i = 1; i < count; ++i) UnionRect(&span, &span, &foundMonitors[i]);
+  for (const RECT& m : foundMonitors) UnionRect(&span, &span, &m);
   surface.monitorCount = static_cast<int>(count);
   for (size_t i = 0; i < count; ++i) {
     RECT m = foundMonitors[i];
     OffsetRect(&m, -span.left, -span.top);
     surface.monitors[i] = Monitor{m, m};
+  }
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    if (MonitorBelow(i)) surface.monitors[i].window.bottom -= kFlakeReach;
   }
   surface.screenWidth = span.right - span.left;
   surface.screenHeight = span.bottom - span.top;
@@ -59,14 +74,15 @@ void LayOutMonitors() {
 
 const SurfaceState& Surface() { return surface; }
 
-void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background) {
+void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background,
+                   SurfaceSpan span) {
   surface.window = window;
   surface.instance = instance;
+  surfaceSpan = span;
   paintBackground = background;
   for (HRGN* region : kRegions) *region = CreateRectRgn(0, 0, 0, 0);
-  // A preview shows on one monitor, whatever the system has.
-  const bool preview = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
-  foundMonitors = preview ? std::vector<RECT>{} : DisplayMonitors();
+  // Only the full-screen saver shows on several monitors.
+  foundMonitors = surfaceSpan == SurfaceSpan::kMonitors ? DisplayMonitors() : std::vector<RECT>{};
   MeasureSurface();
 }
 
@@ -76,6 +92,11 @@ void MeasureSurface() {
   surface.screenWidth = GetDeviceCaps(dc, HORZRES);
   surface.screenHeight = GetDeviceCaps(dc, VERTRES);
   ReleaseDC(surface.window, dc);
+  if (surfaceSpan == SurfaceSpan::kWindow) {
+    GetClientRect(surface.window, &surface.windowRect);
+    surface.screenWidth = surface.windowRect.right;
+    surface.screenHeight = surface.windowRect.bottom;
+  }
   LayOutMonitors();
 }
 
@@ -99,6 +120,32 @@ bool OnMonitor(const RECT& r) {
     if (IntersectRect(&common, &surface.monitors[i].screen, &r)) return true;
   }
   return false;
+}
+
+int MonitorAt(POINT p) {
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    if (PtInRect(&surface.monitors[i].screen, p)) return i;
+  }
+  return -1;
+}
+
+int MonitorSharesTotal(MonitorShare share) {
+  int total = 0;
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const int part = share(surface.monitors[i]);
+    if (part > 0) total += part;
+  }
+  return total;
+}
+
+int MonitorAlong(MonitorShare share, int* along) {
+  for (int i = 0; i < surface.monitorCount; ++i) {
+    const int part = share(surface.monitors[i]);
+    if (part <= 0) continue;
+    if (*along < part) return i;
+    *along -= part;
+  }
+  return 0;
 }
 
 // With several monitors, whatever is drawn is cut to what they show: a

@@ -1,9 +1,10 @@
-// What every drawing module shares: the saver window they draw on, the
-// screen's size, the monitors that show it, and the scene's regions. The
-// scene controller alone makes it (CreateSurface, when the saver window is
-// created), measures it (MeasureSurface) and tears it down (DestroySurface);
-// between the two the handles do not change, and in configuration mode,
-// where no saver window exists, window and regions are null.
+// What every drawing module shares: the window they draw on (the saver
+// window, or the settings dialog's live preview), the screen's size, the
+// monitors that show it, and the scene's regions. The scene controller alone
+// makes it (CreateSurface, when the window is created), measures it
+// (MeasureSurface) and tears it down (DestroySurface); between the two the
+// handles do not change, and where no scene runs (the settings dialog
+// without its live preview) window and regions are null.
 //
 // The regions are GDI objects whose contents the modules named beside each
 // change with region calls; any module may read them.
@@ -11,33 +12,43 @@
 
 #include <windows.h>
 
+// The monitors that show the scene; the window spans all that the system
+// lists, and any after these show nothing of it.
 constexpr int kMaxMonitors = 16;
+// How far below its ground line a flake on the ground reaches: the height of
+// the tallest flake.
+constexpr int kFlakeReach = 7;
 
 // A monitor that shows the scene, in the window's coordinates.
 //   screen: where the scene lays out what belongs to a monitor: the
-//           picture, the mask, the trees.
+//           picture, the mask, the trees, the flakes that start on it.
 //   window: the part of the saver window on it; the ground pile lies along
-//           its bottom edge, and on the primary monitor the sleigh flies
-//           within its height.
+//           its bottom edge, where the flakes that fall on it leave, and on
+//           the primary monitor the sleigh flies within its height.
 // Several monitors show a full-screen window only where the system lists
-// them; each is then both. Otherwise (one monitor, a preview, Windows 95 and
-// NT 4.0) there is one: its screen is the device's, (0, 0, screen width,
-// screen height), and its window reaches to the right and bottom edges of
-// the window rectangle, as on a single screen.
+// them; each is then both, but where another monitor lies right below one,
+// its window ends kFlakeReach rows above its bottom edge, so that the snow
+// on its ground stays wholly on it. Otherwise (one monitor, a preview,
+// Windows 95 and NT 4.0) there is one: its screen is the device's, (0, 0,
+// screen width, screen height), and its window reaches to the right and
+// bottom edges of the window rectangle, as on a single screen. A window
+// that shows the scene at its own size (the live preview) is that one
+// screen.
 struct Monitor {
   RECT screen;
   RECT window;
 };
 
 struct SurfaceState {
-  HINSTANCE instance;   // for every resource load; null without a saver window
-  HWND window;          // the saver window
+  HINSTANCE instance;   // for every resource load; null without a scene
+  HWND window;          // the window the scene draws on
   // The device's full resolution, also in preview; with several monitors,
-  // the size of the window, which spans them all.
+  // the size of the window, which spans them all; in the live preview, the
+  // window's size.
   int screenWidth;
   int screenHeight;
-  // The saver window in screen coordinates; with several monitors, in its
-  // own: (0, 0, screen width, screen height).
+  // The window in screen coordinates; with several monitors, and in the
+  // live preview, in its own: (0, 0, screen width, screen height).
   RECT windowRect;
   int monitorCount;                // at least 1
   Monitor monitors[kMaxMonitors];  // the primary first
@@ -55,10 +66,17 @@ const SurfaceState& Surface();
 // Paints the background into dc over the client rectangle.
 using BackgroundPainter = void (*)(HDC dc, const RECT& client);
 
-// The surface of a new saver window: its regions made empty, its monitors
-// found, the screen measured. background paints what RepaintRegion
-// repaints.
-void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background);
+// How the scene is laid out in its window.
+enum class SurfaceSpan {
+  kMonitors,      // the full-screen saver: each monitor the system lists
+  kDeviceScreen,  // a preview child: one screen of the device's size, whose
+                  // top-left part the window shows
+  kWindow,        // the live preview: one screen of the window's own size
+};
+
+// The surface of a new window: its regions made empty, its monitors found,
+// the screen measured. background paints what RepaintRegion repaints.
+void CreateSurface(HWND window, HINSTANCE instance, BackgroundPainter background, SurfaceSpan span);
 // Reads the device's resolution and the window's place again, and lays the
 // monitors found at creation out in the window.
 void MeasureSurface();
@@ -68,6 +86,17 @@ void DestroySurface();
 // Whether any of r lies on a monitor: elsewhere in the window (a gap
 // between monitors of different sizes) nothing is drawn.
 bool OnMonitor(const RECT& r);
+// The monitor whose screen holds p; -1 where none does.
+int MonitorAt(POINT p);
+
+// The monitors' shares laid end to end, share(m) pixels each (none where
+// that is 0 or less): their total, and the monitor on which a place along
+// them lies, along becoming the place on its share (the primary where the
+// total is 0). Things that stand on every monitor, in proportion to its
+// share, are placed so.
+using MonitorShare = int (*)(const Monitor& m);
+int MonitorSharesTotal(MonitorShare share);
+int MonitorAlong(MonitorShare share, int* along);
 
 // The DC that a frame draws into: the saver window's, taken and given back
 // by the one who draws.

@@ -42,16 +42,21 @@ std::vector<RECT> SystemMonitors() {
 
 MonitorLister monitorLister = SystemMonitors;
 
+// What the system knows of the monitor nearest the argument, found by the
+// user32 function of that name; false where the system has no such calls.
+template <typename Argument>
+bool NearestMonitorInfo(const char* finder, Argument argument, MONITORINFO* info) {
+  const auto find = User32Function<HMONITOR(WINAPI*)(Argument, DWORD)>(finder);
+  const auto read = User32Function<MonitorInfoFunction>("GetMonitorInfoA");
+  info->cbSize = sizeof *info;
+  return find && read && read(find(argument, MONITOR_DEFAULTTONEAREST), info);
+}
+
 RECT SystemWorkArea(POINT point) {
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  const auto monitorAt = User32Function<HMONITOR(WINAPI*)(POINT, DWORD)>("MonitorFromPoint");
-  const auto monitorInfo = User32Function<MonitorInfoFunction>("GetMonitorInfoA");
   MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (monitorAt && monitorInfo && monitorInfo(monitorAt(point, MONITOR_DEFAULTTONEAREST), &info)) {
-    area = info.rcWork;
-  }
+  if (NearestMonitorInfo("MonitorFromPoint", point, &info)) area = info.rcWork;
   return area;
 }
 
@@ -74,3 +79,24 @@ void SetResolutionAwareObserver(void (*observer)()) { resolutionAwareObserver = 
 RECT WorkAreaAt(POINT point) { return workAreaFinder(point); }
 
 void SetWorkAreaFinder(WorkAreaFinder finder) { workAreaFinder = finder ? finder : SystemWorkArea; }
+
+RECT MonitorOf(HWND window) {
+  RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  MONITORINFO info{};
+  if (NearestMonitorInfo("MonitorFromWindow", window, &info)) rect = info.rcMonitor;
+  return rect;
+}
+
+// DPI_AWARENESS_CONTEXT_UNAWARE, which headers for older systems lack.
+constexpr intptr_t kUnawareContext = -1;
+using ThreadContextFunction = HANDLE(WINAPI*)(HANDLE);
+
+HANDLE EnterSystemEnlarging() {
+  const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
+  return set ? set(reinterpret_cast<HANDLE>(kUnawareContext)) : nullptr;
+}
+
+void LeaveSystemEnlarging(HANDLE previous) {
+  const auto set = User32Function<ThreadContextFunction>("SetThreadDpiAwarenessContext");
+  if (set && previous) set(previous);
+}

@@ -42,3 +42,14 @@ std::vector<RECT> DisplayMonitors();
 // puts the system's list back.
 using MonitorLister = std::vector<RECT> (*)();
 void SetMonitorLister(MonitorLister lister);
+
+// The monitor that shows most of the window, in screen coordinates; the
+// primary screen where the system knows of no monitors.
+RECT MonitorOf(HWND window);
+
+// Windows this thread makes from now on are drawn at 96 pixels per inch and
+// enlarged by the system, as the saver's own window is, in a process that
+// declared itself aware of the screen's resolution (Windows 10 from version
+// 1607 on; nothing elsewhere). Returns what LeaveSystemEnlarging puts back.
+HANDLE EnterSystemEnlarging();
+void LeaveSystemEnlarging(HANDLE previous);

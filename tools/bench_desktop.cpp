@@ -144,7 +144,7 @@ void Memory() {
     RECT span{};
     for (const RECT& m : listed) UnionRect(&span, &span, &m);
     const double before = CommittedMb();
-    const bool taken = TakeDesktop(nullptr);
+    const bool taken = TakeDesktop(DesktopArea(), nullptr);
     const double held = CommittedMb() - before;
     ForgetDesktop();
     printf("%s: a copy of %ld x %ld would take %.0f MB (bound %.0f MB): %s; memory committed while "

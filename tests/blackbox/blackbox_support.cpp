@@ -5,6 +5,8 @@
 #include "support/help_viewer.h"
 
 const char kSaverClass[] = "WindowsScreenSaverClass";
+const char kDialogClass[] = "#32770";
+const char kDialogTitle[] = "Nivalo screen saver settings";
 
 std::string SaverPath() {
   char unixPath[MAX_PATH] = "";
@@ -67,4 +69,38 @@ HWND AwaitWindow(const char* cls, const char* title) {
     if (w && IsWindowVisible(w)) return w;
   }
   return nullptr;
+}
+
+void PostClick(HWND dialog, int control) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+}
+
+bool ChooseFile(HWND dialog, int button, const std::string& path) {
+  PostClick(dialog, button);
+  HWND open = AwaitWindow(kDialogClass, "Open");
+  if (!open) return false;
+  // The file name box, a combo box that holds the edit; the dialog makes
+  // its controls after its own window.
+  HWND name = nullptr;
+  for (int i = 0; i < 500 && !(name = GetDlgItem(open, 0x47c)); ++i) Sleep(20);
+  if (!name) return false;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostClick(open, IDOK);
+  return true;
+}
+
+Capture CaptureScreen() {
+  HDC screen = GetDC(nullptr);
+  Capture c = CaptureDC(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+bool AwaitGreyScreen() {
+  for (int i = 0; i < 500; ++i, Sleep(20)) {
+    const std::vector<uint32_t> pixels = CaptureScreen().pixels;
+    if (pixels == std::vector<uint32_t>(pixels.size(), 0x808080)) return true;
+  }
+  return false;
 }

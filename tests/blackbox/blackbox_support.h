@@ -6,7 +6,11 @@
 
 #include <string>
 
+#include "support/test_support.h"
+
 extern const char kSaverClass[];
+extern const char kDialogClass[];
+extern const char kDialogTitle[];   // the settings dialog's
 
 // The Nivalo.scr under test, as a Windows path: ctest runs these tests once
 // for each shipped build that this machine can start, naming it in the
@@ -34,3 +38,14 @@ void RightClick();
 // every 20 ms for up to 10 s. Only a visible window counts: a dialog is
 // shown once its controls exist and it has been initialised.
 HWND AwaitWindow(const char* cls, const char* title);
+
+// A click that may open a modal window in the other process: posted, so
+// that the test is not held until it closes.
+void PostClick(HWND dialog, int control);
+// Clicks the dialog's button that opens the system's file dialog, and
+// chooses the path there; false when the file dialog does not come.
+bool ChooseFile(HWND dialog, int button, const std::string& path);
+Capture CaptureScreen();
+// Drawing reaches the screen a moment after it is done: waits (as
+// AwaitWindow) until the whole screen shows the saver's grey alone.
+bool AwaitGreyScreen();

@@ -9,16 +9,6 @@
 
 namespace {
 
-const char kDialogClass[] = "#32770";
-const char kDialogTitle[] = "Nivalo screen saver settings";
-
-// A click that may open a modal window in the other process: posted, so
-// that this test is not held until it closes.
-void PostClick(HWND dialog, int control) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
-}
-
 class SettingsBlackBox : public testing::Test {
  protected:
   void SetUp() override { ClearStoredSettings(); }
@@ -46,18 +36,16 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   const SettingsRecord s = StoredRecord();  // the wind and the sleigh's kind as they were
   EXPECT_EQ(std::tuple(0, 0, 0, 1, 2), std::tuple(s.FlakeCount, s.SceneryOn, s.SleighOn, s.WindOn, s.SleighKind));
 
-  // The saver shows nothing but its grey: no flake, tree or sleigh appears
-  // in its first second (twenty frames; trees and sleigh come in the first).
+  // The saver shows nothing but its grey: once it shows, no flake, tree or
+  // sleigh appears in its next second (twenty frames; trees and sleigh come
+  // in the first).
   Saver saver("/s");
   ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
-  HDC screen = GetDC(nullptr);
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  ASSERT_TRUE(AwaitGreyScreen());
   int otherPixels = 0;
   for (int look = 0; look < 10 && otherPixels == 0; ++look, Sleep(100)) {
-    const Capture c = CaptureDC(screen, w, h);
-    for (uint32_t p : c.pixels) otherPixels += p != 0x808080;
+    for (uint32_t p : CaptureScreen().pixels) otherPixels += p != 0x808080;
   }
-  ReleaseDC(nullptr, screen);
   EXPECT_EQ(otherPixels, 0);
   PressKey(VK_SPACE);
   EXPECT_EQ(saver.Exit(), 0);
@@ -69,16 +57,7 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
   Saver settings("/c");
   HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
   ASSERT_NE(dialog, nullptr);
-  PostClick(dialog, IDC_CHOOSE_PICTURE);
-  HWND open = AwaitWindow(kDialogClass, "Open");
-  ASSERT_NE(open, nullptr);
-  // The file name box, a combo box that holds the edit; the dialog makes
-  // its controls after its own window.
-  HWND name = nullptr;
-  for (int i = 0; i < 500 && !(name = GetDlgItem(open, 0x47c)); ++i) Sleep(20);
-  ASSERT_NE(name, nullptr);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PostClick(open, IDOK);
+  ASSERT_TRUE(ChooseFile(dialog, IDC_CHOOSE_PICTURE, path));
 
   HWND box = AwaitWindow(kDialogClass, "BMP format error");
   ASSERT_NE(box, nullptr);

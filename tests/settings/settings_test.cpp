@@ -45,7 +45,10 @@ TEST_F(SettingsStore, FirstLoadGivesDefaultsAndASaveWritesTheirLayout) {
   const Bytes v = StoredSettingsValue();
   ASSERT_EQ(1028u, v.size());
   EXPECT_EQ(Bytes(0x20, 0), Bytes(v.begin(), v.begin() + 0x20)) << "reserved";
-  EXPECT_EQ(Bytes(0x1FC - 0x6C, 0), Bytes(v.begin() + 0x6C, v.begin() + 0x1FC)) << "reserved";
+  EXPECT_EQ(Bytes(4, 0), Bytes(v.begin() + 0x6C, v.begin() + 0x70)) << "reserved";
+  EXPECT_EQ(Bytes(0x1FC - 0x80, 0), Bytes(v.begin() + 0x80, v.begin() + 0x1FC)) << "reserved";
+  const int32_t gusts[4] = {100, 6000, 100, 4000};  // rise step, rise time, fall step, fall time
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(gusts[i], IntAt(v.data(), 0x70 + 4 * i)) << i;
   const int32_t defaults[19] = {1, 1, 1, 17, 1, 1, 1, 2, 50, 2, 2, 10, 15, 40, 4, 50, 4, 30000, 1};
   for (int i = 0; i < 19; ++i) EXPECT_EQ(defaults[i], IntAt(v.data(), 0x20 + 4 * i)) << i;
   EXPECT_EQ(0, IntAt(v.data(), 0x1FC));
@@ -65,6 +68,8 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
   strcpy(reinterpret_cast<char*>(&v[0x200]), "C:\\pictures\\winter.bmp");
   strcpy(reinterpret_cast<char*>(&v[0x2FF]), "C:\\masks\\star.bmp");
   PutInt(v, 0x400, 12345);
+  const int32_t gusts[4] = {70, 7000, 80, 8000};  // rise step, rise time, fall step, fall time
+  for (int i = 0; i < 4; ++i) PutInt(v, 0x70 + 4 * i, gusts[i]);
   WriteValue(v);
 
   ASSERT_EQ(1, LoadSettings());
@@ -76,6 +81,7 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
   for (int i = 0; i < 19; ++i) EXPECT_EQ(fields[i], read[i]) << i;
   EXPECT_EQ(std::tuple(2, std::string("C:\\pictures\\winter.bmp"), std::string("C:\\masks\\star.bmp"), 12345),
             std::tuple(s.PictureLayout, std::string(s.PicturePath), std::string(s.MaskPath), s.MaskMaxRects));
+  EXPECT_EQ(std::tuple(70, 7000, 80, 8000), std::tuple(s.GustRiseStep, s.GustRiseTime, s.GustFallStep, s.GustFallTime));
   EXPECT_EQ(1, s.SnowOnDesktop);
   ClearStoredSettings();
   ASSERT_EQ(1, SaveSettings());
@@ -91,12 +97,13 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
 }
 
 // Snow on the desktop is on for a stored 1 alone. A save writes 1 or 0 at
-// 0x06C; the rest of the reserved stretch keeps the bytes that were read.
+// 0x06C; the reserved stretch after the gust timings keeps the bytes that
+// were read.
 TEST_F(SettingsStore, SnowOnDesktopAt0x06COnlyAStored1IsOn) {
   const struct { int32_t stored, read; } cases[] = {{1, 1}, {0, 0}, {2, 0}, {-1, 0}, {0x101, 0}, {0x1000000, 0}};
   for (const auto& c : cases) {
     Bytes v(1028, 0);
-    for (size_t i = 0x70; i < 0x1FC; ++i) v[i] = static_cast<uint8_t>(i * 13 + 1);
+    for (size_t i = 0x80; i < 0x1FC; ++i) v[i] = static_cast<uint8_t>(i * 13 + 1);
     PutInt(v, 0x6C, c.stored);
     WriteValue(v);
     ASSERT_EQ(1, LoadSettings());
@@ -106,7 +113,7 @@ TEST_F(SettingsStore, SnowOnDesktopAt0x06COnlyAStored1IsOn) {
       ASSERT_EQ(1, SaveSettings());
       const Bytes w = StoredSettingsValue();
       EXPECT_EQ(on, IntAt(w.data(), 0x6C)) << c.stored;
-      EXPECT_EQ(Bytes(v.begin() + 0x70, v.begin() + 0x1FC), Bytes(w.begin() + 0x70, w.begin() + 0x1FC)) << c.stored;
+      EXPECT_EQ(Bytes(v.begin() + 0x80, v.begin() + 0x1FC), Bytes(w.begin() + 0x80, w.begin() + 0x1FC)) << c.stored;
     }
   }
   ResetSettings();
@@ -120,6 +127,9 @@ TEST_F(SettingsStore, ShortOverlongAndDamagedValues) {
   ASSERT_EQ(1, LoadSettings());
   EXPECT_EQ(77, Settings().FlakeCount);
   EXPECT_STREQ("", Settings().MaskPath) << "a short value replaces only its own bytes";
+  const SettingsRecord& g = Settings();
+  EXPECT_EQ(std::tuple(100, 6000, 100, 4000), std::tuple(g.GustRiseStep, g.GustRiseTime, g.GustFallStep,
+                                                         g.GustFallTime)) << "gust timings stored as 0 read as their defaults";
 
   WriteValue(Bytes(2000, 0x5A));
   EXPECT_EQ(0, LoadSettings());

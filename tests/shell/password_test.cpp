@@ -2,8 +2,8 @@
 // beside it as PASSWORD.CPL.
 #include <gtest/gtest.h>
 
-#include "shell/password.h"
-#include "shell/saver_window.h"
+#include "saver/password.h"
+#include "saver/default_saver_proc.h"
 #include "support/test_support.h"
 #include "system/shell_state.h"
 #include "test_verifier.h"
@@ -18,9 +18,8 @@ bool SaverRunningState() {
 
 // What the verifier saw, and what it does, for the current test.
 struct Prompt {
-  static inline int calls = 0;
+  static inline int calls = 0, timersLeft = -1, closesPostedByInput = -1;
   static inline BOOL answer = FALSE;
-  static inline int timersLeft = -1, closesPostedByInput = -1;
   static inline LRESULT innerClose = -1;
   static inline bool running = false;
 
@@ -39,11 +38,13 @@ struct Prompt {
   }
 };
 
+DWORD now = 0;  // the clock of the password check, in ms
+DWORD WINAPI Now() { return now; }
+
 class Windows98Password : public testing::Test {
  protected:
   void SetUp() override {
-    Prompt::calls = 0;
-    Prompt::answer = FALSE;
+    Prompt::calls = 0, Prompt::answer = FALSE;
     StartShell(GetModuleHandleA(nullptr));
     ASSERT_EQ(1, Shell().win9xPlatform) << "Wine must report Windows 98 to this program";
     SetPasswordFlag(1);
@@ -84,6 +85,7 @@ TEST_F(Windows98Password, VerifierLoadsOnlyWithTheFlagAndSwitchesTheRunningState
 TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAreIgnored) {
   HWND saver = StartGuarded();
   ASSERT_TRUE(VerifierLoaded());
+  ResetPasswordState(Now);
   for (int i = 0; i < 3; ++i) PostMessageA(saver, WM_TIMER, 1, 0);
   EXPECT_EQ(0, SendMessageA(saver, WM_CLOSE, 0, 0));
   EXPECT_EQ(1, Prompt::calls);
@@ -96,9 +98,10 @@ TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAr
   EXPECT_EQ(700, SavedCursor().x) << "a refusal takes a new mouse baseline";
   EXPECT_EQ(nullptr, GetCursor()) << "and hides the cursor again";
 
+  now += 199;
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_EQ(1, Prompt::calls) << "a second close within 200 ms does not ask again";
-  Sleep(250);  // the 200 ms are measured by the system's tick count
+  now += 1;
   Prompt::answer = TRUE;
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_EQ(2, Prompt::calls);
@@ -110,10 +113,9 @@ TEST_F(Windows98Password, RefusedKeepsTheSaverAcceptedClosesRepeatsWithin200MsAr
 TEST_F(Windows98Password, VerifyRequestAndAutoPlayAnswers) {
   SetPasswordFlag(0);
   HWND saver = StartSaver();
-  const UINT autoPlay = Shell().autoPlayMessage;
-  ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), autoPlay);
+  ASSERT_EQ(RegisterWindowMessageA("QueryCancelAutoPlay"), Shell().autoPlayMessage);
   EXPECT_EQ(1, SendMessageA(saver, kVerifyRequest, 0, 0)) << "no verifier: the saver may close";
-  EXPECT_EQ(0, SendMessageA(saver, autoPlay, 0, 0)) << "AutoPlay may run";
+  EXPECT_EQ(0, SendMessageA(saver, Shell().autoPlayMessage, 0, 0)) << "AutoPlay may run";
   EXPECT_EQ(1, TakeMessages(saver, WM_CLOSE));
   SendMessageA(saver, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(saver)) << "without a password the first close ends the saver";

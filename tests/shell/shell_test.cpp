@@ -5,9 +5,9 @@
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "shell/command_line.h"
-#include "shell/password.h"
+#include "saver/password.h"
 #include "shell/saver_launch.h"
-#include "shell/saver_window.h"
+#include "saver/default_saver_proc.h"
 #include "support/test_support.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
@@ -155,9 +155,7 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   EXPECT_EQ(400, SavedCursor().x);
   EXPECT_EQ(nullptr, GetCursor()) << "hidden";
   EXPECT_EQ(0, SendMessageA(saver, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed")));
-  char title[64] = {};
-  GetWindowTextA(saver, title, sizeof title);
-  EXPECT_STREQ("Screen Saver", title);
+  EXPECT_EQ("Screen Saver", WindowText(saver));
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   EXPECT_EQ(1, SendMessageA(saver, WM_SETCURSOR, reinterpret_cast<WPARAM>(saver), 0));
   EXPECT_EQ(nullptr, GetCursor());

@@ -236,7 +236,7 @@ TEST(SnowReference, MatchesThePlainDrawingRepeatsExactlyAndLeaksNothing) {
   SideBySide(2001, 0, few, &first);
   SideBySide(2001, 0, few, &second);
   EXPECT_TRUE(first == second);
-  SideBySide(1500, 140, [](SettingsRecord& s) { s.FlakeCount = 500, s.MaskPath[0] = 0, s.SleighFrameDivider = 1; },
+  SideBySide(600, 140, [](SettingsRecord& s) { s.FlakeCount = 500, s.MaskPath[0] = 0, s.SleighFrameDivider = 1; },
              &first);
   SideBySide(300, 140, [](SettingsRecord& s) { s.FlakeCount = 500, s.SleighInWind = 0, s.SceneryOn = 0; }, &first);
   StopSaver(StartSaver());

@@ -4,9 +4,13 @@
 // resets.
 #pragma once
 
+#include <windows.h>
+
 void ResetShellState();
-void ResetPasswordState();
+// The time between two password checks read from the given clock (ms).
+void ResetPasswordState(DWORD(WINAPI* clock)() = GetTickCount);
 void ResetSaverWindowState();
+void ResetDefaultSaverState();
 void ResetSettingsProcessState();
 void ResetRandom();
 void ResetWind();

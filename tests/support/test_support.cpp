@@ -1,14 +1,14 @@
 #include "support/test_support.h"
 
-#include "shell/password.h"
+#include "saver/password.h"
 #include "shell/saver_launch.h"
-#include "shell/saver_window.h"
 #include "snow/random.h"
 #include "snow/wind.h"
 #include "surface/surface.h"
 #include "system/message_box.h"
 #include "system/shell_open.h"
 #include "system/shell_state.h"
+#include "system/timer.h"
 
 namespace {
 
@@ -27,6 +27,8 @@ HINSTANCE RecordShellCall(HWND owner, const char* verb, const char* file, const 
                         directory != nullptr, show});
   return reinterpret_cast<HINSTANCE>(42);  // what the shell answers on success
 }
+
+std::vector<SeenTimer> timers;
 
 // Removes every message waiting for this thread, except paint requests,
 // which are handled.
@@ -98,6 +100,12 @@ std::vector<SeenShellCall>& RecordShellCalls() {
   return shellCalls;
 }
 
+std::vector<SeenTimer>& RecordTimers() {
+  timers.clear();
+  SetTimerObserver([](HWND, UINT_PTR id, UINT period) { timers.push_back({id, period}); });
+  return timers;
+}
+
 std::string WriteTempFile(const char* name, const std::string& bytes) {
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
@@ -113,12 +121,18 @@ HWND StartSaver(const SettingsEdit& edit, HWND parent) {
   StartShell(GetModuleHandleA(nullptr));
   RecordMessageBoxes();
   StoreSettings(edit);
+  ResetRandom();  // the scene is built as in a process of its own
+  ResetWind();
   HWND saver = CreateSaverWindow(parent);
-  UpdateWindow(saver);
+  SettleScene(saver);
+  return saver;
+}
+
+void SettleScene(HWND w) {
+  UpdateWindow(w);
   DropPendingMessages();
   ResetRandom();
   ResetWind();
-  return saver;
 }
 
 void StopSaver(HWND saver) {
@@ -128,6 +142,7 @@ void StopSaver(HWND saver) {
   ResetShellState();
   ResetPasswordState();
   ResetSaverWindowState();
+  ResetDefaultSaverState();
   ClearStoredSettings();
 }
 
@@ -202,5 +217,12 @@ int FreeGdiPlaces() {
   std::vector<HRGN> made;
   while (HRGN r = CreateRectRgn(0, 0, 0, 0)) made.push_back(r);
   for (HRGN r : made) DeleteObject(r);
+  return static_cast<int>(made.size());
+}
+
+int FreeUserPlaces() {
+  std::vector<HMENU> made;
+  while (HMENU m = CreatePopupMenu()) made.push_back(m);
+  for (HMENU m : made) DestroyMenu(m);
   return static_cast<int>(made.size());
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/settings.h"
@@ -39,18 +40,27 @@ struct SeenShellCall { HWND owner; std::string verb, file, parameters; bool hasD
 // call) instead of being carried out.
 std::vector<SeenShellCall>& RecordShellCalls();
 
+// From now on every timer the program arms is recorded here, as its id and
+// period (emptied by this call); the timers are armed as ever.
+using SeenTimer = std::pair<UINT_PTR, UINT>;
+std::vector<SeenTimer>& RecordTimers();
+
 // Writes the bytes into a file of that name in the temporary folder and
 // returns its full path.
 std::string WriteTempFile(const char* name, const std::string& bytes);
 
 // A saver window made as the /s mode (or, with a parent, the /p mode) makes
-// it, with the defaults changed by edit stored first. Message boxes are
-// recorded, the window is painted once, pending timers are dropped, and the
-// generator and the wind are put back to their start, so that a test sees
-// known draws from here on.
+// it, with the defaults changed by edit stored first. The scene is built
+// from the generator's and the wind's start, as in a process of its own.
+// Message boxes are recorded, the window is painted once, pending timers are
+// dropped, and the generator and the wind are put back to their start again,
+// so that a test sees known draws from here on.
 HWND StartSaver(const SettingsEdit& edit = [](SettingsRecord&) {}, HWND parent = nullptr);
 // Destroys it, unregisters its class and puts the shell back to its start.
 void StopSaver(HWND saver);
+// What StartSaver does once a window with a scene is made: paints it once,
+// drops pending timers, puts the generator and the wind back to their start.
+void SettleScene(HWND w);
 
 // Removes the window's waiting messages of that kind; how many there were.
 int TakeMessages(HWND w, UINT message);
@@ -82,6 +92,9 @@ void PaintDetail(HWND saver);
 // How many more GDI objects this process could make (Wine gives no count of
 // the objects a process holds): fewer after a leak.
 int FreeGdiPlaces();
+// The same for USER objects (windows, menus, cursors), which Wine does not
+// count either; the table is the session's, and an idle one does not change.
+int FreeUserPlaces();
 
 // The program's generator, as a separate copy: predicts what RandomBelow
 // returns without disturbing the real one.

@@ -1,4 +1,4 @@
-#include "shell/password.h"
+#include "saver/password.h"
 
 #include "system/shell_state.h"
 
@@ -14,6 +14,7 @@ VerifyFunction verifier = nullptr;
 int closing = 0;
 int checkingPassword = 0;
 DWORD lastPasswordCheck = kNeverChecked;
+DWORD(WINAPI* tickCount)() = GetTickCount;
 
 // Reads "ScreenSaveUsePassword"; non-zero means a password is required.
 bool PasswordRequired() {
@@ -76,7 +77,7 @@ int CheckPasswordOnClose(HWND window) {
     closing = 1;
     return 1;
   }
-  const DWORD now = GetTickCount();
+  const DWORD now = tickCount();
   if (lastPasswordCheck != kNeverChecked && now - lastPasswordCheck < kRecheckMs) return 0;
 
   checkingPassword = 1;
@@ -89,13 +90,14 @@ int CheckPasswordOnClose(HWND window) {
   closing = answer != 0 ? 1 : 0;
   checkingPassword = 0;
   if (!closing) SetCursor(nullptr);
-  lastPasswordCheck = GetTickCount();
+  lastPasswordCheck = tickCount();
   return closing;
 }
 
 // A test seam (tests/support/seams.h); the program never calls it.
-void ResetPasswordState() {
+void ResetPasswordState(DWORD(WINAPI* clock)()) {
   closing = 0;
   checkingPassword = 0;
   lastPasswordCheck = kNeverChecked;
+  tickCount = clock;
 }

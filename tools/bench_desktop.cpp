@@ -8,7 +8,8 @@
 //
 //   bench_desktop WxH [rounds]   runs only for 1920x1080
 //   bench_desktop store          stores snow on the desktop with 500 flakes
-//                                and the defaults, for a run of the saver
+//                                and no mask, the rest the defaults, for a
+//                                run of the saver
 //   bench_desktop arrange CLASS X Y W H ...
 //                                waits for a window of each class (up to
 //                                20 s) and puts it there (W H 0 0: as large
@@ -176,7 +177,7 @@ int Arrange(int count, char** args) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && strcmp(argv[1], "store") == 0) {
-    StoreSettings([](SettingsRecord& s) { s.SnowOnDesktop = 1, s.FlakeCount = 500; });
+    StoreSettings([](SettingsRecord& s) { s.SnowOnDesktop = 1, s.FlakeCount = 500, s.MaskPath[0] = 0; });
     return 0;
   }
   if (argc >= 2 && strcmp(argv[1], "arrange") == 0) return Arrange(argc - 2, argv + 2);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The README's picture of snow on the desktop: three of Wine's own programs
 # open on an Xvfb screen of 1024 x 768 over a plain blue desktop, then the
-# saver with snow on the desktop switched on and 500 flakes, and the screen
-# some time later.
+# saver with snow on the desktop switched on, 500 flakes and no mask, and
+# the screen some time later.
 #
 #   tools/desktop_screenshot.sh [OUT.png] [seconds]
 #
@@ -22,7 +22,8 @@ nivalo_session 1024x768
 work=$NIVALO_SESSION_PREFIX/screenshot
 mkdir -p "$work"
 convert -size 1024x768 gradient:'#2b5c8a'-'#5a8cbc' "$work/desktop.png"
-display -window root "$work/desktop.png"
+# ImageMagick lays the picture on the root window, and then exits with 1.
+display -window root "$work/desktop.png" || true
 printf 'Snow on the desktop\r\n\r\nThe saver shows the screen as it was when it\r\nstarted, and the snow settles on the top edges\r\nof the windows.\r\n' >"$work/note.txt"
 wine notepad "$(wine winepath -w "$work/note.txt" 2>/dev/null)" </dev/null >/dev/null 2>&1 &
 wine winemine </dev/null >/dev/null 2>&1 &

@@ -18,17 +18,6 @@ struct ColouredWindow {
   HWND window = nullptr;
 };
 
-LRESULT CALLBACK PaintColour(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_ERASEBKGND) return DefWindowProcA(w, message, wParam, lParam);
-  const uint32_t c = static_cast<uint32_t>(GetWindowLongPtrA(w, GWLP_USERDATA));
-  RECT r;
-  GetClientRect(w, &r);
-  HBRUSH brush = CreateSolidBrush(RGB(c >> 16, c >> 8 & 0xFF, c & 0xFF));
-  FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
-  DeleteObject(brush);
-  return 1;
-}
-
 // The screen, read until what is to be seen there shows: another
 // process's drawing cannot be waited on. Up to limit ms, every 100 ms.
 Capture ScreenWhen(const std::function<bool(const Capture&)>& shows, DWORD limit) {
@@ -52,16 +41,17 @@ int Count(const RECT& r, const std::function<bool(int, int)>& counted) {
 }
 
 TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = PaintColour;
-  wc.lpszClassName = "NivaloColouredWindow";
-  RegisterClassA(&wc);
   ColouredWindow windows[] = {{{100, 300, 420, 520}, 0xC03030}, {{560, 200, 900, 450}, 0x3050C0}};
-  for (ColouredWindow& w : windows) {
+  for (ColouredWindow& w : windows) {  // each of a class that paints it in its colour
+    const std::string name = "NivaloColour" + std::to_string(w.colour);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hbrBackground = CreateSolidBrush(RGB(w.colour >> 16, w.colour >> 8 & 0xFF, w.colour & 0xFF));
+    wc.lpszClassName = name.c_str();
+    RegisterClassA(&wc);
     const RECT& r = w.rect;
-    w.window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, r.left, r.top, r.right - r.left,
+    w.window = CreateWindowExA(0, name.c_str(), "", WS_POPUP, r.left, r.top, r.right - r.left,
                                r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(w.window, GWLP_USERDATA, w.colour);
     ShowWindow(w.window, SW_SHOWNA);
     UpdateWindow(w.window);
   }
@@ -120,7 +110,6 @@ TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
   PressKey(VK_SPACE);
   EXPECT_EQ(0, saver.Exit());
   for (ColouredWindow& w : windows) DestroyWindow(w.window);
-  UnregisterClassA(wc.lpszClassName, nullptr);
   ClearStoredSettings();
 }
 

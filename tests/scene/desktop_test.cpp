@@ -36,14 +36,14 @@ std::vector<RECT> ListMonitors() { return monitors; }
 
 // The scene on the desktop, with snow on it and the given settings, drawn
 // on surface, its background painted.
-HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit) {
+HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit, HWND parent = nullptr) {
   SetMonitorLister(ListMonitors);
   ShowDesktopThroughSeams();
   return StartSaverOnSurface(surface, [&](SettingsRecord& s) {
     s.SnowOnDesktop = 1, s.FlakeCount = 500, s.WindOn = 0, s.SleighOn = 0, s.SceneryOn = 0;
     s.SnowOnGround = 0, s.MaskPath[0] = 0;  // the ledges alone hold snow
     edit(s);
-  });
+  }, parent);
 }
 
 void StopOnDesktop(HWND saver) {
@@ -150,29 +150,36 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
   }
 }
 
-// A desktop that cannot be seen, or the setting off: the grey background,
-// no ledges, no box.
+// A desktop that cannot be seen, the setting off, or a preview in the
+// display settings: the grey background, no ledges, no box.
 TEST(DesktopSnow, FallsBackWithoutAWord) {
   const struct {
     const char* name;
     ShownCopy copy;
     int on;
+    bool preview;
     size_t copies;
-  } cases[] = {
-      {"one colour", ShownCopy::kOneColour, 1, 1}, {"no copy", ShownCopy::kNone, 1, 1}, {"off", ShownCopy::kDesktop, 0, 0}};
+  } cases[] = {{"one colour", ShownCopy::kOneColour, 1, false, 1},
+               {"no copy", ShownCopy::kNone, 1, false, 1},
+               {"off", ShownCopy::kDesktop, 0, false, 0},
+               {"a preview", ShownCopy::kDesktop, 1, true, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     LayOutDesktop();
     shownCopy = c.copy;
     MemorySurface surface(monitors);
+    HWND parent = c.preview ? CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240,
+                                              nullptr, nullptr, nullptr, nullptr)
+                            : nullptr;
     auto& boxes = RecordMessageBoxes();
-    HWND saver = StartOnDesktop(surface, [&c](SettingsRecord& s) { s.SnowOnDesktop = c.on; });
+    HWND saver = StartOnDesktop(surface, [&c](SettingsRecord& s) { s.SnowOnDesktop = c.on; }, parent);
     EXPECT_EQ(c.copies, copiedAreas.size());
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(DesktopTaken());
     EXPECT_TRUE(Ledges().empty());
     EXPECT_EQ(kGrey, surface.At(100, 250));
     StopOnDesktop(saver);
+    if (parent) DestroyWindow(parent);
   }
 }
 

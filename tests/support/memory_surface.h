@@ -38,12 +38,14 @@ struct MemorySurface {
   }
 };
 
-// A scene started as StartSaver starts it, from the generator's start,
-// drawing on surface, its background painted; and its end.
-inline HWND StartSaverOnSurface(const MemorySurface& surface, const SettingsEdit& edit) {
+// A scene started as StartSaver starts it (with a parent, as a preview),
+// from the generator's start, drawing on surface, its background painted;
+// and its end.
+inline HWND StartSaverOnSurface(const MemorySurface& surface, const SettingsEdit& edit,
+                                HWND parent = nullptr) {
   DrawOnMemorySurface(surface.dc);
   ResetRandom();
-  HWND saver = StartSaver(edit);
+  HWND saver = StartSaver(edit, parent);
   PaintBackground(surface.dc, surface.span);
   return saver;
 }

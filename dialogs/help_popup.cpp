@@ -42,14 +42,14 @@ void ReplaceFont(HWND popup, HFONT font) {
   if (old && old != font) DeleteObject(old);
 }
 
-// The font of the system's message boxes, of the given character height
-// in pixels (0: as the system has it).
-HFONT CreateMessageFont(int height) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  if (height > 0) metrics.lfMessageFont.lfHeight = -height;
-  return CreateFontIndirectA(&metrics.lfMessageFont);
+// The font of the system's message boxes at the resolution of the monitor
+// the pop-up opens on, of the given character height in pixels (0: as the
+// system has it).
+HFONT CreateMessageFont(HWND popup, int height) {
+  LOGFONTA font;
+  if (!MessageFontAt(ResolutionOf(popup), &font)) return nullptr;
+  if (height > 0) font.lfHeight = -height;
+  return CreateFontIndirectA(&font);
 }
 
 std::string TextOf(HWND popup) {
@@ -121,13 +121,13 @@ SIZE PopupSize(HWND popup, const RECT& area) {
   const HGDIOBJ oldFont = SelectObject(dc, FontOf(popup));
   const std::string text = TextOf(popup);
   const int areaHeight = static_cast<int>(area.bottom - area.top);
-  const int smallest = MulDiv(kSmallestPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  const int smallest = MulDiv(kSmallestPoints, ResolutionOf(popup), 72);
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
   SIZE size = WrappedSize(dc, text, area);
   for (int height = metrics.tmHeight - metrics.tmInternalLeading - 1; size.cy > areaHeight && height >= smallest;
        --height) {
-    HFONT smaller = CreateMessageFont(height);
+    HFONT smaller = CreateMessageFont(popup, height);
     if (!smaller) break;
     SelectObject(dc, smaller);
     ReplaceFont(popup, smaller);
@@ -154,7 +154,7 @@ POINT PopupPlace(const RECT& anchor, SIZE size, const RECT& area) {
 }
 
 LRESULT OnCreate(HWND popup) {
-  SetWindowLongPtrA(popup, kFontSlot, reinterpret_cast<LONG_PTR>(CreateMessageFont(0)));
+  SetWindowLongPtrA(popup, kFontSlot, reinterpret_cast<LONG_PTR>(CreateMessageFont(popup, 0)));
   return 0;
 }
 
@@ -244,10 +244,12 @@ void RegisterPopupClass() {
 
 HWND ShowHelpPopup(HWND owner, const char* text, const RECT& anchor) {
   RegisterPopupClass();
-  // In front of an owner that stays in front of every other window.
+  // In front of an owner that stays in front of every other window. Made at
+  // the anchor, on the monitor it opens on, whose resolution its font is
+  // made for.
   const DWORD topmost = GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST;
-  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | topmost, kHelpPopupClass, text, kStyle, 0, 0, 0, 0,
-                               owner, nullptr, Shell().instance, nullptr);
+  HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | topmost, kHelpPopupClass, text, kStyle, anchor.left,
+                               anchor.bottom, 0, 0, owner, nullptr, Shell().instance, nullptr);
   if (!popup) return nullptr;
   const RECT area = WorkAreaAt(POINT{anchor.left, anchor.top});
   const SIZE size = PopupSize(popup, area);

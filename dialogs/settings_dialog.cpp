@@ -17,6 +17,8 @@
 #include "snow/cover.h"
 #include "surface/surface.h"
 #include "system/file_dialog.h"
+#include "system/later_messages.h"
+#include "system/optional_calls.h"
 #include "system/shell_state.h"
 
 namespace {
@@ -121,8 +123,12 @@ void ToggleLivePreview(HWND dialog) {
 }
 
 // Owned by the dialog, which waits disabled until the box closes.
+// Its fonts are sized for the screen's resolution, so it is drawn at that
+// one and left to the system to stretch on a monitor of another.
 void ShowAbout(HWND dialog) {
+  const HANDLE resolution = EnterSystemResolution();
   DialogBoxParamA(Shell().instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+  LeaveSystemEnlarging(resolution);
 }
 
 // The command table: what each control does when clicked. A running flash
@@ -168,11 +174,10 @@ void OnCommand(HWND dialog, int control) {
   }
 }
 
+// The dialog's pictures and its own icons (its class's would be those of
+// every later dialog) at the resolution of the monitor it opens on.
 BOOL OnInitDialog(HWND dialog) {
-  // The dialog's own icon; its class's would be that of every later dialog.
-  SendMessageA(dialog, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadIconA(Shell().instance, MAKEINTRESOURCEA(IDI_PROGRAM))));
-  ScaleBitmapPictures(dialog);
+  ShowPicturesAt(dialog, IDD_SETTINGS, ResolutionOf(dialog), true);
   UpdateWindow(dialog);
   LoadSettings();
   FillSettingsControls(dialog);
@@ -204,7 +209,7 @@ BOOL OnCancel(HWND dialog) {
 // However the dialog closes, the live preview goes with it.
 BOOL OnDestroy(HWND dialog) {
   EndLivePreview();
-  DeleteBitmapPictures(dialog);
+  DeletePictures(dialog);
   return FALSE;
 }
 
@@ -231,6 +236,10 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_DESTROY: return OnDestroy(dialog);
     case kReportStoredFiles: return OnReportStoredFiles(dialog);
+    case WM_DPICHANGED: return FollowNewResolution(dialog, wParam, lParam);
+    case kShowPicturesMessage:
+      ShowPicturesAt(dialog, IDD_SETTINGS, static_cast<int>(wParam), false);
+      return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) return OnOk(dialog);
       if (LOWORD(wParam) == IDCANCEL) return OnCancel(dialog);

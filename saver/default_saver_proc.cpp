@@ -1,8 +1,11 @@
 #include "saver/default_saver_proc.h"
 
+#include <windowsx.h>
+
 #include <cstdlib>
 
 #include "saver/password.h"
+#include "system/later_messages.h"
 #include "system/message_box.h"
 #include "system/shell_state.h"
 
@@ -16,11 +19,10 @@ void HideCursor() { SetCursor(nullptr); }
 
 void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
-// Mouse travel is measured from the baseline with the real cursor position;
-// small moves add up against the same baseline.
-void OnMouseMove(HWND window) {
-  POINT now;
-  GetCursorPos(&now);
+// Travel is measured from the baseline: the mouse's with the real cursor
+// position, a hovering pen's with its own; small moves add up against the
+// same baseline.
+void OnTravel(HWND window, POINT now) {
   unsigned travel = static_cast<unsigned>(std::abs(now.x - savedCursor.x)) +
                     static_cast<unsigned>(std::abs(now.y - savedCursor.y));
   if (travel > kMouseThreshold) {
@@ -39,7 +41,7 @@ LRESULT OnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Messages every saver treats alike, outside a running password prompt.
 // Returns true when the message was answered in full (result set).
-bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LRESULT* result) {
+bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   switch (message) {
     case WM_SHOWWINDOW:
       if (wParam) HideCursor();
@@ -64,8 +66,21 @@ bool HandleSaverInput(HWND window, UINT message, WPARAM wParam, LRESULT* result)
     case WM_MBUTTONDOWN:
       PostClose(window);
       return false;
-    case WM_MOUSEMOVE:
-      OnMouseMove(window);
+    case WM_MOUSEMOVE: {
+      POINT now;
+      GetCursorPos(&now);
+      OnTravel(window, now);
+      return false;
+    }
+    case WM_POINTERDOWN:  // a finger or a pen on the screen, as a click
+      PostClose(window);
+      return false;
+    case WM_POINTERUPDATE:  // a contact that moves, or a pen that hovers
+      if (HIWORD(wParam) & POINTER_MESSAGE_FLAG_INCONTACT) {
+        PostClose(window);
+      } else {
+        OnTravel(window, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      }
       return false;
     default:
       return false;
@@ -98,7 +113,7 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
   if (message == kVerifyRequest && Shell().win9xPlatform) return RunVerifier(window);
   if (!CheckingPassword()) {
     LRESULT result = 0;
-    if (HandleSaverInput(window, message, wParam, &result)) return result;
+    if (HandleSaverInput(window, message, wParam, lParam, &result)) return result;
   }
   return AnswerAutoPlayOrDefault(window, message, wParam, lParam);
 }

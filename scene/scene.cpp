@@ -29,6 +29,7 @@ BmpImage picture{};
 SurfaceSpan sceneSpan = SurfaceSpan::kMonitors;
 HRGN flashRegion = nullptr;  // what a running flash shows inverted
 bool flashing = false;
+bool paused = false;  // while the display is off
 
 // Reads a file into the shared picture (releasing what the last one made);
 // a file that holds no picture is told with the given message, naming the
@@ -151,7 +152,10 @@ void FrameTick() {
   GiveBackSurfaceDC(dc);
 }
 
+// A timer message that was on its way when the scene paused is dropped:
+// a wind timer is armed again on resuming, for the time it had left.
 LRESULT OnTimer(UINT_PTR id) {
+  if (paused) return 0;
   if (id == kFrameTimer) {
     FrameTick();
   } else if (IsWindTimer(id)) {
@@ -167,7 +171,10 @@ LRESULT OnTimer(UINT_PTR id) {
 int PictureLoaded() { return pictureLoaded; }
 int SceneFrameCounter() { return frameCounter; }
 // A test seam (tests/support/seams.h); the program never calls it.
-void ResetScene(int frameCount) { frameCounter = frameCount; }
+void ResetScene(int frameCount) {
+  frameCounter = frameCount;
+  paused = false;
+}
 
 void PaintBackground(HDC dc, const RECT& client) {
   const SurfaceState& surface = Surface();
@@ -206,11 +213,12 @@ void CreateScene(HWND window, HINSTANCE instance, SurfaceSpan span, UnreadableFi
   BuildScene(window, instance, files);
   const SettingsRecord& s = Settings();
   ArmTimer(window, kFrameTimer, s.FramePeriod);
-  if (s.WindOn) ArmTimer(window, kCalmTimer, s.GustPause);
+  StartWind();
 }
 
 void DestroyScene() {
   flashing = false;
+  paused = false;
   if (flashRegion) DeleteObject(flashRegion);
   flashRegion = nullptr;
   DestroySurface();
@@ -235,6 +243,30 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPR
     default:            return otherwise(window, message, wParam, lParam);
   }
 }
+
+void PauseScene() {
+  const HWND window = Surface().window;
+  if (!window || paused) return;
+  paused = true;
+  KillTimer(window, kFrameTimer);
+  PauseWind();
+}
+
+// Whatever the screen kept while it was off, the moving things and the
+// trees are drawn again at once; the background and the snow that has
+// settled on it stay as they are, since the scene cannot paint settled snow
+// anew.
+void ResumeScene() {
+  const HWND window = Surface().window;
+  if (!window || !paused) return;
+  paused = false;
+  ResumeWind();
+  ArmTimer(window, kFrameTimer, Settings().FramePeriod);
+  WrittenEverywhere();
+  FrameTick();
+}
+
+bool ScenePaused() { return paused; }
 
 void ApplyFrameInterval(int newPeriod, int oldPeriod) {
   const HWND window = Surface().window;

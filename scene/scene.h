@@ -26,6 +26,13 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPR
 // rebuilds the snow cover from scratch.
 void MeasureScreen();
 
+// While the display is off the scene stands still: its frame and wind
+// timers stop. Resumed, it goes on where it stopped, drawing a frame at
+// once. Nothing where no scene runs, or where it already stands or runs.
+void PauseScene();
+void ResumeScene();
+bool ScenePaused();
+
 void ApplyFrameInterval(int newPeriod, int oldPeriod);
 // A new picture, mask, layout or mask detail: the scene starts afresh on
 // its window with them, its timers running on, and quiet about files it

@@ -4,6 +4,8 @@
 #include "saver/password.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
+#include "system/later_messages.h"
+#include "system/optional_calls.h"
 #include "system/shell_state.h"
 
 namespace {
@@ -45,10 +47,12 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& created) {
   const HINSTANCE instance = created.hInstance ? created.hInstance : GetModuleHandleA(nullptr);
   const SurfaceSpan span = InPreview() ? SurfaceSpan::kDeviceScreen : SurfaceSpan::kMonitors;
   CreateScene(window, instance, span, UnreadableFiles::kTold);
+  if (!InPreview()) WatchDisplayState(window);
   return 0;
 }
 
 LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  EndDisplayStateWatch();
   if (associateContext && keptContext) associateContext(window, keptContext);
   PostQuitMessage(0);
   return Scene(window, message, wParam, lParam);
@@ -85,6 +89,20 @@ LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (SaverClosing()) return DefWindowProcA(window, message, wParam, lParam);
   return Scene(window, message, wParam, lParam);
+}
+
+// The display's state, which only the full-screen saver asks for: while the
+// display is off the scene stands still, dimmed or on it goes on. Every
+// other power message goes on to the default handling, which ends the saver.
+LRESULT OnPowerBroadcast(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (InPreview() || wParam != PBT_POWERSETTINGCHANGE) return Scene(window, message, wParam, lParam);
+  const DisplayState state = DisplayStateOf(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+  if (state == DisplayState::kOff) {
+    PauseScene();
+  } else if (state != DisplayState::kUnknown && !SaverClosing()) {
+    ResumeScene();
+  }
+  return TRUE;
 }
 
 LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -124,7 +142,10 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
+    case WM_MBUTTONDOWN:
+    case WM_POINTERDOWN:
+    case WM_POINTERUPDATE: return OnInput(window, message, wParam, lParam);
+    case WM_POWERBROADCAST: return OnPowerBroadcast(window, message, wParam, lParam);
     case WM_SYSCOMMAND:  return OnSysCommand(window, message, wParam, lParam);
     case WM_TIMER:       return OnTimer(window, message, wParam, lParam);
     default:             return Scene(window, message, wParam, lParam);

@@ -1,5 +1,7 @@
 #include "snow/wind.h"
 
+#include <algorithm>
+
 #include "settings/settings.h"
 #include "snow/random.h"
 #include "surface/surface.h"
@@ -9,14 +11,58 @@ namespace {
 
 WindState wind{};
 
-void Arm(UINT_PTR id, int period) { ArmTimer(Surface().window, id, period); }
-void Kill(UINT_PTR id) { KillTimer(Surface().window, id); }
+// The schedule's timers that run: what a pause takes off and puts back as
+// they were. The step timers repeat; the others run out once and are
+// killed, so a pause keeps how long they had run.
+struct Armed {
+  bool on;
+  DWORD period;
+  DWORD armedAt;   // tick count
+  DWORD ranSoFar;  // while paused
+};
+Armed armed[kFallStepTimer + 1]{};
+
+bool Repeats(UINT_PTR id) { return id == kRiseStepTimer || id == kFallStepTimer; }
+
+void Arm(UINT_PTR id, int period) {
+  ArmTimer(Surface().window, id, period);
+  armed[id] = Armed{true, static_cast<DWORD>(period), GetTickCount(), 0};
+}
+void Kill(UINT_PTR id) {
+  KillTimer(Surface().window, id);
+  armed[id].on = false;
+}
 
 }  // namespace
 
 const WindState& Wind() { return wind; }
 
 bool IsWindTimer(UINT_PTR id) { return id >= kCalmTimer && id <= kFallStepTimer; }
+
+void StartWind() {
+  for (Armed& a : armed) a.on = false;
+  if (Settings().WindOn) Arm(kCalmTimer, Settings().GustPause);
+}
+
+void PauseWind() {
+  const DWORD now = GetTickCount();
+  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) {
+    Armed& a = armed[id];
+    if (!a.on) continue;
+    KillTimer(Surface().window, id);
+    a.ranSoFar = Repeats(id) ? 0 : std::min(now - a.armedAt, a.period);
+  }
+}
+
+void ResumeWind() {
+  const DWORD now = GetTickCount();
+  for (UINT_PTR id = kCalmTimer; id <= kFallStepTimer; ++id) {
+    Armed& a = armed[id];
+    if (!a.on) continue;
+    ArmTimer(Surface().window, id, a.period - a.ranSoFar);
+    a.armedAt = now - a.ranSoFar;
+  }
+}
 
 void WindEvent(HWND, UINT_PTR timerId) {
   const SettingsRecord& s = Settings();
@@ -115,4 +161,7 @@ void RearmWindTimers() {
 }
 
 // A test seam (tests/support/seams.h); the program never calls it.
-void ResetWind() { wind = WindState{}; }
+void ResetWind() {
+  wind = WindState{};
+  for (Armed& a : armed) a = Armed{};
+}

@@ -23,6 +23,13 @@ enum WindTimer : UINT_PTR {
 };
 bool IsWindTimer(UINT_PTR id);
 
+// The schedule on a new scene: the calm timer, when the wind is on.
+void StartWind();
+// The schedule stands still: the timers that run are killed, and armed again
+// on resuming, those that run out once for the time they had left.
+void PauseWind();
+void ResumeWind();
+
 // One expiry of timer 2..6; any other id does nothing. The timers always
 // live on the scene's saver window; the window given is not needed.
 void WindEvent(HWND window, UINT_PTR timerId);

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Screenshots of the real settings dialog (Nivalo.scr /c) for the README,
 # each on a fresh Xvfb screen and Wine prefix: the dialog at 96 and at 192
-# pixels per inch, the help pop-up that F1 on the flake count shows, the
-# same topic in the help viewer (with Wine reporting Windows XP) and the
-# About box.
+# pixels per inch, the dialog at 96 and at 144 side by side (as on a laptop
+# at 150% beside a screen at 100%), the help pop-up that F1 on the flake
+# count shows, the same topic in the help viewer (with Wine reporting
+# Windows XP) and the About box.
 #
 #   tools/dialog_screenshots.sh OUTDIR
 #
-# Writes settings-dialog.png, settings-dialog-2x.png, help-popup.png,
-# help-f1.png and about-box.png.
+# Writes settings-dialog.png, settings-dialog-2x.png,
+# settings-dialog-96-144.png, help-popup.png, help-f1.png and about-box.png.
 set -euo pipefail
 NIVALO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$NIVALO_ROOT/tools/wine_env.sh"
@@ -54,6 +55,11 @@ shot() (
 
 shot 96 1024x768 "$out/settings-dialog.png"
 shot 192 1600x1200 "$out/settings-dialog-2x.png"
+shot 144 1280x1024 "$out/settings-dialog-144.png"
+convert "$out/settings-dialog.png" -size 16x1 xc:white "$out/settings-dialog-144.png" \
+  -background white -gravity north +append "$out/settings-dialog-96-144.png"
+rm "$out/settings-dialog-144.png"
+echo "$out/settings-dialog-96-144.png"
 shot 96 1024x768 "$out/help-popup.png" F1
 shot 96 1024x768 "$out/help-f1.png" viewer
 shot 96 1024x768 "$out/about-box.png" about

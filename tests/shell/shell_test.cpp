@@ -2,12 +2,16 @@
 // Windows NT (as Wine reports by default).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "resources/resource.h"
 #include "scene/scene.h"
 #include "shell/command_line.h"
 #include "saver/password.h"
 #include "shell/saver_launch.h"
 #include "saver/default_saver_proc.h"
+#include "snow/wind.h"
+#include "support/display_notice.h"
 #include "support/test_support.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
@@ -134,6 +138,72 @@ TEST(CommandLine, ModesOpenWhatTheyNameAndNothingElse) {
   DestroyWindow(panel);
 }
 
+// Systems with some of the calls that declare the awareness of the
+// screen's resolution, each answered here: what it has, what it answers,
+// and what was called.
+std::string laterCalls, declared;
+BOOL processAccepts;
+HANDLE threadAnswer;
+void Declared(const char* what, HANDLE context) {
+  declared += what + std::to_string(reinterpret_cast<intptr_t>(context)) + " ";
+}
+BOOL WINAPI ProcessContext(HANDLE context) {
+  Declared("process", context);
+  return processAccepts;
+}
+HANDLE WINAPI ThreadContext(HANDLE context) {
+  Declared("thread", context);
+  return threadAnswer;
+}
+BOOL WINAPI ProcessAware() {
+  Declared("system", nullptr);
+  return TRUE;
+}
+FARPROC FindNoLaterCall(const char*) { return nullptr; }  // Windows XP
+FARPROC FindLaterCall(const char* name) {
+  const std::string n = name;
+  void* call = n == "SetProcessDpiAwarenessContext"  ? reinterpret_cast<void*>(ProcessContext)
+               : n == "SetThreadDpiAwarenessContext" ? reinterpret_cast<void*>(ThreadContext)
+               : n == "SetProcessDPIAware"           ? reinterpret_cast<void*>(ProcessAware)
+                                                     : nullptr;
+  return laterCalls.find(n) == std::string::npos ? nullptr : reinterpret_cast<FARPROC>(call);
+}
+
+TEST(OptionalCalls, ResolutionAwarenessAsFarAsTheSystemGoes) {
+  const std::string since1607 = "SetThreadDpiAwarenessContext SetProcessDPIAware";
+  const std::string all = "SetProcessDpiAwarenessContext " + since1607;
+  const HANDLE given = reinterpret_cast<HANDLE>(-2);
+  using A = ResolutionAwareness;
+  const struct { std::string calls; BOOL process; HANDLE thread; A reached; const char* declared; } systems[] = {
+      {all, TRUE, nullptr, A::kPerMonitor, "process-4 "},                         // 10 from 1703
+      {all, FALSE, given, A::kPerMonitor, "process-4 system0 thread-4 "},         // declared before
+      {since1607, FALSE, nullptr, A::kSystem, "system0 thread-4 "},               // 10 1607
+      {"SetProcessDPIAware", FALSE, nullptr, A::kSystem, "system0 "},             // Vista to 8.1
+      {"", FALSE, nullptr, A::kNone, ""}};                                        // XP
+  SetLaterCallFinder(FindLaterCall);
+  for (const auto& s : systems) {
+    std::tie(laterCalls, processAccepts, threadAnswer) = std::tuple(s.calls, s.process, s.thread);
+    declared.clear();
+    EXPECT_EQ(s.reached, DeclareResolutionAware()) << s.declared;
+    EXPECT_EQ(s.declared, declared);
+  }
+  SetLaterCallFinder(nullptr);
+}
+
+// The message font and the icons at a resolution: the system's own figures,
+// or, where it has none, the screen's font and metrics scaled.
+TEST(OptionalCalls, FontAndMetricsAtAResolution) {
+  for (bool later : {true, false}) {
+    SetLaterCallFinder(later ? nullptr : FindNoLaterCall);
+    LOGFONTA at96{}, at192{};
+    ASSERT_TRUE(MessageFontAt(96, &at96) && MessageFontAt(192, &at192));
+    EXPECT_EQ(later ? 2 * at96.lfHeight : at96.lfHeight, at192.lfHeight);
+    EXPECT_STREQ(at96.lfFaceName, at192.lfFaceName);
+    EXPECT_EQ(std::pair(32, 64), std::pair(SystemMetricAt(SM_CXICON, 96), SystemMetricAt(SM_CXICON, 192)));
+  }
+  SetLaterCallFinder(nullptr);
+}
+
 TEST(Resources, NameIconAndDialog) {
   char name[32] = {};
   LoadStringA(Self(), IDS_PROGRAM_NAME, name, sizeof name);
@@ -148,6 +218,11 @@ bool MoveEnds(HWND saver, int dx, int dy) {
   SendMessageA(saver, WM_MOUSEMOVE, 0, 0);
   return TakeMessages(saver, WM_CLOSE) > 0;
 }
+// A pen hovering over (400 + dx, 300 + dy), with the cursor left where it is.
+bool HoverEnds(HWND saver, int dx, int dy) {
+  SendMessageA(saver, WM_POINTERUPDATE, MAKEWPARAM(1, 0), MAKELPARAM(400 + dx, 300 + dy));
+  return TakeMessages(saver, WM_CLOSE) > 0;
+}
 
 TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   SetCursorPos(400, 300);
@@ -160,17 +235,22 @@ TEST(SaverWindow, EndsOnInputButNotOnSmallMoves) {
   EXPECT_EQ(1, SendMessageA(saver, WM_SETCURSOR, reinterpret_cast<WPARAM>(saver), 0));
   EXPECT_EQ(nullptr, GetCursor());
 
-  for (POINT d : {POINT{3, 1}, {-2, -2}, {3, 0}}) EXPECT_FALSE(MoveEnds(saver, d.x, d.y)) << "4 pixels of travel";
-  EXPECT_EQ(400, SavedCursor().x) << "the baseline stays, so small moves add up";
-  EXPECT_TRUE(MoveEnds(saver, 3, 2)) << "5 pixels";
-  EXPECT_EQ(403, SavedCursor().x) << "a move that ends the saver becomes the new baseline";
+  for (auto moveEnds : {MoveEnds, HoverEnds}) {
+    SetCursorPos(400, 300);
+    TakeMouseBaseline();
+    for (POINT d : {POINT{3, 1}, {-2, -2}, {3, 0}}) EXPECT_FALSE(moveEnds(saver, d.x, d.y)) << "4 pixels of travel";
+    EXPECT_EQ(400, SavedCursor().x) << "the baseline stays, so small moves add up";
+    EXPECT_TRUE(moveEnds(saver, 3, 2)) << "5 pixels";
+    EXPECT_EQ(403, SavedCursor().x) << "a move that ends the saver becomes the new baseline";
+  }
 
   const struct { UINT message; WPARAM wParam; bool closes; } inputs[] = {
       {WM_KEYDOWN, 0, true}, {WM_SYSKEYDOWN, 0, true}, {WM_LBUTTONDOWN, 0, true},
       {WM_RBUTTONDOWN, 0, true}, {WM_MBUTTONDOWN, 0, true}, {WM_KEYUP, 0, false},
       {WM_LBUTTONUP, 0, false}, {WM_ACTIVATEAPP, TRUE, false}, {WM_ACTIVATEAPP, FALSE, true},
       {WM_POWER, PWR_SUSPENDRESUME, false}, {WM_POWER, PWR_SUSPENDREQUEST, true},
-      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}};
+      {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true}, {WM_POINTERDOWN, MAKEWPARAM(1, 0), true},
+      {WM_POINTERUPDATE, MAKEWPARAM(1, POINTER_MESSAGE_FLAG_INCONTACT), true}};
   for (const auto& in : inputs) {
     SendMessageA(saver, in.message, in.wParam, 0);
     EXPECT_EQ(in.closes, TakeMessages(saver, WM_CLOSE) > 0) << in.message << " " << in.wParam;
@@ -200,8 +280,14 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   EXPECT_EQ(panel, GetParent(preview));
   EXPECT_NE(nullptr, GetCursor()) << "a preview leaves the cursor alone";
 
-  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP}) SendMessageA(preview, message, 0, 0);
+  for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POINTERDOWN}) {
+    SendMessageA(preview, message, 0, 0);
+  }
   EXPECT_FALSE(MoveEnds(preview, 300, 300));
+  EXPECT_FALSE(HoverEnds(preview, 300, 300));
+  EXPECT_EQ(0, DisplayStateWatches()) << "the preview runs on whatever the display does";
+  SendDisplayState(preview, kConsoleDisplayState, 0);
+  EXPECT_FALSE(ScenePaused());
   SendMessageA(preview, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
   EXPECT_TRUE(IsWindow(preview));
 
@@ -221,6 +307,49 @@ TEST(SaverWindow, PreviewIgnoresInputForwardsHelpAndEndsWithItsParent) {
   EXPECT_FALSE(IsWindow(preview));
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   StopSaver(preview);
+}
+
+// While the display is off no frame is drawn and the wind stands still, with
+// its timers as they ran: a rising gust's, or the falling gust's that
+// calmed before its time ran out.
+TEST(SaverWindow, StandsStillWhileTheDisplayIsOff) {
+  HWND saver = StartSaver();
+  EXPECT_EQ(2, DisplayStateWatches()) << "the console display's state and the monitors' power";
+  const GUID other = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  const struct { const GUID* setting; DWORD value; bool paused; } notices[] = {
+      {&kConsoleDisplayState, 1, false},  // as the system tells at once when asked
+      {&kConsoleDisplayState, 0, true}, {&kMonitorPowerOn, 0, true}, {&kConsoleDisplayState, 2, false},
+      {&kMonitorPowerOn, 0, true},      {&other, 1, true},           {&kMonitorPowerOn, 1, false}};
+  const struct { std::vector<UINT_PTR> wind; const char* timers; } gusts[] = {
+      {{kCalmTimer, kRiseStepTimer}, "135"}, {{kRiseEndTimer, kFallStepTimer, kFallStepTimer}, "146"}};
+  for (const auto& g : gusts) {
+    for (UINT_PTR id : g.wind) RunWindTimer(saver, id);
+    const WindState wind = Wind();
+    for (const auto& n : notices) {
+      const int frames = SceneFrameCounter();
+      EXPECT_EQ(TRUE, SendDisplayState(saver, *n.setting, n.value));
+      EXPECT_EQ(n.paused, ScenePaused()) << n.value;
+      EXPECT_EQ(n.paused ? "" : g.timers, ArmedTimers(saver, kFrameTimer)) << n.value;
+      if (!n.paused) continue;
+      RunFrames(saver, 3);
+      RunWindTimer(saver, kRiseStepTimer);
+      EXPECT_EQ(frames, SceneFrameCounter()) << "no frame while off";
+      EXPECT_EQ(wind.strength, Wind().strength) << "no wind while off";
+    }
+    EXPECT_EQ(wind.phase, Wind().phase);
+    const int frames = SceneFrameCounter();
+    RunFrames(saver, 2);
+    EXPECT_EQ(frames + 2, SceneFrameCounter()) << "on again, the scene goes on";
+  }
+  EXPECT_EQ(0, TakeMessages(saver, WM_CLOSE)) << "the display's state never ends the saver";
+  StopSaver(saver);
+  EXPECT_EQ(0, DisplayStateWatches()) << "the notices go with the window";
+
+  SetLaterCallFinder(FindNoLaterCall);
+  saver = StartSaver();
+  EXPECT_EQ(0, DisplayStateWatches());
+  StopSaver(saver);
+  SetLaterCallFinder(nullptr);
 }
 
 // On Windows NT the password flag is never looked at.

@@ -27,10 +27,10 @@ bool Cloaked(const Listing& list, HWND window) {
 // The window's visible frame: the manager's frame bounds, in the screen's
 // own pixels whatever the process, brought into the process's coordinates,
 // and never beyond the window's rectangle; the window's rectangle where the
-// manager gives none.
+// manager gives none, or where the monitors' two places are not known.
 RECT Frame(const Listing& list, HWND window, const RECT& windowRect) {
   RECT bounds{};
-  if (!list.attribute ||
+  if (!list.attribute || list.monitors.empty() ||
       list.attribute(window, kExtendedFrameBounds, &bounds, sizeof bounds) != S_OK) {
     return windowRect;
   }

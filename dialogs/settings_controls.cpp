@@ -70,7 +70,8 @@ int Corrected(HWND dialog, int control, int value) {
 }
 
 // Steps 1 to 8: the switches, in order, with the operation that carries
-// each one out.
+// each one out; then snow on the desktop, which a running scene shows by
+// starting afresh, as for a new picture.
 struct SwitchStep {
   int control;
   Field field;
@@ -85,6 +86,7 @@ const SwitchStep kSwitchSteps[] = {
     {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
     {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
     {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
+    {IDC_SNOW_ON_DESKTOP, &SettingsRecord::SnowOnDesktop, nullptr},
 };
 
 // Steps 9 to 22: the numbers, in order. Times in whole seconds are shown
@@ -137,6 +139,7 @@ void HandOnNumber(const NumberStep& step, int previous) {
   const SettingsRecord& s = Settings();
   switch (step.control) {
     case IDC_FLAKE_COUNT: ApplyFlakeCount(s.FlakeCount, previous); break;
+    case IDC_WINDOW_SNOW_DEPTH: ApplySnowDepth(s.WindowSnowDepth, previous); break;
     case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
     case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, previous); break;
     default: break;
@@ -188,10 +191,12 @@ void ApplyLayout(HWND dialog) {
   Store(&SettingsRecord::PictureLayout, layout);
 }
 
-// What the picture, the mask and their layout are made from.
-bool SamePictureAndMask(const SettingsRecord& a, const SettingsRecord& b) {
+// What the background (the desktop or the picture), the mask and their
+// layout are made from.
+bool SameBackgroundAndMask(const SettingsRecord& a, const SettingsRecord& b) {
   return strcmp(a.PicturePath, b.PicturePath) == 0 && strcmp(a.MaskPath, b.MaskPath) == 0 &&
-         a.PictureLayout == b.PictureLayout && a.MaskMaxRects == b.MaskMaxRects;
+         a.PictureLayout == b.PictureLayout && a.MaskMaxRects == b.MaskMaxRects &&
+         a.SnowOnDesktop == b.SnowOnDesktop;
 }
 
 // The fields the controls show, each as the other record has it.
@@ -279,7 +284,7 @@ void ApplySettingsControls(HWND dialog) {
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
   Store(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetailStep));
-  if (!SamePictureAndMask(before, Settings())) ApplyPictureAndMask();
+  if (!SameBackgroundAndMask(before, Settings())) ApplyPictureAndMask();
 }
 
 void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown) {

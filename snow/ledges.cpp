@@ -1,0 +1,110 @@
+#include "snow/ledges.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "images/desktop.h"
+#include "settings/settings.h"
+#include "surface/surface.h"
+
+namespace {
+
+constexpr int kSeedRows = 2;
+// How far from a ledge's rows a resting flake is still cut to them: the
+// largest flake, and the seed band under the edge.
+constexpr int kReach = 7 + kSeedRows;
+
+std::vector<Ledge> ledges;
+
+// The ledges of one window's top edge on one monitor, cut by the windows in
+// front of it.
+void AddEdgeOnMonitor(const std::vector<RECT>& windows, size_t index, const RECT& monitor, int depth,
+                      std::vector<Ledge>& found) {
+  const RECT& w = windows[index];
+  const int edge = w.top;
+  const int left = std::max(w.left, monitor.left), right = std::min(w.right, monitor.right);
+  const int highest = std::max(edge - depth, static_cast<int>(monitor.top));
+  if (edge <= monitor.top || edge >= monitor.bottom || left >= right || highest >= edge) return;
+
+  // The windows in front that reach into the rows from the highest one down
+  // to the edge; the columns where any of them begins or ends.
+  std::vector<const RECT*> front;
+  std::vector<int> cuts{left, right};
+  for (size_t j = 0; j < index; ++j) {
+    const RECT& f = windows[j];
+    if (f.top > edge || f.bottom <= highest || f.right <= left || f.left >= right) continue;
+    front.push_back(&f);
+    if (f.left > left) cuts.push_back(f.left);
+    if (f.right < right) cuts.push_back(f.right);
+  }
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+    const int a = cuts[k], b = cuts[k + 1];
+    int ceiling = highest;
+    bool covered = false;
+    for (const RECT* f : front) {
+      if (f->left > a || f->right <= a) continue;
+      // One that reaches down to the edge's row or the row above hides
+      // the ledge; one that ends higher lowers its ceiling.
+      if (f->bottom >= edge) covered = true;
+      ceiling = std::max(ceiling, static_cast<int>(f->bottom));
+    }
+    if (covered || ceiling >= edge) continue;
+    if (!found.empty() && found.back().right == a && found.back().edge == edge &&
+        found.back().ceiling == ceiling) {
+      found.back().right = b;
+    } else {
+      found.push_back(Ledge{a, b, edge, ceiling});
+    }
+  }
+}
+
+void AddRects(HRGN region, HRGN scratch, int top(const Ledge&), int bottom(const Ledge&)) {
+  for (const Ledge& l : ledges) {
+    SetRectRgn(scratch, l.left, top(l), l.right, bottom(l));
+    CombineRgn(region, region, scratch, RGN_OR);
+  }
+}
+
+}  // namespace
+
+std::vector<Ledge> FindLedges(const std::vector<RECT>& windows, const std::vector<RECT>& monitors,
+                              int depth) {
+  std::vector<Ledge> found;
+  for (size_t i = 0; i < windows.size(); ++i) {
+    if (IsRectEmpty(&windows[i])) continue;
+    for (const RECT& m : monitors) AddEdgeOnMonitor(windows, i, m, depth, found);
+  }
+  return found;
+}
+
+void PlaceLedges() {
+  const SurfaceState& surface = Surface();
+  std::vector<RECT> monitors;
+  for (int i = 0; i < surface.monitorCount; ++i) monitors.push_back(surface.monitors[i].screen);
+  ledges = DesktopShown() ? FindLedges(DesktopWindows(), monitors, Settings().WindowSnowDepth)
+                          : std::vector<Ledge>{};
+}
+
+const std::vector<Ledge>& Ledges() { return ledges; }
+
+void ForgetLedges() { ledges.clear(); }
+
+void AddLedgeSeeds(HRGN region, HRGN scratch) {
+  AddRects(region, scratch, [](const Ledge& l) { return l.edge; },
+           [](const Ledge& l) { return l.edge + kSeedRows; });
+}
+
+void AddLedgeRoom(HRGN region, HRGN scratch) {
+  AddRects(region, scratch, [](const Ledge& l) { return l.ceiling; }, [](const Ledge& l) { return l.edge; });
+}
+
+RECT RestingArea(int x, const RECT& r) {
+  for (const Ledge& l : ledges) {
+    if (x >= l.left && x < l.right && r.bottom > l.ceiling - kReach && r.top < l.edge + kReach) {
+      return RECT{l.left, l.ceiling, l.right, l.edge};
+    }
+  }
+  return RECT{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};
+}

@@ -14,6 +14,11 @@ constexpr int kSeedRows = 2;
 // largest flake, and the seed band under the edge.
 constexpr int kReach = 7 + kSeedRows;
 
+// The mound's steps, and the rows under the ceiling that only the flakes
+// on top reach.
+constexpr int kMoundStep = 2;
+constexpr int kMoundCrest = 4;
+
 std::vector<Ledge> ledges;
 
 // The ledges of one window's top edge on one monitor, cut by the windows in
@@ -60,13 +65,6 @@ void AddEdgeOnMonitor(const std::vector<RECT>& windows, size_t index, const RECT
   }
 }
 
-void AddRects(HRGN region, HRGN scratch, int top(const Ledge&), int bottom(const Ledge&)) {
-  for (const Ledge& l : ledges) {
-    SetRectRgn(scratch, l.left, top(l), l.right, bottom(l));
-    CombineRgn(region, region, scratch, RGN_OR);
-  }
-}
-
 }  // namespace
 
 std::vector<Ledge> FindLedges(const std::vector<RECT>& windows, const std::vector<RECT>& monitors,
@@ -92,12 +90,27 @@ const std::vector<Ledge>& Ledges() { return ledges; }
 void ForgetLedges() { ledges.clear(); }
 
 void AddLedgeSeeds(HRGN region, HRGN scratch) {
-  AddRects(region, scratch, [](const Ledge& l) { return l.edge; },
-           [](const Ledge& l) { return l.edge + kSeedRows; });
+  for (const Ledge& l : ledges) {
+    SetRectRgn(scratch, l.left, l.edge, l.right, l.edge + kSeedRows);
+    CombineRgn(region, region, scratch, RGN_OR);
+  }
 }
 
+// The room of a ledge is a mound, not a slab: it rises two rows for every
+// three columns in from either end, and stops a few rows under the
+// ceiling, so that the flakes resting on top stick out above it unevenly
+// as they do on the ground, never past the ceiling.
 void AddLedgeRoom(HRGN region, HRGN scratch) {
-  AddRects(region, scratch, [](const Ledge& l) { return l.ceiling; }, [](const Ledge& l) { return l.edge; });
+  for (const Ledge& l : ledges) {
+    const int height = l.edge - l.ceiling;
+    const int top = l.ceiling + std::min(kMoundCrest, height / 3);
+    for (int row = l.edge - kMoundStep; row + kMoundStep > top; row -= kMoundStep) {
+      const int inset = (l.edge - row) * 3 / 2;
+      if (l.left + inset >= l.right - inset) break;
+      SetRectRgn(scratch, l.left + inset, std::max(row, top), l.right - inset, row + kMoundStep);
+      CombineRgn(region, region, scratch, RGN_OR);
+    }
+  }
 }
 
 RECT RestingArea(int x, const RECT& r) {

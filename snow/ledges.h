@@ -28,7 +28,7 @@ const std::vector<Ledge>& Ledges();
 void ForgetLedges();
 
 // The seeds of the cover, a band of two rows just under each edge, and the
-// room, from each ceiling down to the edge, joined into region (through
+// room, a mound on each edge below its ceiling, joined into region (through
 // scratch).
 void AddLedgeSeeds(HRGN region, HRGN scratch);
 void AddLedgeRoom(HRGN region, HRGN scratch);

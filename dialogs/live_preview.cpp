@@ -1,6 +1,8 @@
 #include "dialogs/live_preview.h"
 
+#include "images/desktop.h"
 #include "scene/scene.h"
+#include "settings/settings.h"
 #include "system/optional_calls.h"
 #include "system/process_state.h"
 
@@ -81,6 +83,9 @@ bool StartLivePreview(HWND dialog) {
   // so that flakes, sleigh and trees come out as large as the saver's.
   const HANDLE resolution = EnterSystemEnlarging();
   const RECT m = MonitorOf(dialog);
+  // The desktop of the dialog's monitor as it is now, the dialog left out
+  // of its windows: its picture lies right under the dialog.
+  if (Settings().SnowOnDesktop == 1) TakeDesktop(m, dialog);
   // Not owned by the dialog, which would keep it in front; off the taskbar.
   preview = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kLivePreviewClassName, "",
                             WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, m.left, m.top,
@@ -88,6 +93,7 @@ bool StartLivePreview(HWND dialog) {
                             nullptr);
   LeaveSystemEnlarging(resolution);
   if (!preview) {
+    ForgetDesktop();
     UnregisterClassA(kLivePreviewClassName, Process().instance);
     return false;
   }

@@ -71,7 +71,8 @@ int Corrected(HWND dialog, int control, int value) {
 }
 
 // The switches, in the order they are read, each with the operation that
-// carries out its change.
+// carries out its change; snow on the desktop has none, as a running scene
+// shows it by starting afresh, as for a new picture.
 struct SwitchControl {
   int control;
   Field field;
@@ -86,6 +87,7 @@ const SwitchControl kSwitches[] = {
     {IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask, ApplySnowOnMask},
     {IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround, ApplySnowOnGround},
     {IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind, nullptr},
+    {IDC_SNOW_ON_DESKTOP, &SettingsRecord::SnowOnDesktop, nullptr},
 };
 
 // The numbers, in the order they are read. Times in whole seconds are shown
@@ -132,12 +134,12 @@ int CorrectedNumber(HWND dialog, const NumberControl& c) {
   return Corrected(dialog, c.control, std::clamp(typed.value, lowest, highest)) * perShown;
 }
 
-// Carries out a number's change in the scene, given the value before. The
-// window snow depth changes nothing that is drawn.
+// Carries out a number's change in the scene, given the value before.
 void ApplyNumberChange(const NumberControl& c, int previous) {
   const SettingsRecord& s = Settings();
   switch (c.control) {
     case IDC_FLAKE_COUNT: ApplyFlakeCount(s.FlakeCount, previous); break;
+    case IDC_WINDOW_SNOW_DEPTH: ApplySnowDepth(s.WindowSnowDepth, previous); break;
     case IDC_GROUND_SNOW_DEPTH: ApplySnowDepth(s.GroundSnowDepth, previous); break;
     case IDC_FRAME_PERIOD: ApplyFrameInterval(s.FramePeriod, previous); break;
     default: break;
@@ -189,10 +191,12 @@ void ApplyLayout(HWND dialog) {
   SetSetting(&SettingsRecord::PictureLayout, layout);
 }
 
-// What the picture, the mask and their layout are made from.
-bool SamePictureAndMask(const SettingsRecord& a, const SettingsRecord& b) {
+// What the background (the desktop or the picture), the mask and their
+// layout are made from.
+bool SameBackgroundAndMask(const SettingsRecord& a, const SettingsRecord& b) {
   return strcmp(a.PicturePath, b.PicturePath) == 0 && strcmp(a.MaskPath, b.MaskPath) == 0 &&
-         a.PictureLayout == b.PictureLayout && a.MaskMaxRects == b.MaskMaxRects;
+         a.PictureLayout == b.PictureLayout && a.MaskMaxRects == b.MaskMaxRects &&
+         a.SnowOnDesktop == b.SnowOnDesktop;
 }
 
 // The fields the controls show, each as the other record has it.
@@ -280,7 +284,7 @@ void ApplySettingsControls(HWND dialog) {
   ReadPath(dialog, IDC_MASK_PATH, &SettingsRecord::MaskPath);
   ApplyLayout(dialog);
   SetSetting(&SettingsRecord::MaskMaxRects, CorrectedNumber(dialog, kMaskDetail));
-  if (!SamePictureAndMask(before, Settings())) ApplyPictureAndMask();
+  if (!SameBackgroundAndMask(before, Settings())) ApplyPictureAndMask();
 }
 
 void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown) {

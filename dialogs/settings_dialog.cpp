@@ -38,7 +38,7 @@ constexpr PicturedSwitch kPicturedSwitches[] = {
     {IDC_SNOWFALL_PICTURE, IDC_SNOWFALL_ON},       {IDC_SLEIGH_PICTURE, IDC_SLEIGH_ON},
     {IDC_WIND_PICTURE, IDC_WIND_ON},               {IDC_SCENERY_PICTURE, IDC_SCENERY_ON},
     {IDC_SNOW_ON_MASK_PICTURE, IDC_SNOW_ON_MASK},  {IDC_SNOW_ON_GROUND_PICTURE, IDC_SNOW_ON_GROUND},
-    {IDC_SLEIGH_IN_WIND_PICTURE, IDC_SLEIGH_IN_WIND},
+    {IDC_SLEIGH_IN_WIND_PICTURE, IDC_SLEIGH_IN_WIND}, {IDC_SNOW_ON_DESKTOP_PICTURE, IDC_SNOW_ON_DESKTOP},
 };
 
 // A radio button or the picture beside it, and the choice it stands for.
@@ -152,6 +152,7 @@ void OnCommand(HWND dialog, int control) {
   switch (control) {
     case IDC_SNOWFALL_ON: case IDC_SLEIGH_ON: case IDC_WIND_ON: case IDC_SCENERY_ON:
     case IDC_SNOW_ON_MASK: case IDC_SNOW_ON_GROUND: case IDC_SLEIGH_IN_WIND: case IDC_RED_NOSE:
+    case IDC_SNOW_ON_DESKTOP:
       ApplyControls(dialog);
       break;
     case IDC_RED_NOSE_PICTURE: ToggleRedNose(dialog); break;

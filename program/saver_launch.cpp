@@ -1,7 +1,9 @@
 #include "program/saver_launch.h"
 
+#include "images/desktop.h"
 #include "saver/password.h"
 #include "program/saver_window.h"
+#include "settings/settings.h"
 #include "system/process_state.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -63,6 +65,9 @@ HWND CreateSaverWindow(HWND parent) {
                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
                            client.bottom, parent, nullptr, instance, nullptr);
   }
+  // The desktop is taken while nothing of the saver covers it yet.
+  LoadSettings();
+  if (Settings().SnowOnDesktop == 1) TakeDesktop(DesktopArea(), nullptr);
   const RECT screen = ScreenRect();
   return CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
                          WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, screen.left,

@@ -96,6 +96,7 @@
 #define IDB_MASK_SNOW 137
 #define IDB_GROUND_SNOW 138
 #define IDB_SLEIGH_IN_WIND 139
+#define IDB_DESKTOP_SNOW 140
 #define IDB_SLEIGH_LARGE 141
 #define IDB_SLEIGH_MEDIUM 142
 #define IDB_SLEIGH_SMALL 143
@@ -165,6 +166,9 @@
 #define IDC_SNOW_ON_MASK_PICTURE 1045
 #define IDC_SNOW_ON_GROUND_PICTURE 1046
 #define IDC_SLEIGH_IN_WIND_PICTURE 1047
+// Snow on the desktop, and its picture.
+#define IDC_SNOW_ON_DESKTOP 1019
+#define IDC_SNOW_ON_DESKTOP_PICTURE 1040
 // Sleigh size radios and pictures, and the red nose.
 #define IDC_SLEIGH_SMALL 1027
 #define IDC_SLEIGH_MEDIUM 1028

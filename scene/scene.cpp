@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "images/bmp_loader.h"
+#include "images/desktop.h"
 #include "images/mask_region.h"
 #include "images/picture.h"
 #include "settings/settings.h"
@@ -107,8 +108,9 @@ void BuildScene(HWND window, HINSTANCE instance, UnreadableFiles files) {
   PlaceTrees();
   BuildMask(files);
   FitSceneToScreen();
+  // The desktop, where it was taken, shows instead of the picture.
   const char* path = Settings().PicturePath;
-  if (path[0]) LoadSharedPicture("Picture", path, kUnreadablePictureText, files);
+  if (path[0] && !DesktopShown()) LoadSharedPicture("Picture", path, kUnreadablePictureText, files);
   flashRegion = CreateRectRgn(0, 0, 0, 0);
 }
 
@@ -176,6 +178,15 @@ void ResetScene(int frameCount) {
 
 void PaintBackground(HDC dc, const RECT& client) {
   const SurfaceState& surface = Surface();
+  if (DesktopShown()) {
+    // Only what is to be painted, of each monitor.
+    RECT clip, part;
+    const RECT area = GetClipBox(dc, &clip) != ERROR && IntersectRect(&clip, &clip, &client) ? clip : client;
+    for (int i = 0; i < surface.monitorCount; ++i) {
+      if (IntersectRect(&part, &surface.monitors[i].screen, &area)) DrawDesktop(dc, part);
+    }
+    return;
+  }
   const HBRUSH grey = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   if (surface.monitorCount <= 1) {
     FillRect(dc, &client, grey);
@@ -226,7 +237,7 @@ void DestroyScene() {
 
 LRESULT SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC otherwise) {
   switch (message) {
-    case WM_DESTROY:    DestroyScene(); return 0;
+    case WM_DESTROY:    DestroyScene(), ForgetDesktop(); return 0;
     case WM_ERASEBKGND: return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_TIMER:      return OnTimer(wParam);
     default:            return otherwise(window, message, wParam, lParam);

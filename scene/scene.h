@@ -50,6 +50,7 @@ void EndSceneFlash();
 int PictureLoaded();
 int SceneFrameCounter();
 
-// Paints the background of the scene's window into dc: grey over the client
-// rectangle, then the picture if one is loaded.
+// Paints the background of the scene's window into dc: the desktop as it
+// was where it was taken; otherwise grey over the client rectangle, then
+// the picture if one is loaded.
 void PaintBackground(HDC dc, const RECT& client);

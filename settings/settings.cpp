@@ -12,6 +12,7 @@ namespace {
 constexpr size_t kFirstIntegerOffset = 0x020;
 constexpr size_t kPictureLayoutOffset = 0x1FC;
 constexpr size_t kMaskMaxRectsOffset = 0x400;
+constexpr size_t kSnowOnDesktopOffset = 0x06C;
 
 // The ranges of the numbers. The scene has kMostFlakes flake slots; a flake
 // falls at least 3 pixels a frame; the sleigh moves forward, and a speed
@@ -76,6 +77,7 @@ void SetDefaults(SettingsRecord& r) {
   r.PicturePath[0] = 0;
   strcpy(r.MaskPath, kBuiltinMaskName);
   r.MaskMaxRects = 20000;
+  r.SnowOnDesktop = 0;
   for (const GustTiming& g : kGustTimings) r.*g.field = g.standard;
   r.RedNose = 0;
   r.SleighClimb = 1;
@@ -156,6 +158,7 @@ void PackSettings() {
   PutString(kMaskPathOffset, kMaskPathField, record.MaskPath);
   PutInt(kPictureLayoutOffset, record.PictureLayout);
   PutInt(kMaskMaxRectsOffset, record.MaskMaxRects);
+  PutInt(kSnowOnDesktopOffset, record.SnowOnDesktop == 1 ? 1 : 0);
   offset = kGustTimingsOffset;
   for (const GustTiming& g : kGustTimings) {
     PutInt(offset, record.*g.field);
@@ -173,6 +176,7 @@ void UnpackSettings() {
   GetString(kMaskPathOffset, kMaskPathField, record.MaskPath);
   record.PictureLayout = GetInt(kPictureLayoutOffset);
   record.MaskMaxRects = GetInt(kMaskMaxRectsOffset);
+  record.SnowOnDesktop = GetInt(kSnowOnDesktopOffset) == 1 ? 1 : 0;
   offset = kGustTimingsOffset;
   for (const GustTiming& g : kGustTimings) {
     const int32_t stored = GetInt(offset);

@@ -31,6 +31,9 @@ struct SettingsRecord {
   char PicturePath[256];
   char MaskPath[256];
   int32_t MaskMaxRects;
+  // Stored in the stretch that earlier versions left zero: 1 shows the
+  // desktop as it was, with snow on its windows; any other value is off.
+  int32_t SnowOnDesktop;
   // Persisted in the stretch that earlier versions left zero: a stored 0
   // reads as the default.
   int32_t GustRiseStep;

@@ -6,6 +6,7 @@
 
 #include "images/mask_region.h"
 #include "settings/settings.h"
+#include "snow/ledges.h"
 #include "snow/pixel_map.h"
 #include "surface/surface.h"
 
@@ -91,10 +92,11 @@ void SetGroundScratch(int i, int top, int bottom) {
   }
 }
 
-// The seeds: the mask's edge band and, under each monitor, the ground band,
-// or the ground cut away when there is no snow on the ground: its band, or
-// on a single screen everything from the window's bottom to the screen's
-// (in a preview the window is smaller than the screen).
+// The seeds: the mask's edge band, under each monitor the ground band, or
+// the ground cut away when there is no snow on the ground (its band, or on a
+// single screen everything from the window's bottom to the screen's: in a
+// preview the window is smaller than the screen), and the band under each
+// ledge of the desktop's windows.
 void SeedCover() {
   Settle();
   const SettingsRecord& s = Settings();
@@ -111,6 +113,8 @@ void SeedCover() {
       CombineRgn(surface.coverRegion, surface.coverRegion, surface.scratchRegion, RGN_DIFF);
     }
   }
+  PlaceLedges();
+  AddLedgeSeeds(surface.coverRegion, surface.scratchRegion);
 }
 
 }  // namespace
@@ -147,6 +151,7 @@ void SettleLandedSnow() { Settle(); }
 bool RoomHas(int x, int y) { return Surface().roomRegion && PtInRegion(Surface().roomRegion, x, y); }
 
 void ForgetCover() {
+  ForgetLedges();
   coverMap.clear();
   landed.clear();
   mapStale = true;
@@ -170,7 +175,9 @@ void BuildRoom() {
   const SettingsRecord& s = Settings();
   const SurfaceState& surface = Surface();
   SetRectRgn(surface.roomRegion, 0, 0, 0, 0);
-  if (!s.SnowOnGround) return;  // no ground, no growth anywhere
+  PlaceLedges();
+  AddLedgeRoom(surface.roomRegion, surface.scratchRegion);
+  if (!s.SnowOnGround) return;  // no ground, no growth on the ground or the mask
   for (int i = 0; i < surface.monitorCount; ++i) {  // the ground pile along each monitor's bottom
     const int ground = surface.monitors[i].window.bottom;
     SetGroundScratch(i, ground - s.GroundSnowDepth, ground + kGroundBand);

@@ -1,5 +1,6 @@
 // The snow cover: where flakes come to rest (cover region) and where the
-// cover may grow (room region), along the ground and inside the mask.
+// cover may grow (room region), along the ground, inside the mask and on the
+// ledges of the desktop's windows.
 #pragma once
 
 #include <windows.h>
@@ -30,5 +31,5 @@ HRGN CoverRegion();
 void CoverChanged();
 // Whether the room holds a pixel (PtInRegion on the room region).
 bool RoomHas(int x, int y);
-// Drops the cover map when the scene goes.
+// Drops the cover map and the ledges when the scene goes.
 void ForgetCover();

@@ -64,14 +64,15 @@ void RestoreFlakeBackground(HDC dc, int slot, int x, int y, int w, int h) {
   WrittenOver(RECT{x, y, x + w, y + h});
 }
 
-void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop) {
+void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop, int sourceX,
+                int sourceY) {
   if (!flakeDC) return;
   if (flakeDCShape != bitmap) {
     SelectObject(flakeDC, bitmap);
     flakeDCShape = bitmap;
   }
   TakeMapMode(flakeDC, dc);
-  BitBlt(dc, x, y, w, h, flakeDC, 0, 0, rop);
+  BitBlt(dc, x, y, w, h, flakeDC, sourceX, sourceY, rop);
   WrittenOver(RECT{x, y, x + w, y + h});
 }
 

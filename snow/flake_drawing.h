@@ -25,9 +25,10 @@ void DeleteFlakeDrawing();
 void SaveFlakeBackground(HDC dc, int slot, int x, int y, int w, int h);
 void RestoreFlakeBackground(HDC dc, int slot, int x, int y, int w, int h);
 
-// BitBlt of the top-left w x h of a bitmap to (x, y) with the given raster
-// code, through the one flake memory DC.
-void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop);
+// BitBlt of the w x h of a bitmap from (sourceX, sourceY) to (x, y) with the
+// given raster code, through the one flake memory DC.
+void BlitShared(HDC dc, HBITMAP bitmap, int x, int y, int w, int h, DWORD rop, int sourceX = 0,
+                int sourceY = 0);
 
 // One step of a flake that is erased at (oldX, oldY) and drawn at (x, y): the
 // same pixels as RestoreFlakeBackground at the old place, then

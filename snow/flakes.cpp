@@ -1,10 +1,12 @@
 #include "snow/flakes.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "settings/settings.h"
 #include "snow/cover.h"
 #include "snow/flake_drawing.h"
+#include "snow/ledges.h"
 #include "snow/occupied.h"
 #include "snow/random.h"
 #include "snow/wind.h"
@@ -55,12 +57,16 @@ void Restore(HDC dc, int slot, int x, int y) {
   RestoreFlakeBackground(dc, slot, x, y, size, size);
 }
 
-// Saves the background at the flake's place and ORs its shape on.
-void SaveAndDraw(HDC dc, int slot) {
+// Saves the background at the flake's place and ORs on the part of its
+// shape that lies in shown (all of it, but for a flake resting by a ledge).
+void SaveAndDraw(HDC dc, int slot, const RECT& shown) {
   Flake& f = flakes[slot];
   const int size = Width(f);
   SaveFlakeBackground(dc, slot, f.x, f.y, size, size);
-  BlitShared(dc, kinds[f.kind].shape, f.x, f.y, size, size, SRCPAINT);
+  if (!IsRectEmpty(&shown)) {
+    BlitShared(dc, kinds[f.kind].shape, shown.left, shown.top, shown.right - shown.left,
+               shown.bottom - shown.top, SRCPAINT, shown.left - f.x, shown.top - f.y);
+  }
   f.unsaved = false;
 }
 
@@ -202,14 +208,31 @@ void UpdateFlake(HDC dc, int slot) {
   // A flake on the cover is drawn even over another sprite: it is snow now.
   const bool drawn = !f.hidden || touching;
   const int size = Width(f);
+  // Snow resting by a ledge shows only on the ledge: it never hangs into
+  // the window below or a window beside, nor stands above the depth.
+  RECT shown = newRect;
+  unsigned char rows[8];
+  const unsigned char* pattern = kPatterns[f.kind];
+  if (touching) {
+    const RECT area = RestingArea(cx, newRect);
+    if (!IntersectRect(&shown, &newRect, &area)) SetRectEmpty(&shown);
+    if (!EqualRect(&shown, &newRect)) {
+      const RECT in{shown.left - newRect.left, shown.top - newRect.top, shown.right - newRect.left,
+                    shown.bottom - newRect.top};
+      const unsigned char columns =
+          IsRectEmpty(&in) ? 0 : static_cast<unsigned char>((0xFF >> in.left) & ~(0xFF >> in.right));
+      for (int r = 0; r < 8; ++r) rows[r] = r >= in.top && r < in.bottom ? pattern[r] & columns : 0;
+      pattern = rows;
+    }
+  }
   const bool moved = restorePending && drawn && OnWindow(newRect) &&
-                     MoveFlakeImage(dc, slot, oldX, oldY, f.x, f.y, size, size, kPatterns[f.kind]);
+                     MoveFlakeImage(dc, slot, oldX, oldY, f.x, f.y, size, size, pattern);
   if (moved) {
     f.unsaved = false;
   } else {
     if (restorePending) Restore(dc, slot, oldX, oldY);
     if (drawn && OnWindow(newRect)) {
-      SaveAndDraw(dc, slot);
+      SaveAndDraw(dc, slot, shown);
     } else if (drawn) {
       f.unsaved = false;
     }
@@ -220,7 +243,9 @@ void UpdateFlake(HDC dc, int slot) {
     // It landed on top of the cover with its top in the room: its two
     // bottom rows become cover.
     if (belowInCover && RoomHas(cx, newRect.top)) {
-      CoverAddRect(RECT{newRect.left, newRect.bottom - 2, newRect.right, newRect.bottom});
+      const RECT area = RestingArea(cx, newRect);
+      CoverAddRect(RECT{std::max(newRect.left, area.left), newRect.bottom - 2,
+                        std::min(newRect.right, area.right), newRect.bottom});
     }
   } else {
     f.cover = kClearOfCover;

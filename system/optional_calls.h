@@ -14,6 +14,16 @@
 using LaterCallFinder = FARPROC (*)(const char* name);
 void SetLaterCallFinder(LaterCallFinder finder);
 
+// The function of that name in a system library the process has loaded
+// already (user32.dll, gdi32.dll), as the given type; null where the system
+// has none.
+template <typename Function>
+Function LoadedSystemFunction(const char* library, const char* name) {
+  const HMODULE module = GetModuleHandleA(library);
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
 // How closely windows follow the resolution of the screen they are on.
 enum class ResolutionAwareness {
   kNone,        // drawn at 96 pixels per inch and stretched (Windows XP and before)
@@ -27,6 +37,7 @@ enum class ResolutionAwareness {
 // real resolution instead of drawing them at 96 pixels per inch and
 // stretching them. Returns what was reached.
 ResolutionAwareness DeclareResolutionAware();
+
 // Tells observer of every declaration before it is made (null: nobody).
 // Wine reports every process aware from its start, so a test cannot see
 // the declaration in the system's answer.

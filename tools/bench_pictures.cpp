@@ -22,40 +22,12 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put(Bytes& f, size_t at, uint32_t v, int n = 4) {
-  for (int i = 0; i < n; ++i) f[at + i] = static_cast<uint8_t>(v >> 8 * i);
-}
-
-// A plain 24-bit picture of w x h with a pattern that changes at every pixel.
-Bytes Picture24(int w, int h) {
-  const size_t stride = (3 * static_cast<size_t>(w) + 3) / 4 * 4;
-  Bytes f(54 + stride * h);
-  Put(f, 0, 'B' | 'M' << 8, 2), Put(f, 2, f.size()), Put(f, 10, 54), Put(f, 14, 40);
-  Put(f, 18, w), Put(f, 22, h), Put(f, 26, 1 | 24 << 16);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) Put(f, 54 + y * stride + 3 * x, (x * 7u + y * 13u) * 0x010307u, 3);
-  return f;
-}
-
 // An RLE8 file claiming w x h with a few bytes of data.
 Bytes RleClaim(int w, int h) {
   Bytes f(62 + 44, 0);
   Put(f, 0, 'B' | 'M' << 8, 2), Put(f, 2, f.size()), Put(f, 10, 62), Put(f, 14, 40);
   Put(f, 18, w), Put(f, 22, h), Put(f, 26, 1 | 8 << 16), Put(f, 30, BI_RLE8), Put(f, 46, 2);
   return f;
-}
-
-std::string WriteTemp(const Bytes& bytes) {
-  char path[MAX_PATH];
-  GetTempPathA(MAX_PATH, path);
-  lstrcatA(path, "nivalo-bench.bmp");
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return path;
 }
 
 int NoBox(HWND, const char*, const char*, UINT) { return IDOK; }
@@ -89,7 +61,7 @@ const Case kCases[] = {
 // One case in this process: as a mask (asPicture 0) or as a picture.
 void Measure(const Case& c, bool asPicture, int W, int H) {
   StoreSettings([&c](SettingsRecord& s) { s.PictureLayout = c.layout; });
-  const std::string path = WriteTemp(c.file());
+  const std::string path = WriteTempBmp(c.file(), "nivalo-bench.bmp");
   HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, W, H,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   UpdateWindow(window);

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "settings/settings.h"
@@ -46,4 +48,34 @@ inline void StopBenchSaver(HWND saver) {
 inline double Percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
   return v[static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
+}
+
+using Bytes = std::vector<uint8_t>;
+
+inline void Put(Bytes& f, size_t at, uint32_t v, int n = 4) {
+  for (int i = 0; i < n; ++i) f[at + i] = static_cast<uint8_t>(v >> 8 * i);
+}
+
+// A plain 24-bit picture of w x h with a pattern that changes at every pixel.
+inline Bytes Picture24(int w, int h) {
+  const size_t stride = (3 * static_cast<size_t>(w) + 3) / 4 * 4;
+  Bytes f(54 + stride * h);
+  Put(f, 0, 'B' | 'M' << 8, 2), Put(f, 2, f.size()), Put(f, 10, 54), Put(f, 14, 40);
+  Put(f, 18, w), Put(f, 22, h), Put(f, 26, 1 | 24 << 16);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) Put(f, 54 + y * stride + 3 * x, (x * 7u + y * 13u) * 0x010307u, 3);
+  return f;
+}
+
+// Writes the bytes into a file of that name in the temporary folder; its
+// path.
+inline std::string WriteTempBmp(const Bytes& bytes, const char* name) {
+  char path[MAX_PATH];
+  GetTempPathA(MAX_PATH, path);
+  lstrcatA(path, name);
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return path;
 }

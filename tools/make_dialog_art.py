@@ -1182,6 +1182,30 @@ def b_ground_snow(c):
                   (40, 16, 1.0), (22, 5, 1.0)])
 
 
+def b_desktop_snow(c):
+    """The desktop as it was: two windows, the front one lower down, and a
+    taskbar; snow lies on the windows' top edges."""
+    c.rect(1, 32, 69, 36, SCREEN_FRAME)
+    c.rect(3, 33, 8, 35, PIC_HILL)
+    for x0, y0, x1, y1 in [(5, 13, 41, 30), (29, 20, 64, 33)]:
+        c.rect(x0, y0, x1, y1, NAVY)
+        c.rect(x0 + 1, y0 + 1, x1 - 1, y0 + 4, FLAKE)
+        c.rect(x1 - 4, y0 + 1.8, x1 - 2.2, y0 + 3.2, SNOW)
+        c.rect(x0 + 1, y0 + 4, x1 - 1, y1 - 1, CELL)
+        for k, y in enumerate((y0 + 7, y0 + 10, y0 + 13)):
+            if y < y1 - 2:
+                c.rect(x0 + 3, y, x1 - 6 - 5 * (k % 2), y + 1, ICE_DARK)
+        # the snow on its top edge, a little deeper in the middle
+        top = lambda x: y0 - 2.6 - 0.9 * math.sin((x - x0) * 0.5 + x0) - 0.8 * math.sin((x - x0) * math.pi / (x1 - x0))
+        xs = [x0 + i * 0.5 for i in range(int((x1 - x0) * 2) + 1)]
+        pts = [(x, top(x)) for x in xs]
+        c.poly(pts + [(x1, y0 + 0.5), (x0, y0 + 0.5)], SNOW)
+        c.polyline(pts, 0.9, (92, 124, 184))
+    snowflake(c, 55, 8, 3.6, SNOW, 1.4, branches=False)
+    snowflake(c, 17, 5, 2.8, SNOW, 1.3, branches=False)
+    snow_dots(c, [(33, 5, 1.2), (45, 13, 1.1), (65, 15, 1.0), (4, 8, 1.0), (26, 9, 1.0)])
+
+
 def b_sleigh_wind(c):
     sleigh(c, 31.0, 11.0, 1.3, tilt=9.0)
     gust(c, 7.0, 2, 27, 3.4, 1.8)
@@ -1579,6 +1603,7 @@ SWITCHES = [
     (137, 'mask-snow', b_mask_snow),
     (138, 'ground-snow', b_ground_snow),
     (139, 'sleigh-in-wind', b_sleigh_wind),
+    (140, 'desktop-snow', b_desktop_snow),
     (181, 'gust-pause', b_calm),
     (176, 'gust-rise-step', b_rise_step),
     (180, 'gust-rise-time', b_rise_time),

@@ -3,8 +3,11 @@
 // own controls, seen in the scene's pixels and state.
 #include "dialogs/live_preview.h"
 #include "dialogs/settings_dialog.h"
+#include "images/desktop.h"
 #include "images/image_files.h"
+#include "snow/ledges.h"
 #include "snow/snow_help.h"
+#include "support/shown_desktop.h"
 #include "sprites/trees.h"
 #include "system/file_dialog.h"
 #include "system/optional_calls.h"
@@ -234,7 +237,7 @@ const HandOn kHandOns[] = {
        CombineRgn(cover, Surface().coverRegion, nullptr, RGN_COPY), CombineRgn(room, Surface().roomRegion, nullptr, RGN_COPY);
        t.Type(IDC_WINDOW_SNOW_DEPTH, 3), t.Read();
        EXPECT_TRUE(before == CaptureSaver(t.live) && Equal(cover, Surface().coverRegion) && Equal(room, Surface().roomRegion))
-           << "it changes nothing that is drawn";
+           << "without the desktop it changes nothing that is drawn";
      }},
     {"frame period", SnowOnly, [](LivePreview& t) {
        EXPECT_FALSE(t.Rearms(kFrameTimer, [&] { t.Read(); })) << "the same period leaves it running";
@@ -372,6 +375,38 @@ TEST_F(LivePreview, PictureLayoutAndMaskShowAtOnce) {
   Read();
   EXPECT_EQ(kGrey, CaptureSaver(live).At(W / 2, H / 2)) << "a typed path at the next click";
   EXPECT_TRUE(boxes->empty());
+}
+
+// Snow on the desktop: Preview copies the dialog's monitor as it is then,
+// the dialog left out of the windows; the switch shows the copy or the
+// usual background at once, and the window snow depth sets the ledges' room.
+TEST_F(LivePreview, ShowsTheDesktopAsItWasWhenPreviewWasPressed) {
+  shownWindows = {{{100, 300, 400, 500}, 0xC03030}, {{550, 200, 900, 450}, 0x3050C0}};
+  shownCopy = ShownCopy::kDesktop;
+  ShowDesktopThroughSeams();
+  Open([](SettingsRecord& s) { Calm(s), s.SnowOnDesktop = 1, s.WindowSnowDepth = 15; });
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  ASSERT_EQ(1u, copiedAreas.size());
+  EXPECT_TRUE(EqualRect(&screen, &copiedAreas[0]) && leftOut == dialog) << "the monitor, the dialog left out";
+  auto shows = [this](uint32_t wallpaper, uint32_t window, size_t ledges) {
+    const Capture c = CaptureSaver(live);
+    return std::tuple(c.At(10, 10), c.At(200, 400), Ledges().size()) == std::tuple(wallpaper, window, ledges);
+  };
+  EXPECT_TRUE(shows(kWallpaper, 0xC03030, 2));
+  const RECT room{100, 285, 400, 295};  // above the edge, more than 5 rows up
+  EXPECT_TRUE(RectInRegion(Surface().roomRegion, &room));
+  Type(IDC_WINDOW_SNOW_DEPTH, 5), Read();
+  EXPECT_FALSE(RectInRegion(Surface().roomRegion, &room)) << "less room";
+  Click(IDC_SNOW_ON_DESKTOP_PICTURE);
+  EXPECT_TRUE(shows(kGrey, kGrey, 0)) << "switched off";
+  Click(IDC_SNOW_ON_DESKTOP_PICTURE);
+  EXPECT_TRUE(shows(kWallpaper, 0xC03030, 2)) << "the same copy again";
+  EXPECT_EQ(1u, copiedAreas.size());
+  Press(), Press();
+  EXPECT_EQ(2u, copiedAreas.size()) << "a new copy for each press";
+  Close();
+  ShowSystemsDesktop();
+  EXPECT_FALSE(DesktopTaken()) << "it goes with the preview";
 }
 
 }  // namespace

@@ -239,6 +239,7 @@ TEST_F(SettingsDialog, EveryClickablePictureActsLikeItsControl) {
       {IDC_SNOW_ON_MASK_PICTURE, IDC_SNOW_ON_MASK, &SettingsRecord::SnowOnMask},
       {IDC_SNOW_ON_GROUND_PICTURE, IDC_SNOW_ON_GROUND, &SettingsRecord::SnowOnGround},
       {IDC_SLEIGH_IN_WIND_PICTURE, IDC_SLEIGH_IN_WIND, &SettingsRecord::SleighInWind},
+      {IDC_SNOW_ON_DESKTOP_PICTURE, IDC_SNOW_ON_DESKTOP, &SettingsRecord::SnowOnDesktop},
       {IDC_RED_NOSE_PICTURE, IDC_RED_NOSE, &SettingsRecord::RedNose},
   };
   Open();
@@ -341,7 +342,7 @@ TEST_F(SettingsDialog, HelpRequestsPassTheTableAndFallBackToTheControlsTopic) {
   const DWORD kTable[] = {
       1087, 100, 1, 101, 2, 102, 1041, 104, 1012, 105, 1042, 106, 1013, 107, 1043, 108,
       1014, 109, 1044, 110, 1015, 111, 1045, 112, 1016, 113, 1046, 114, 1017, 115, 1047, 116,
-      1018, 117, 1071, 118, 1050, 119, 1068, 120, 1027, 121, 1069, 122, 1028, 123, 1070, 124,
+      1018, 117, 1040, 192, 1019, 193, 1071, 118, 1050, 119, 1068, 120, 1027, 121, 1069, 122, 1028, 123, 1070, 124,
       1031, 125, 1054, 126, 1074, 127, 1075, 128, 1052, 129, 1049, 133, 1056, 135, 1049, 133,
       1020, 134, 1056, 135, 1021, 136, 1057, 137, 1088, 138, 1058, 139, 1089, 140, 1059, 141,
       1090, 142, 1060, 143, 1091, 144, 1061, 145, 1092, 146, 1076, 147, 1093, 147, 1048, 150,

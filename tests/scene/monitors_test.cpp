@@ -14,6 +14,7 @@
 #include "snow/wind.h"
 #include "sprites/sleigh.h"
 #include "sprites/trees.h"
+#include "support/memory_surface.h"
 #include "surface/surface.h"
 #include "system/optional_calls.h"
 
@@ -21,33 +22,6 @@ namespace {
 
 std::vector<RECT> listed;  // what the monitor seam gives, the primary first
 std::vector<RECT> Listed() { return listed; }
-
-// A 32-bit memory surface as large as the rectangle around the monitors,
-// every pixel kUntouched until the scene draws.
-struct MemorySurface {
-  RECT span{};
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ start = nullptr;
-  uint32_t* bits = nullptr;
-  explicit MemorySurface(const std::vector<RECT>& monitors) {
-    for (const RECT& m : monitors) UnionRect(&span, &span, &m);
-    OffsetRect(&span, -span.left, -span.top);
-    const BITMAPINFOHEADER bi{sizeof bi, span.right, -span.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&bi), DIB_RGB_COLORS,
-                              reinterpret_cast<void**>(&bits), nullptr, 0);
-    start = SelectObject(dc, bitmap);
-    std::fill(bits, bits + span.right * span.bottom, kUntouched);
-  }
-  ~MemorySurface() { SelectObject(dc, start), DeleteObject(bitmap), DeleteDC(dc); }
-  uint32_t At(int x, int y) const { return GdiFlush(), bits[y * span.right + x] & 0xFFFFFF; }
-  int Count(const RECT& r, uint32_t colour) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour;
-    return n;
-  }
-};
 
 // The scene on the listed monitors, drawn on surface (or, without one, on
 // the window): its background painted, then frames.

@@ -61,6 +61,7 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
   Bytes v(1028, 0);
   for (size_t i = 0; i < 0x20; ++i) v[i] = static_cast<uint8_t>(0xA0 + i);
   for (size_t i = 0x6C; i < 0x1FC; ++i) v[i] = static_cast<uint8_t>(i * 7);
+  PutInt(v, 0x6C, 1);  // snow on the desktop
   const int32_t fields[19] = {0, 1, 0, 5, 0, 1, 0, 4, 321, 3, 4, 12, 9, 60, 7, 40, 2, 15000, 9};
   for (int i = 0; i < 19; ++i) PutInt(v, 0x20 + 4 * i, fields[i]);
   PutInt(v, 0x1FC, 2);
@@ -81,6 +82,7 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
   EXPECT_EQ(std::tuple(2, std::string("C:\\pictures\\winter.bmp"), std::string("C:\\masks\\star.bmp"), 12345),
             std::tuple(s.PictureLayout, std::string(s.PicturePath), std::string(s.MaskPath), s.MaskMaxRects));
   EXPECT_EQ(std::tuple(70, 7000, 80, 8000), std::tuple(s.GustRiseStep, s.GustRiseTime, s.GustFallStep, s.GustFallTime));
+  EXPECT_EQ(1, s.SnowOnDesktop);
   ClearStoredSettings();
   ASSERT_EQ(1, SaveSettings());
   EXPECT_EQ(v, StoredSettingsValue()) << "reserved bytes from the registry are written back unchanged";
@@ -92,6 +94,30 @@ TEST_F(SettingsStore, RoundTripKeepsFieldsAndReservedBytes) {
   const char* field = reinterpret_cast<const char*>(SettingsBuffer() + 0x200);
   EXPECT_STREQ("a", field);
   EXPECT_STREQ("\\pictures\\winter.bmp", field + 2) << "the old tail stays inside its field";
+}
+
+// Snow on the desktop is on for a stored 1 alone. A save writes 1 or 0 at
+// 0x06C; the reserved stretch after the gust timings keeps the bytes that
+// were read.
+TEST_F(SettingsStore, SnowOnDesktopAt0x06COnlyAStored1IsOn) {
+  const struct { int32_t stored, read; } cases[] = {{1, 1}, {0, 0}, {2, 0}, {-1, 0}, {0x101, 0}, {0x1000000, 0}};
+  for (const auto& c : cases) {
+    Bytes v(1028, 0);
+    for (size_t i = 0x80; i < 0x1FC; ++i) v[i] = static_cast<uint8_t>(i * 13 + 1);
+    PutInt(v, 0x6C, c.stored);
+    WriteValue(v);
+    ASSERT_EQ(1, LoadSettings());
+    EXPECT_EQ(c.read, Settings().SnowOnDesktop) << c.stored;
+    for (int on : {0, 1}) {
+      ChangeSettings([on](SettingsRecord& r) { r.SnowOnDesktop = on; });
+      ASSERT_EQ(1, SaveSettings());
+      const Bytes w = StoredSettingsValue();
+      EXPECT_EQ(on, IntAt(w.data(), 0x6C)) << c.stored;
+      EXPECT_EQ(Bytes(v.begin() + 0x80, v.begin() + 0x1FC), Bytes(w.begin() + 0x80, w.begin() + 0x1FC)) << c.stored;
+    }
+  }
+  ResetSettings();
+  EXPECT_EQ(0, Settings().SnowOnDesktop) << "factory settings leave it off";
 }
 
 TEST_F(SettingsStore, ShortOverlongAndDamagedValues) {

@@ -267,7 +267,7 @@ void ApplySettingsControls(HWND dialog) {
     if (c.apply) c.apply(now, previous);
     if (c.control == IDC_RED_NOSE) previousRedNose = previous;
   }
-  // Every number is read before any is handed on, so that new flakes fall
+  // Every number is read before any is applied, so that new flakes fall
   // at the new speed.
   for (const NumberControl& c : kNumbers) {
     SetSetting(c.field, CorrectedNumber(dialog, c));

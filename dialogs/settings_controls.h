@@ -13,7 +13,7 @@ void FillSettingsControls(HWND dialog);
 // path that changed is read at once, and a file that cannot be read is
 // reported.
 void ApplySettingsControls(HWND dialog);
-// Settings just reset or loaded, shown in the controls and handed on as if
+// Settings just reset or loaded, shown in the controls and applied as if
 // the user had changed every control from what it showed before.
 void ShowReloadedSettings(HWND dialog, const SettingsRecord& shown);
 

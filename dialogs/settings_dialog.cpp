@@ -77,7 +77,7 @@ void ToggleRedNose(HWND dialog) {
 }
 
 // "Factory settings" and "Restore settings": the controls overwritten from
-// the defaults or the registry, and every change handed on.
+// the defaults or the registry, and every change applied.
 void ReloadSettings(HWND dialog, void (*reload)()) {
   const SettingsRecord shown = Settings();
   reload();

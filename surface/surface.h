@@ -63,7 +63,7 @@ struct SurfaceState {
 
 const SurfaceState& Surface();
 // Whether a scene runs: its window and its regions exist. Every change the
-// settings dialog hands on does nothing where none does.
+// settings dialog applies does nothing where none does.
 bool SceneRunning();
 
 // Paints the background into dc over the client rectangle.

@@ -143,6 +143,8 @@ void StopSaver(HWND saver) {
   ResetPasswordState();
   ResetSaverWindowState();
   ResetDefaultSaverState();
+  ResetSleigh();  // the next scene's sleigh and frame count as in a fresh process
+  ResetScene();
   ClearStoredSettings();
 }
 

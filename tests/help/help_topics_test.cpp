@@ -25,6 +25,14 @@ std::string Title(DWORD id) {
   return text.substr(0, text.find("\r\n\r\n"));
 }
 
+// The F1 key held, or let go, as while the system hands on a request.
+void HoldF1(bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_F1] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
 // The settings dialog, shown and active, whose help requests show pop-ups.
 class HelpPopup : public testing::Test {
  protected:
@@ -44,14 +52,10 @@ class HelpPopup : public testing::Test {
   // F1 on the control (the key held while the request is handled), or
   // "What's this?" at the point.
   void AskHelp(int id, POINT mouse, bool f1) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_F1] = f1 ? 0x80 : 0;
-    SetKeyboardState(keys);
+    HoldF1(f1);
     HELPINFO info{sizeof info, HELPINFO_WINDOW, id, Control(id), 0, mouse};
     SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    keys[VK_F1] = 0;
-    SetKeyboardState(keys);
+    HoldF1(false);
   }
 
   HWND dialog = nullptr;
@@ -156,10 +160,7 @@ TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelpAndMessageBoxesGetNone) {
   HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
   ShowWindow(about, SW_SHOW);
   SetForegroundWindow(about);
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_F1] = 0x80;
-  SetKeyboardState(keys);
+  HoldF1(true);
   HELPINFO info{sizeof info, HELPINFO_WINDOW, IDOK, GetDlgItem(about, IDOK), 0, {}};
   SendMessageA(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
   HWND popup = FindWindowA(kHelpPopupClass, nullptr);
@@ -169,8 +170,7 @@ TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelpAndMessageBoxesGetNone) {
   DestroyWindow(popup);
   SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
   EXPECT_EQ(nullptr, FindWindowA(kHelpPopupClass, nullptr));
-  keys[VK_F1] = 0;
-  SetKeyboardState(keys);
+  HoldF1(false);
   DestroyWindow(about);
 }
 

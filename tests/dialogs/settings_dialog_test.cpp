@@ -233,7 +233,7 @@ TEST_F(SettingsDialog, OnlyOkSaveAndTheHiddenApplyWriteTheRegistry) {
 
 // The pictures beside the radio buttons choose as the buttons do (the
 // pictures beside the check boxes show their changes in the live preview).
-TEST_F(SettingsDialog, EveryClickablePictureActsLikeItsControl) {
+TEST_F(SettingsDialog, RadioPicturesChooseLikeTheirButtonsAndLabelsDoNothing) {
   Open();
   const struct { int clicked, radio; int32_t SettingsRecord::*field; int value; } kChoices[] = {
       {IDC_SLEIGH_SMALL_PICTURE, IDC_SLEIGH_SMALL, &SettingsRecord::SleighKind, 0},

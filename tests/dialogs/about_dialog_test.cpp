@@ -16,20 +16,6 @@
 
 namespace {
 
-LOGFONTA RecordOf(HFONT font) {
-  LOGFONTA lf{};
-  EXPECT_EQ(static_cast<int>(sizeof lf), GetObjectA(font, sizeof lf, &lf));
-  return lf;
-}
-
-TEXTMETRICA MetricsOf(HDC dc, HFONT font) {
-  TEXTMETRICA tm{};
-  const HGDIOBJ previous = SelectObject(dc, font);
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, previous);
-  return tm;
-}
-
 // The sizes of the body and the heading, 7.6 and 12.5 point, on screens of
 // known physical size, and without one at 96 logical pixels per inch.
 TEST(TextFontSize, WorkedExamples) {
@@ -64,7 +50,8 @@ TEST(TextFont, SizedFromThePhysicalResolutionThroughTheMappingLeavingTheDcAsItWa
   SetWindowOrgEx(dc, 37, 500, nullptr);
   for (bool bold : {false, true}) {
     HFONT font = CreateTextFont(dc, "Arial", size, bold);
-    const LOGFONTA lf = RecordOf(font);
+    LOGFONTA lf{};
+    ASSERT_EQ(static_cast<int>(sizeof lf), GetObjectA(font, sizeof lf, &lf));
     EXPECT_EQ(std::tuple(-TenthsToDevice(size, physical), bold ? 700L : 0L, std::string("Arial")),
               std::tuple(lf.lfHeight, lf.lfWeight, std::string(lf.lfFaceName))) << size;
     EXPECT_NE(static_cast<HGDIOBJ>(font), GetCurrentObject(dc, OBJ_FONT)) << "the font is left unselected";
@@ -103,7 +90,10 @@ TEST_F(AboutBox, DrawsTheHeadingOverTheBodyCentredLineByLine) {
   const Capture c = CaptureDC(dc, area.right, area.bottom);
   HFONT body = CreateTextFont(dc, "Arial", 76, false);
   HFONT heading = CreateTextFont(dc, "Arial", 125, true);
-  const int line = MetricsOf(dc, body).tmHeight;
+  TEXTMETRICA tm{};
+  SelectObject(dc, body);  // the stock font is put back below
+  GetTextMetricsA(dc, &tm);
+  const int line = tm.tmHeight;
   ASSERT_LE(21 * line, area.bottom) << "twenty lines fit the text area";
   const uint32_t background = c.At(0, 0);
   // Dark text on a transparent background: no pixel lighter than the area in any channel.

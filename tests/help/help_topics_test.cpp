@@ -61,8 +61,6 @@ class HelpPopup : public testing::Test {
   HWND dialog = nullptr;
 };
 
-POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   enum Request { kF1, kWhatsThis, kRightClick, kMenuKey };
   enum Closing { kEscape, kAlt, kLeftClick, kRightClickOnIt, kDialogActivated };
@@ -90,7 +88,7 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   for (const auto& c : kCases) {
     RECT rect;
     GetWindowRect(Control(c.control), &rect);
-    const POINT point = Centre(rect);
+    const POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     HWND window = c.control == IDC_FLAKE_COUNT_PICTURE ? dialog : Control(c.control);
     if (c.request == kF1 || c.request == kWhatsThis) {
       AskHelp(c.control, c.request == kF1 ? POINT{0, 0} : point, c.request == kF1);

@@ -16,20 +16,6 @@
 
 namespace {
 
-LOGFONTA RecordOf(HFONT font) {
-  LOGFONTA lf{};
-  EXPECT_EQ(static_cast<int>(sizeof lf), GetObjectA(font, sizeof lf, &lf));
-  return lf;
-}
-
-TEXTMETRICA MetricsOf(HDC dc, HFONT font) {
-  TEXTMETRICA tm{};
-  const HGDIOBJ previous = SelectObject(dc, font);
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, previous);
-  return tm;
-}
-
 // The sizes of the body and the heading, 7.6 and 12.5 point, on screens of
 // known physical size, and without one at 96 logical pixels per inch.
 TEST(TextFontSize, WorkedExamples) {
@@ -42,59 +28,44 @@ TEST(TextFontSize, WorkedExamples) {
   }
 }
 
-class TextFont : public testing::Test {
- protected:
-  void SetUp() override { dc = CreateCompatibleDC(nullptr); }
-  void TearDown() override { DeleteDC(dc); }
-  HDC dc = nullptr;
-};
-
 // The size comes from the device's physical resolution, through the DC's
-// mapping (ten logical units a pixel): at a size where this device's
-// physical and logical resolutions differ by a pixel, the physical one counts.
-TEST_F(TextFont, SizedFromThePhysicalResolutionThroughTheMapping) {
+// mapping (ten logical units a pixel), whatever its world transform and
+// origins: at a size where this device's physical and logical resolutions
+// differ by a pixel, the physical one counts. The DC is left as it was and
+// the font, bold or not, unselected.
+TEST(TextFont, SizedFromThePhysicalResolutionThroughTheMappingLeavingTheDcAsItWas) {
+  HDC dc = CreateCompatibleDC(nullptr);
   const float physical = AxisDotsPerInch(GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, VERTSIZE), 0);
   const float logical = static_cast<float>(GetDeviceCaps(dc, LOGPIXELSY));
   int size = 1;
   while (size < 2000 && TenthsToDevice(size, physical) == TenthsToDevice(size, logical)) ++size;
   ASSERT_LT(size, 2000) << "no size tells the two resolutions of this device apart";
+  const XFORM transform{3, 0.5f, 0, 3, 15, -9};
+  SetGraphicsMode(dc, GM_ADVANCED);
+  SetWorldTransform(dc, &transform);
   SetMapMode(dc, MM_ANISOTROPIC);
   SetWindowExtEx(dc, 10, 10, nullptr);
   SetViewportExtEx(dc, 1, 1, nullptr);
-  HFONT font = CreateTextFont(dc, "Arial", size, false);
-  EXPECT_EQ(-TenthsToDevice(size, physical), RecordOf(font).lfHeight) << size;
-  DeleteObject(font);
-}
-
-// Neither the transform nor the origins change the size, and they and the
-// graphics mode are as they were afterwards; the font, bold or not, is left
-// unselected.
-TEST_F(TextFont, LeavesTheDeviceContextAsItWas) {
-  const int height = FontHeightFor(TenthsToDevice(125, AxisDotsPerInch(GetDeviceCaps(dc, VERTRES),
-                                                                       GetDeviceCaps(dc, VERTSIZE), 0)));
-  for (int mode : {GM_COMPATIBLE, GM_ADVANCED}) {
-    const XFORM transform = mode == GM_ADVANCED ? XFORM{3, 0.5f, 0, 3, 15, -9} : XFORM{1, 0, 0, 1, 0, 0};
-    SetGraphicsMode(dc, GM_ADVANCED);
-    SetWorldTransform(dc, &transform);
-    SetGraphicsMode(dc, mode);
-    SetViewportOrgEx(dc, 1000, -700, nullptr);
-    SetWindowOrgEx(dc, 37, 500, nullptr);
-    HFONT font = CreateTextFont(dc, "Arial", 125, mode == GM_ADVANCED);
-    const LOGFONTA lf = RecordOf(font);
-    EXPECT_EQ(std::tuple(height, mode == GM_ADVANCED ? 700L : 0L, std::string("Arial")),
-              std::tuple(lf.lfHeight, lf.lfWeight, std::string(lf.lfFaceName))) << mode;
+  SetViewportOrgEx(dc, 1000, -700, nullptr);
+  SetWindowOrgEx(dc, 37, 500, nullptr);
+  for (bool bold : {false, true}) {
+    HFONT font = CreateTextFont(dc, "Arial", size, bold);
+    LOGFONTA lf{};
+    ASSERT_EQ(static_cast<int>(sizeof lf), GetObjectA(font, sizeof lf, &lf));
+    EXPECT_EQ(std::tuple(-TenthsToDevice(size, physical), bold ? 700L : 0L, std::string("Arial")),
+              std::tuple(lf.lfHeight, lf.lfWeight, std::string(lf.lfFaceName))) << size;
     EXPECT_NE(static_cast<HGDIOBJ>(font), GetCurrentObject(dc, OBJ_FONT)) << "the font is left unselected";
-    EXPECT_EQ(mode, GetGraphicsMode(dc));
-    XFORM after{};
-    POINT viewport{}, window{};
-    SetGraphicsMode(dc, GM_ADVANCED);
-    GetWorldTransform(dc, &after);
-    GetViewportOrgEx(dc, &viewport);
-    GetWindowOrgEx(dc, &window);
-    EXPECT_EQ(0, memcmp(&transform, &after, sizeof after)) << mode;
-    EXPECT_EQ(std::tuple(1000L, -700L, 37L, 500L), std::tuple(viewport.x, viewport.y, window.x, window.y)) << mode;
     DeleteObject(font);
   }
+  XFORM after{};
+  POINT viewport{}, window{};
+  GetWorldTransform(dc, &after);
+  GetViewportOrgEx(dc, &viewport);
+  GetWindowOrgEx(dc, &window);
+  EXPECT_EQ(0, memcmp(&transform, &after, sizeof after));
+  EXPECT_EQ(std::tuple(GM_ADVANCED, MM_ANISOTROPIC, 1000L, -700L, 37L, 500L),
+            std::tuple(GetGraphicsMode(dc), GetMapMode(dc), viewport.x, viewport.y, window.x, window.y));
+  DeleteDC(dc);
 }
 
 class AboutBox : public testing::Test {
@@ -119,7 +90,10 @@ TEST_F(AboutBox, DrawsTheHeadingOverTheBodyCentredLineByLine) {
   const Capture c = CaptureDC(dc, area.right, area.bottom);
   HFONT body = CreateTextFont(dc, "Arial", 76, false);
   HFONT heading = CreateTextFont(dc, "Arial", 125, true);
-  const int line = MetricsOf(dc, body).tmHeight;
+  TEXTMETRICA tm{};
+  SelectObject(dc, body);  // the stock font is put back below
+  GetTextMetricsA(dc, &tm);
+  const int line = tm.tmHeight;
   ASSERT_LE(21 * line, area.bottom) << "twenty lines fit the text area";
   const uint32_t background = c.At(0, 0);
   // Dark text on a transparent background: no pixel lighter than the area in any channel.

@@ -129,12 +129,15 @@ struct HandOn {
 const HandOn kHandOns[] = {
     {"flake count up", SnowOnly, [](LivePreview& t) {
        t.Type(IDC_FLAKE_COUNT, 200), t.Read();
-       // The new slots spawn in order, the first from draws 41 18467 6334 26500 19169 15724:
-       // in calm air x, y at the top, the drift, its sign, the speed, the kind.
-       EXPECT_EQ((std::array<int, 8>{41, 7, 1, 12, 1, -1, 0, 1}), Slot(50));
-       Lcg drawn;
-       for (int i = 0; i < 150 * 6; ++i) drawn.Next();
-       EXPECT_EQ(drawn.Next(), RandomNext()) << "six draws for each of the 150";
+       // The new slots spawn in order, the first with the generator's first
+       // draws: in calm air x, y at the top, the drift, its sign, the speed, the kind.
+       const SettingsRecord& s = Settings();
+       Lcg g;
+       const int x = g.Below(Surface().screenWidth), y = g.Below(20), drift = g.Below(s.FlakeDrift) + 1;
+       const int dx = g.Below(100) > 50 ? -drift : drift, dy = g.Below(s.FlakeSpeed) + 3;
+       EXPECT_EQ((std::array<int, 8>{x, y, dx, dy, g.Below(3), kJustSpawned, 0, 1}), Slot(50));
+       for (int i = 6; i < 150 * 6; ++i) g.Next();
+       EXPECT_EQ(g.Next(), RandomNext()) << "six draws for each of the 150";
      }},
     {"flake count down, snowfall", SnowOnly, [](LivePreview& t) {
        t.Frames(3);

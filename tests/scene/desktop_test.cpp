@@ -31,15 +31,13 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-std::vector<RECT> monitors;  // what the monitor seam lists
-std::vector<RECT> ListMonitors() { return monitors; }
+std::vector<RECT> monitors;  // of the desktop laid out
 
 // The scene on the desktop, with snow on it and the given settings, drawn
 // on surface, its background painted.
 HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit, HWND parent = nullptr) {
-  SetMonitorLister(ListMonitors);
   ShowDesktopThroughSeams();
-  return StartSaverOnSurface(surface, [&](SettingsRecord& s) {
+  return StartOnMonitors(monitors, &surface, [&](SettingsRecord& s) {
     s.SnowOnDesktop = 1, s.FlakeCount = 500, s.WindOn = 0, s.SleighOn = 0, s.SceneryOn = 0;
     s.SnowOnGround = 0, s.MaskPath[0] = 0;  // the ledges alone hold snow
     edit(s);
@@ -47,8 +45,7 @@ HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit, HWND
 }
 
 void StopOnDesktop(HWND saver) {
-  StopSaverOnSurface(saver);
-  SetMonitorLister(nullptr);
+  StopOnMonitors(saver);
   ShowSystemsDesktop();
 }
 
@@ -186,7 +183,7 @@ TEST(DesktopSnow, FallsBackWithoutAWord) {
 // Larger than the bound, or on a desktop of its own: nothing is copied.
 TEST(DesktopSnow, NothingIsCopiedBeyondTheMemoryBoundOrOffTheUsersDesktop) {
   LayOutDesktop();
-  SetMonitorLister(ListMonitors);
+  SetMonitorLister([] { return monitors; });
   ShowDesktopThroughSeams();
   const RECT k4{0, 0, 3840, 2160};
   const struct {

@@ -20,28 +20,6 @@
 
 namespace {
 
-std::vector<RECT> listed;  // what the monitor seam gives, the primary first
-std::vector<RECT> Listed() { return listed; }
-
-// The scene on the listed monitors, drawn on surface (or, without one, on
-// the window): its background painted, then frames.
-HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface* surface,
-                     const SettingsEdit& edit) {
-  listed = monitors;
-  SetMonitorLister(Listed);
-  DrawOnMemorySurface(surface ? surface->dc : nullptr);
-  ResetRandom();
-  HWND saver = StartSaver(edit);
-  if (surface) PaintBackground(surface->dc, surface->span);
-  return saver;
-}
-
-void StopOnMonitors(HWND saver) {
-  StopSaver(saver);
-  DrawOnMemorySurface(nullptr);
-  SetMonitorLister(nullptr);
-}
-
 RECT Moved(RECT r, const RECT& span) { return OffsetRect(&r, -span.left, -span.top), r; }
 
 bool Meets(HRGN region, const RECT& r) { return region && RectInRegion(region, &r); }

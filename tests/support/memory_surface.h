@@ -12,6 +12,7 @@
 #include "scene/scene.h"
 #include "support/test_support.h"
 #include "surface/surface.h"
+#include "system/optional_calls.h"
 
 struct MemorySurface {
   RECT span{};
@@ -38,19 +39,22 @@ struct MemorySurface {
   }
 };
 
-// A scene started as StartSaver starts it (with a parent, as a preview),
-// from the generator's start, drawing on surface, its background painted;
-// and its end.
-inline HWND StartSaverOnSurface(const MemorySurface& surface, const SettingsEdit& edit,
-                                HWND parent = nullptr) {
-  DrawOnMemorySurface(surface.dc);
-  ResetRandom();
+// A scene started as StartSaver starts it (with a parent, as a preview) on
+// the monitors listed (the primary first), drawing on surface (or, without
+// one, on the window), its background painted; and its end.
+inline std::vector<RECT> listedMonitors;
+inline HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface* surface,
+                            const SettingsEdit& edit, HWND parent = nullptr) {
+  listedMonitors = monitors;
+  SetMonitorLister([] { return listedMonitors; });
+  DrawOnMemorySurface(surface ? surface->dc : nullptr);
   HWND saver = StartSaver(edit, parent);
-  PaintBackground(surface.dc, surface.span);
+  if (surface) PaintBackground(surface->dc, surface->span);
   return saver;
 }
 
-inline void StopSaverOnSurface(HWND saver) {
+inline void StopOnMonitors(HWND saver) {
   StopSaver(saver);
   DrawOnMemorySurface(nullptr);
+  SetMonitorLister(nullptr);
 }

@@ -44,11 +44,6 @@ void ExpectSpritePair(HBITMAP image, HBITMAP mask, SIZE size, const std::string&
   EXPECT_GT(opaque, size.cx * size.cy / 8) << name;
 }
 
-HBITMAP FromFile(const std::string& name) {
-  const std::string path = NIVALO_SPRITES_DIR "/" + name + ".bmp";
-  return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-}
-
 // Each set loads the art of its size and nose, frame by frame as the files
 // are numbered (the blinking nose red on frames 0 and 2 only), and starts a
 // pass; the fir tree's art is of its size too. A kind no set has draws nothing.
@@ -63,7 +58,7 @@ TEST(Sleigh, EachSetLoadsItsArtAndAKindWithoutOneDrawsNothing) {
     for (int f = 0; f < 4; ++f) {
       const std::string name = std::string("sleigh-") + sizes[size] + (k < 3 || (k == 6 && f % 2) ? "-plain-" : "-red-") +
                                std::to_string(f);
-      HBITMAP image = FromFile(name), mask = FromFile(name + "-mask");
+      HBITMAP image = SpriteFile(name), mask = SpriteFile(name + "-mask");
       EXPECT_TRUE(Read(image).pixels == Read(Sleigh().sleighImages[f]).pixels) << k << ": " << name;
       EXPECT_TRUE(Read(mask).pixels == Read(Sleigh().sleighMasks[f]).pixels) << k << ": " << name;
       ExpectSpritePair(Sleigh().sleighImages[f], Sleigh().sleighMasks[f], kSizes[size], name);
@@ -116,20 +111,6 @@ TEST(Sleigh, StartsAtTheLeftEdgeAndStaysWithinTheScreen) {
     atTop += Sleigh().sleighY == 5;
   }
   EXPECT_GT(atTop, 0) << "held at row 5";
-  StopSaver(saver);
-}
-
-TEST(Trees, StandInTheirBoundsAndStay) {
-  HWND saver = StartSaver([](SettingsRecord& s) { Calm(s), s.SceneryOn = 17; });
-  POINT was[kTrees];
-  for (int i = 0; i < kTrees; ++i) {
-    was[i] = TreePlace(i);
-    EXPECT_TRUE(was[i].x >= 100 && was[i].x <= 923 && was[i].y >= 50 && was[i].y <= 617) << i;
-  }
-  RunFrames(saver, 40);
-  const Capture drawn = CaptureSaver(saver);
-  EXPECT_NE(0x808080u, drawn.At(was[0].x + 15, was[0].y + 16)) << "a tree stands there";
-  for (int i = 0; i < kTrees; ++i) EXPECT_EQ(std::pair(was[i].x, was[i].y), std::pair(TreePlace(i).x, TreePlace(i).y));
   StopSaver(saver);
 }
 

@@ -8,12 +8,6 @@ class Sprites : public testing::Test {
   HDC dc = nullptr;
 };
 
-TEST(BitmapRect, LeavesTheRectangleOfNoBitmapAsItIs) {
-  RECT r{1, 2, 3, 4};
-  BitmapRect(&r, nullptr);
-  EXPECT_TRUE(r.left == 1 && r.top == 2 && r.right == 3 && r.bottom == 4);
-}
-
 // The image where the mask is opaque, the screen elsewhere, wherever it is drawn.
 TEST_F(Sprites, DrawMaskedShowsTheImageOnlyWhereTheMaskIsOpaque) {
   HDC memory = CreateCompatibleDC(dc);
@@ -58,20 +52,6 @@ TEST_F(Sprites, EraseFlakesUnderPutsBackOnlyTheDrawnActiveFlakesUnderIt) {
     for (int x = 100; x < 107; ++x) want.pixels[y * want.width + x] = detail.At(x, y);
   EraseFlakesUnder(dc, RECT{150, 104, 105, 90});  // given the wrong way round
   EXPECT_TRUE(want == CaptureSaver(saver) && slot0 == Slot(0));
-}
-
-// The sleigh takes exactly its rectangle (of its current frame) off the
-// occupied set.
-TEST_F(Sprites, TheSleighLeavesTheOccupiedSetWithItsRectangle) {
-  OccupiedAddRect(RECT{90, 95, 130, 120});
-  OccupiedAddRect(RECT{300, 100, 307, 107});
-  RECT sleigh{0, 0, 0, 0};
-  BitmapRect(&sleigh, Sleigh().sleighMasks[Sleigh().sleighFrame & 3]);
-  OffsetRect(&sleigh, 100, 100);
-  HRGN left = Rgn({{90, 95, 130, 120}, {300, 100, 307, 107}});
-  CombineRgn(left, left, Rgn({sleigh}), RGN_DIFF);
-  RestoreSleighBackground(dc, 100, 100);
-  EXPECT_TRUE(Equal(OccupiedAsRegion(), left));
 }
 
 HBITMAP WINAPI NoDib(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD) { return nullptr; }

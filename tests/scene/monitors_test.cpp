@@ -180,23 +180,6 @@ TEST(Monitors, AMaskOverItsBudgetIsLeftOffThatMonitorWithOneMessage) {
   }
 }
 
-// One monitor in the list is a single screen: the same frames on a memory
-// surface as on the window, pixel for pixel.
-TEST(Monitors, OneMonitorDrawsAsASingleScreen) {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  auto edit = [](SettingsRecord& s) { s.FlakeCount = 300, s.WindOn = 0; };
-  ResetRandom();
-  HWND saver = StartSaver(edit);
-  RunFrames(saver, 120);
-  const Capture window = CaptureSaver(saver);
-  StopSaver(saver);
-  MemorySurface surface({RECT{0, 0, w, h}});
-  saver = StartOnMonitors({RECT{0, 0, w, h}}, &surface, edit);
-  RunFrames(saver, 120);
-  EXPECT_TRUE(window == CaptureDC(surface.dc, w, h));
-  StopOnMonitors(saver);
-}
-
 // Monitors so far apart that a byte per pixel of the rectangle around them
 // is more than memory holds: the occupied set and the cover answer from
 // their regions, and the snow piles up on both grounds as ever.

@@ -49,23 +49,16 @@ void StopOnDesktop(HWND saver) {
   ShowSystemsDesktop();
 }
 
-// Where the ledges' snow may lie: from each ceiling down to the seed band
-// under the edge.
-HRGN LedgeArea(const std::vector<Ledge>& ledges) {
-  HRGN area = CreateRectRgn(0, 0, 0, 0);
+// Whether the cover lies where the ledges' snow may: from each ceiling
+// down to the seed band under the edge.
+bool CoverWithin(const std::vector<Ledge>& ledges) {
+  HRGN outside = CreateRectRgn(0, 0, 0, 0), one = CreateRectRgn(0, 0, 0, 0);
+  int left = CombineRgn(outside, CoverRegion(), nullptr, RGN_COPY);
   for (const Ledge& l : ledges) {
-    HRGN one = CreateRectRgn(l.left, l.ceiling, l.right, l.edge + 2);
-    CombineRgn(area, area, one, RGN_OR);
-    DeleteObject(one);
+    SetRectRgn(one, l.left, l.ceiling, l.right, l.edge + 2);
+    left = CombineRgn(outside, outside, one, RGN_DIFF);
   }
-  return area;
-}
-
-bool Within(HRGN region, HRGN area) {
-  HRGN outside = CreateRectRgn(0, 0, 0, 0);
-  const bool within = CombineRgn(outside, region, area, RGN_DIFF) == NULLREGION;
-  DeleteObject(outside);
-  return within;
+  return DeleteObject(one), DeleteObject(outside), left == NULLREGION;
 }
 
 // White pixels outside the ledges' rows, and inside them.
@@ -119,8 +112,7 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
     EXPECT_EQ(expected, Ledges());
 
     RunFrames(saver, 400);
-    HRGN allowed = LedgeArea(expected);
-    EXPECT_TRUE(Within(CoverRegion(), allowed)) << "no snow settles higher than the depth, or elsewhere";
+    EXPECT_TRUE(CoverWithin(expected)) << "no snow settles higher than the depth, or elsewhere";
     for (const Ledge& l : expected) {
       const RECT pile{l.left, l.ceiling, l.right, l.edge};
       EXPECT_TRUE(RectInRegion(CoverRegion(), &pile)) << "snow piles up on " << l;
@@ -137,12 +129,9 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
       std::vector<Ledge> lower = expected;
       for (Ledge& l : lower) l.ceiling = l.edge - 5;
       EXPECT_EQ(lower, Ledges());
-      HRGN area = LedgeArea(lower);
-      EXPECT_TRUE(Within(CoverRegion(), area));
+      EXPECT_TRUE(CoverWithin(lower));
       EXPECT_EQ(0, SnowOutsideAndOnLedges(surface, lower).first);
-      DeleteObject(area);
     }
-    DeleteObject(allowed);
     StopOnDesktop(saver);
   }
 }

@@ -124,25 +124,20 @@ TEST(Trees, AreDrawnAgainOnlyWhereSomethingWasDrawnOverThem) {
   PlaceFlake(0, 10, 600, 0, 0, 1);  // out of the way
   RunFrames(saver, 2);
   const POINT t = TreePlace(0), mid{t.x + 15, t.y + 16};  // a pixel of the tree, white in the flake below
-  const uint32_t tree = CaptureSaver(saver).At(mid.x, mid.y);
+  auto next = [&] { return RunFrames(saver, 1), CaptureSaver(saver).At(mid.x, mid.y); };
+  const uint32_t tree = CaptureSaver(saver).At(mid.x, mid.y), other = 0x010203;
   ASSERT_NE(0x808080u, tree);
   HDC dc = GetDC(saver);
   SetPixel(dc, mid.x, mid.y, RGB(1, 2, 3));
-  RunFrames(saver, 1);
-  EXPECT_EQ(0x010203u, CaptureSaver(saver).At(mid.x, mid.y)) << "drawn again with nothing over it";
+  EXPECT_EQ(other, next()) << "drawn again with nothing over it";
   HRGN rect = CreateRectRgn(mid.x, mid.y, mid.x + 1, mid.y + 1);
   RepaintRegion(rect);
   DeleteObject(rect);
-  RunFrames(saver, 1);
-  EXPECT_EQ(tree, CaptureSaver(saver).At(mid.x, mid.y)) << "after a repaint";
+  EXPECT_EQ(tree, next()) << "after a repaint";
   SetPixel(dc, mid.x, mid.y, RGB(1, 2, 3));
-  RunFrames(saver, 1);
-  EXPECT_EQ(0x010203u, CaptureSaver(saver).At(mid.x, mid.y)) << "drawn again a second time";
+  EXPECT_EQ(other, next()) << "drawn again a second time";
   PlaceFlake(0, mid.x - 3, mid.y - 4, 0, 1, 1);  // first drawn, then moved a row a frame
-  for (int frame = 0; frame < 3; ++frame) {
-    RunFrames(saver, 1);
-    EXPECT_EQ(tree, CaptureSaver(saver).At(mid.x, mid.y)) << "frame " << frame << " of a flake over it";
-  }
+  for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(tree, next()) << "frame " << frame << " of a flake over it";
   ReleaseDC(saver, dc);
   StopSaver(saver);
 }

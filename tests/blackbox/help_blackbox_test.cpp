@@ -70,12 +70,9 @@ TEST_F(HelpBlackBox, F1ShowsTheFocusedControlsTopicFromTheFileBesideTheProgram) 
   const struct { int control; const char* title; } kControls[] = {
       {IDC_FLAKE_COUNT, "Number of flakes"}, {IDC_SNOWFALL_ON, "Snowfall"}, {IDOK, "OK"}};
   for (const auto& c : kControls) {
-    auto f1 = [&]() -> ::testing::AssertionResult {
-      if (!FocusControl(dialog, c.control)) return ::testing::AssertionFailure() << "no focus";
-      PressKey(VK_F1);
-      return AwaitTopic(c.title, kDialogTitle);
-    };
-    ASSERT_TRUE(f1()) << "F1 on control " << c.control;
+    ASSERT_TRUE(FocusControl(dialog, c.control)) << "no focus on control " << c.control;
+    PressKey(VK_F1);
+    ASSERT_TRUE(AwaitTopic(c.title, kDialogTitle)) << "F1 on control " << c.control;
   }
   ASSERT_TRUE(QuitViewer(ShippedHelpFile()));
   ASSERT_TRUE(FocusControl(dialog, IDC_FLAKE_COUNT));

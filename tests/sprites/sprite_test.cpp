@@ -8,6 +8,12 @@ class Sprites : public testing::Test {
   HDC dc = nullptr;
 };
 
+TEST(BitmapRect, LeavesTheRectangleOfNoBitmapAsItIs) {
+  RECT r{1, 2, 3, 4};
+  BitmapRect(&r, nullptr);
+  EXPECT_TRUE(r.left == 1 && r.top == 2 && r.right == 3 && r.bottom == 4);
+}
+
 // The image where the mask is opaque, the screen elsewhere, wherever it is drawn.
 TEST_F(Sprites, DrawMaskedShowsTheImageOnlyWhereTheMaskIsOpaque) {
   HDC memory = CreateCompatibleDC(dc);

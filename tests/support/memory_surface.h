@@ -49,6 +49,7 @@ inline HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurfa
   listedMonitors = monitors;
   SetMonitorLister([] { return listedMonitors; });
   DrawOnMemorySurface(surface ? surface->dc : nullptr);
+  ResetScene();  // the sleigh's moves as in a process of its own, whatever ran before
   HWND saver = StartSaver(edit, parent);
   if (surface) PaintBackground(surface->dc, surface->span);
   return saver;

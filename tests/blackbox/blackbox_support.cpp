@@ -44,6 +44,11 @@ int CountSaverWindows() {
   return n;
 }
 
+HWND DisplayProperties() {
+  return CreateWindowExA(0, "STATIC", "Display Properties", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 260, 200,
+                         nullptr, nullptr, nullptr, nullptr);
+}
+
 void PressKey(BYTE vk) {
   keybd_event(vk, 0, 0, 0);
   keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
@@ -63,31 +68,19 @@ void RightClick() {
   mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
 }
 
-HWND AwaitWindow(const char* cls, const char* title) {
-  for (int i = 0; i < 500; ++i, Sleep(20)) {
-    HWND w = FindWindowA(cls, title);
-    if (w && IsWindowVisible(w)) return w;
+bool Await(const std::function<bool()>& done, DWORD ms) {
+  for (DWORD waited = 0;; waited += 20, Sleep(20)) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (done()) return true;
+    if (waited >= ms) return false;
   }
-  return nullptr;
 }
 
-void PostClick(HWND dialog, int control) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
-}
-
-bool ChooseFile(HWND dialog, int button, const std::string& path) {
-  PostClick(dialog, button);
-  HWND open = AwaitWindow(kDialogClass, "Open");
-  if (!open) return false;
-  // The file name box, a combo box that holds the edit; the dialog makes
-  // its controls after its own window.
-  HWND name = nullptr;
-  for (int i = 0; i < 500 && !(name = GetDlgItem(open, 0x47c)); ++i) Sleep(20);
-  if (!name) return false;
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PostClick(open, IDOK);
-  return true;
+HWND AwaitWindow(const char* cls, const char* title) {
+  HWND w = nullptr;
+  Await([&] { return (w = FindWindowA(cls, title)) && IsWindowVisible(w); });
+  return w && IsWindowVisible(w) ? w : nullptr;
 }
 
 Capture CaptureScreen() {
@@ -97,10 +90,31 @@ Capture CaptureScreen() {
   return c;
 }
 
+Capture AwaitScreen(const std::function<bool(const Capture&)>& shows, DWORD ms) {
+  Capture c;
+  Await([&] { return shows(c = CaptureScreen()); }, ms);
+  return c;
+}
+
 bool AwaitGreyScreen() {
-  for (int i = 0; i < 500; ++i, Sleep(20)) {
+  return Await([] {
     const std::vector<uint32_t> pixels = CaptureScreen().pixels;
-    if (pixels == std::vector<uint32_t>(pixels.size(), 0x808080)) return true;
-  }
-  return false;
+    return pixels == std::vector<uint32_t>(pixels.size(), 0x808080);
+  });
+}
+
+void PostClick(HWND dialog, int control) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+}
+
+bool ChooseFile(HWND dialog, int button, const std::string& path) {
+  PostClick(dialog, button);
+  HWND open = AwaitWindow(kDialogClass, "Open"), name = nullptr;
+  // The file name box, a combo box that holds the edit; the dialog makes
+  // its controls after its own window.
+  if (!open || !Await([&] { return (name = GetDlgItem(open, 0x47c)) != nullptr; })) return false;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostClick(open, IDOK);
+  return true;
 }

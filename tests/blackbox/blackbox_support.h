@@ -2,8 +2,10 @@
 // and what the tests need to drive it from outside.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "support/test_support.h"
@@ -30,22 +32,34 @@ struct Saver {
   long Exit(DWORD ms = 10000);
 };
 
+// What another process does cannot be waited on: asks done() every 20 ms,
+// handling this thread's messages between, for up to ms; whether it came.
+bool Await(const std::function<bool()>& done, DWORD ms = 10000);
+// A visible window of that class and title (a dialog is shown once its
+// controls exist and it has been initialised), or null after 10 s.
+HWND AwaitWindow(const char* cls, const char* title);
+// The screen, read until it shows what is asked for (or for up to ms).
+Capture AwaitScreen(const std::function<bool(const Capture&)>& shows, DWORD ms = 10000);
+bool AwaitGreyScreen();  // the whole screen in the saver's grey alone
+Capture CaptureScreen();
+
 int CountSaverWindows();
+// A top-level window standing in for the display settings, which hosts a
+// preview (/p).
+HWND DisplayProperties();
 void PressKey(BYTE vk);
 void MoveMouseTo(int x, int y);
 void RightClick();
-// Another process's window appearing cannot be waited on; looks for it
-// every 20 ms for up to 10 s. Only a visible window counts: a dialog is
-// shown once its controls exist and it has been initialised.
-HWND AwaitWindow(const char* cls, const char* title);
-
 // A click that may open a modal window in the other process: posted, so
 // that the test is not held until it closes.
 void PostClick(HWND dialog, int control);
 // Clicks the dialog's button that opens the system's file dialog, and
 // chooses the path there; false when the file dialog does not come.
 bool ChooseFile(HWND dialog, int button, const std::string& path);
-Capture CaptureScreen();
-// Drawing reaches the screen a moment after it is done: waits (as
-// AwaitWindow) until the whole screen shows the saver's grey alone.
-bool AwaitGreyScreen();
+
+// Tests that start from no stored settings, and leave none.
+class WithoutStoredSettings : public testing::Test {
+ protected:
+  void SetUp() override { ClearStoredSettings(); }
+  void TearDown() override { ClearStoredSettings(); }
+};

@@ -47,8 +47,7 @@ TEST_F(BlackBox, FullScreenCoversTheScreenRunsOnceAndEndsOnInput) {
 // the saver runs on at once without them, full screen and as a preview.
 TEST_F(BlackBox, NothingWaitsOnAMessageBoxAtTheStart) {
   const std::string empty = WriteTempFile("nivalo-empty.bmp", "");
-  HWND parent = CreateWindowExA(0, "STATIC", "Display Properties", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                50, 50, 260, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND parent = DisplayProperties();
   const struct { const char* picture; const char* mask; int maxRects; } kStarts[] = {
       {empty.c_str(), "", 20000}, {"", "C:\\gone\\mask.bmp", 20000}, {"", kBuiltinMaskName, 1}};
   for (const auto& start : kStarts) {
@@ -57,7 +56,7 @@ TEST_F(BlackBox, NothingWaitsOnAMessageBoxAtTheStart) {
     });
     for (bool preview : {false, true}) {
       Saver saver(preview ? "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)) : "/s");  // until it idles
-      const HWND box = FindWindowA("#32770", nullptr);
+      const HWND box = FindWindowA(kDialogClass, nullptr);
       EXPECT_FALSE(box && IsWindowVisible(box)) << start.picture << start.mask << (preview ? " in /p" : " in /s");
       EXPECT_TRUE(preview ? FindWindowExA(parent, nullptr, kSaverClass, "Preview") : FindWindowA(kSaverClass, "Screen Saver"));
       if (!preview) PressKey(VK_SPACE);
@@ -69,8 +68,7 @@ TEST_F(BlackBox, NothingWaitsOnAMessageBoxAtTheStart) {
 }
 
 TEST_F(BlackBox, PreviewDrawsIntoTheParentIgnoresInputAndEndsWithIt) {
-  HWND parent = CreateWindowExA(0, "STATIC", "Display Properties", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                50, 50, 260, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND parent = DisplayProperties();
   Saver saver("/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)));
   HWND child = FindWindowExA(parent, nullptr, kSaverClass, "Preview");
   ASSERT_NE(nullptr, child);
@@ -85,7 +83,7 @@ TEST_F(BlackBox, PreviewDrawsIntoTheParentIgnoresInputAndEndsWithIt) {
   // comes after the input, a second after what the input posted (a close).
   for (bool visible : {false, true}) {
     PostMessageA(child, WM_SETREDRAW, visible, 0);
-    for (int i = 0; i < 500 && IsWindow(child) && (IsWindowVisible(child) != FALSE) != visible; ++i) Sleep(20);
+    Await([&] { return !IsWindow(child) || (IsWindowVisible(child) != FALSE) == visible; });
   }
   EXPECT_TRUE(IsWindowVisible(child)) << "a preview ignores input";
   DestroyWindow(parent);

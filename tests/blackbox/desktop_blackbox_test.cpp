@@ -18,21 +18,6 @@ struct ColouredWindow {
   HWND window = nullptr;
 };
 
-// The screen, read until what is to be seen there shows: another
-// process's drawing cannot be waited on. Up to limit ms, every 100 ms.
-Capture ScreenWhen(const std::function<bool(const Capture&)>& shows, DWORD limit) {
-  HDC screen = GetDC(nullptr);
-  Capture c;
-  for (DWORD waited = 0; waited <= limit; waited += 100, Sleep(100)) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    c = CaptureDC(screen, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    if (shows(c)) break;
-  }
-  ReleaseDC(nullptr, screen);
-  return c;
-}
-
 int Count(const RECT& r, const std::function<bool(int, int)>& counted) {
   int n = 0;
   for (int y = std::max(0L, r.top); y < r.bottom; ++y)
@@ -40,7 +25,9 @@ int Count(const RECT& r, const std::function<bool(int, int)>& counted) {
   return n;
 }
 
-TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
+class DesktopBlackBox : public WithoutStoredSettings {};
+
+TEST_F(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
   ColouredWindow windows[] = {{{100, 300, 420, 520}, 0xC03030}, {{560, 200, 900, 450}, 0x3050C0}};
   for (ColouredWindow& w : windows) {  // each of a class that paints it in its colour
     const std::string name = "NivaloColour" + std::to_string(w.colour);
@@ -56,12 +43,10 @@ TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
     UpdateWindow(w.window);
   }
   auto windowsShow = [&windows](const Capture& c) {
-    for (const ColouredWindow& w : windows) {
-      if (c.At(w.rect.left + 5, w.rect.top + 5) != w.colour) return false;
-    }
-    return true;
+    return std::all_of(std::begin(windows), std::end(windows),
+                       [&c](const ColouredWindow& w) { return c.At(w.rect.left + 5, w.rect.top + 5) == w.colour; });
   };
-  ASSERT_TRUE(windowsShow(ScreenWhen(windowsShow, 5000)));
+  ASSERT_TRUE(windowsShow(AwaitScreen(windowsShow, 5000)));
   StoreSettings([](SettingsRecord& s) {
     s.SnowOnDesktop = 1, s.FlakeCount = 500, s.WindowSnowDepth = kDepth, s.FramePeriod = 10;
     s.SleighOn = 0, s.SceneryOn = 0, s.WindOn = 0, s.MaskPath[0] = 0;
@@ -73,10 +58,7 @@ TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
   // the falling flakes have moved on since the one before.
   std::vector<Capture> readings;
   auto settled = [&readings](int x, int y) {
-    for (const Capture& c : readings) {
-      if (c.At(x, y) != kWhite) return false;
-    }
-    return true;
+    return std::all_of(readings.begin(), readings.end(), [&](const Capture& c) { return c.At(x, y) == kWhite; });
   };
   auto band = [](const ColouredWindow& w) { return RECT{w.rect.left, w.rect.top - kDepth, w.rect.right, w.rect.top}; };
   const RECT sky{0, 20, 1024, 150};  // where nothing settles
@@ -95,7 +77,7 @@ TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
     }
     return true;
   };
-  ScreenWhen(enoughOnEveryBand, 60000);
+  AwaitScreen(enoughOnEveryBand, 60000);
   for (const ColouredWindow& w : windows) {
     const RECT& r = w.rect;
     const RECT inside{r.left, r.top, r.right, r.bottom};
@@ -110,7 +92,6 @@ TEST(DesktopBlackBox, SnowSettlesOnTheWindowsTopEdgesAsTheyWere) {
   PressKey(VK_SPACE);
   EXPECT_EQ(0, saver.Exit());
   for (ColouredWindow& w : windows) DestroyWindow(w.window);
-  ClearStoredSettings();
 }
 
 }  // namespace

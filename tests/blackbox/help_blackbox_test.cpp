@@ -14,8 +14,6 @@
 
 namespace {
 
-const char kDialogCaption[] = "Nivalo screen saver settings";
-
 // The help file beside the shipped Nivalo.scr.
 std::string ShippedHelpFile() {
   const std::string program = SaverPath();
@@ -25,21 +23,17 @@ std::string ShippedHelpFile() {
 // Brings the dialog forward and moves the focus to the control, as a Tab
 // press would; true once the dialog is the foreground window and its thread
 // reports the focus there. The viewer, another process, may take the
-// foreground a moment after it shows a topic: this looks every 20 ms for up
-// to 2 s.
+// foreground a moment after it shows a topic: this tries for up to 2 s.
 bool FocusControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  for (int i = 0; i < 100; ++i, Sleep(20)) {
+  return Await([&] {
     SetForegroundWindow(dialog);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    if (control && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
-        info.hwndFocus == control && GetForegroundWindow() == dialog) {
-      return true;
-    }
-  }
-  return false;
+    return control && GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+           info.hwndFocus == control && GetForegroundWindow() == dialog;
+  }, 2000);
 }
 
 // Tells Wine which Windows to report to Nivalo.scr: "winxp", or null for
@@ -47,14 +41,9 @@ bool FocusControl(HWND dialog, int id) {
 void ReportVersion(const char* version) {
   const char kKey[] = "Software\\Wine\\AppDefaults\\Nivalo.scr";
   HKEY key;
-  if (!version) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-  } else if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                             nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
-    RegCloseKey(key);
-  }
+  if (!version) RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+  else if (!RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
+    RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)version, DWORD(strlen(version) + 1)), RegCloseKey(key);
 }
 
 class HelpBlackBox : public testing::Test {
@@ -74,19 +63,16 @@ TEST_F(HelpBlackBox, F1ShowsTheFocusedControlsTopicFromTheFileBesideTheProgram) 
       << "no help file beside " << SaverPath();
   ASSERT_TRUE(StartViewer());
   Saver saver("/c");
-  HWND dialog = AwaitWindow("#32770", kDialogCaption);
+  HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
   ASSERT_NE(nullptr, dialog);
   // Titles that differ one to the next: a topic left from the previous key
   // cannot pass for the next.
   const struct { int control; const char* title; } kControls[] = {
       {IDC_FLAKE_COUNT, "Number of flakes"}, {IDC_SNOWFALL_ON, "Snowfall"}, {IDOK, "OK"}};
   for (const auto& c : kControls) {
-    auto f1 = [&]() -> ::testing::AssertionResult {
-      if (!FocusControl(dialog, c.control)) return ::testing::AssertionFailure() << "no focus";
-      PressKey(VK_F1);
-      return AwaitTopic(c.title, kDialogCaption);
-    };
-    ASSERT_TRUE(f1()) << "F1 on control " << c.control;
+    ASSERT_TRUE(FocusControl(dialog, c.control)) << "no focus on control " << c.control;
+    PressKey(VK_F1);
+    ASSERT_TRUE(AwaitTopic(c.title, kDialogTitle)) << "F1 on control " << c.control;
   }
   ASSERT_TRUE(QuitViewer(ShippedHelpFile()));
   ASSERT_TRUE(FocusControl(dialog, IDC_FLAKE_COUNT));
@@ -106,16 +92,16 @@ TEST_F(HelpBlackBox, F1WithoutTheHelpFileLeavesTheDialogWorking) {
   ASSERT_TRUE(CopyFileA(SaverPath().c_str(), (folder + "Nivalo.scr").c_str(), FALSE));
   {
     Saver saver("/c", folder + "Nivalo.scr");  // the dialog shown, not only made
-    HWND dialog = AwaitWindow("#32770", kDialogCaption);
+    HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
     ASSERT_TRUE(dialog && FocusControl(dialog, IDC_FLAKE_COUNT)) << "no dialog, or its flake count not focused";
     PressKey(VK_F1);
     PressKey('7');
     std::string text;
     ForeignBox box;
-    for (int i = 0; i < 250 && text != "7" && !box.window; ++i, Sleep(20)) {
-      box = FindForeignBox(kDialogCaption);
-      text = WindowText(GetDlgItem(dialog, IDC_FLAKE_COUNT));
-    }
+    Await([&] {
+      box = FindForeignBox(kDialogTitle), text = WindowText(GetDlgItem(dialog, IDC_FLAKE_COUNT));
+      return text == "7" || box.window;
+    }, 5000);
     if (box.window) Dismiss(box);
     EXPECT_EQ(nullptr, box.window) << "F1 brought a box that holds the dialog: " << box.text;
     EXPECT_EQ("7", text) << "the key after F1 did not arrive";
@@ -133,7 +119,7 @@ TEST_F(HelpBlackBox, F1WithoutTheHelpFileLeavesTheDialogWorking) {
 TEST(HelpPopupBlackBox, F1AndARightClickShowTheControlsTopicInAPopUp) {
   ReportVersion(nullptr);
   Saver saver("/c");
-  HWND dialog = AwaitWindow("#32770", kDialogCaption);
+  HWND dialog = AwaitWindow(kDialogClass, kDialogTitle);
   ASSERT_NE(nullptr, dialog);
   // Titles that differ one to the next: a pop-up left from the previous
   // request cannot pass for the next.
@@ -157,8 +143,7 @@ TEST(HelpPopupBlackBox, F1AndARightClickShowTheControlsTopicInAPopUp) {
     GetWindowRect(popup, &shown);
     EXPECT_EQ(r.f1 ? control.bottom : centre.y, shown.top) << r.title;
     PressKey(VK_ESCAPE);
-    for (int i = 0; i < 250 && IsWindow(popup); ++i) Sleep(20);
-    ASSERT_FALSE(IsWindow(popup)) << "Escape left the pop-up of " << r.title;
+    ASSERT_TRUE(Await([popup] { return !IsWindow(popup); })) << "Escape left the pop-up of " << r.title;
   }
   ASSERT_TRUE(FocusControl(dialog, IDC_FLAKE_COUNT)) << "the dialog goes on";
   PressKey(VK_ESCAPE);

@@ -14,49 +14,30 @@ namespace {
 
 constexpr uint32_t kSky = 0x1E5AC8;  // the picture chosen: one colour
 
-// The screen around the dialog, pixel by pixel.
-struct Around {
-  Capture shot;
-  RECT dialog;
-  // How many pixels outside the dialog in the rows top..bottom pass.
-  int Count(const std::function<bool(uint32_t)>& pass, int top = 0, int bottom = 1 << 30) const {
-    int n = 0;
-    for (int y = std::max(top, 0); y < std::min(bottom, shot.height); ++y)
-      for (int x = 0; x < shot.width; ++x)
-        n += !PtInRect(&dialog, POINT{x, y}) && pass(shot.At(x, y));
-    return n;
-  }
-};
-
 bool White(uint32_t p) { return p == 0xFFFFFF; }
 bool Green(uint32_t p) {  // the fir trees
   const int r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
   return g > r + 30 && g > b + 30;
 }
+bool Grey(uint32_t p) { return p == kGrey; }
+bool Sky(uint32_t p) { return p == kSky; }
 
-class LivePreviewBlackBox : public testing::Test {
+class LivePreviewBlackBox : public WithoutStoredSettings {
  protected:
   HWND dialog = nullptr;
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
 
-  void SetUp() override { ClearStoredSettings(); }
-  void TearDown() override { ClearStoredSettings(); }
-
-  Around Look() {
-    Around a;
-    HDC screen = GetDC(nullptr);
-    a.shot = CaptureDC(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    GetWindowRect(dialog, &a.dialog);
-    return a;
+  // How many pixels outside the dialog in the rows top..bottom pass.
+  int Count(const Capture& shot, bool (*pass)(uint32_t), int top = 0, int bottom = 1 << 30) const {
+    RECT around;
+    GetWindowRect(dialog, &around);
+    int n = 0;
+    for (int y = top; y < std::min(bottom, shot.height); ++y)
+      for (int x = 0; x < shot.width; ++x) n += !PtInRect(&around, POINT{x, y}) && pass(shot.At(x, y));
+    return n;
   }
-  // Looks at the screen until it shows what is asked for, for 30 s at most.
-  bool AwaitScreen(const std::function<bool(const Around&)> shows) {
-    for (int i = 0; i < 600; ++i, Sleep(50)) {
-      if (shows(Look())) return true;
-    }
-    return false;
-  }
+  // Whether the screen comes to show what is asked for, within 30 s.
+  bool Shows(const std::function<bool(const Capture&)>& shows) { return shows(AwaitScreen(shows, 30000)); }
   void Type(int control, const char* text) {
     SendDlgItemMessageA(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   }
@@ -88,38 +69,35 @@ TEST_F(LivePreviewBlackBox, ShowsTheSceneBehindTheDialogWithEveryChangeAndCancel
   EXPECT_EQ(dialog, GetForegroundWindow()) << "the dialog keeps the foreground";
 
   // The scene around the dialog: grey, snow and trees.
-  ASSERT_TRUE(AwaitScreen([](const Around& a) {
-    return a.Count([](uint32_t p) { return p == kGrey; }) > a.shot.width * a.shot.height / 3 &&
-           a.Count(White) > 0 && a.Count(Green) > 0;
+  ASSERT_TRUE(Shows([&](const Capture& c) {
+    return Count(c, Grey) > width * height / 3 && Count(c, White) > 0 && Count(c, Green) > 0;
   }));
   EXPECT_EQ(dialog, GetForegroundWindow());
 
   // 500 flakes: most of the new ones start at the top.
-  const int top = height / 4, flakesAt50 = Look().Count(White, 0, top);
+  const int top = height / 4, flakesAt50 = Count(CaptureScreen(), White, 0, top);
   Type(IDC_FLAKE_COUNT, "500");
   Click(IDC_SLEIGH_IN_WIND);
   Click(IDC_SLEIGH_IN_WIND);
-  EXPECT_TRUE(AwaitScreen([&](const Around& a) { return a.Count(White, 0, top) > 4 * flakesAt50; })) << flakesAt50;
+  EXPECT_TRUE(Shows([&](const Capture& c) { return Count(c, White, 0, top) > 4 * flakesAt50; })) << flakesAt50;
 
   Click(IDC_SCENERY_ON);
-  EXPECT_TRUE(AwaitScreen([](const Around& a) { return a.Count(Green) == 0; })) << "trees off";
+  EXPECT_TRUE(Shows([&](const Capture& c) { return Count(c, Green) == 0; })) << "trees off";
 
   // Snow piles up along the bottom, and goes with the ground switch.
   const int ground = height - 4;
-  ASSERT_TRUE(AwaitScreen([&](const Around& a) { return a.Count(White, ground) > width; }));
+  ASSERT_TRUE(Shows([&](const Capture& c) { return Count(c, White, ground) > width; }));
   Click(IDC_SNOW_ON_GROUND);
-  EXPECT_TRUE(AwaitScreen([&](const Around& a) { return a.Count(White, ground) < width / 10; })) << "ground snow off";
+  EXPECT_TRUE(Shows([&](const Capture& c) { return Count(c, White, ground) < width / 10; })) << "ground snow off";
 
   // A chosen picture lies behind the snow.
   ASSERT_TRUE(ChooseFile(dialog, IDC_CHOOSE_PICTURE, picture));
-  EXPECT_TRUE(AwaitScreen([&](const Around& a) {
-    return a.Count([](uint32_t p) { return p == kSky; }) > width * height / 3;
-  })) << "the picture";
+  EXPECT_TRUE(Shows([&](const Capture& c) { return Count(c, Sky) > width * height / 3; })) << "the picture";
 
   // Pressed again, the scene goes.
   Click(IDC_LIVE_PREVIEW);
   EXPECT_EQ(nullptr, FindWindowA(kLivePreviewClassName, nullptr));
-  EXPECT_TRUE(AwaitScreen([](const Around& a) { return a.Count([](uint32_t p) { return p == kSky; }) == 0; }));
+  EXPECT_TRUE(Shows([&](const Capture& c) { return Count(c, Sky) == 0; }));
 
   Click(IDC_LIVE_PREVIEW);
   ASSERT_NE(nullptr, FindWindowA(kLivePreviewClassName, nullptr));

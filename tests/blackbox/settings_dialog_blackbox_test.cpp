@@ -9,11 +9,7 @@
 
 namespace {
 
-class SettingsBlackBox : public testing::Test {
- protected:
-  void SetUp() override { ClearStoredSettings(); }
-  void TearDown() override { ClearStoredSettings(); }
-};
+class SettingsBlackBox : public WithoutStoredSettings {};
 
 TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   Saver settings("/c");
@@ -42,11 +38,8 @@ TEST_F(SettingsBlackBox, ChangesMadeInTheDialogAndOkAreWhatTheNextRunShows) {
   Saver saver("/s");
   ASSERT_NE(AwaitWindow(kSaverClass, "Screen Saver"), nullptr);
   ASSERT_TRUE(AwaitGreyScreen());
-  int otherPixels = 0;
-  for (int look = 0; look < 10 && otherPixels == 0; ++look, Sleep(100)) {
-    for (uint32_t p : CaptureScreen().pixels) otherPixels += p != 0x808080;
-  }
-  EXPECT_EQ(otherPixels, 0);
+  const Capture shown = AwaitScreen([](const Capture& c) { return c.pixels != std::vector(c.pixels.size(), 0x808080u); }, 1000);
+  EXPECT_EQ(0, std::count_if(shown.pixels.begin(), shown.pixels.end(), [](uint32_t p) { return p != 0x808080; }));
   PressKey(VK_SPACE);
   EXPECT_EQ(saver.Exit(), 0);
 }
@@ -62,7 +55,7 @@ TEST_F(SettingsBlackBox, AFileChosenInTheSystemsDialogThatIsNoBmpIsReportedAndKe
   HWND box = AwaitWindow(kDialogClass, "BMP format error");
   ASSERT_NE(box, nullptr);
   PostClick(box, IDOK);
-  for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+  Await([box] { return !IsWindow(box); });
   EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_PICTURE_PATH)), path);
 
   PostClick(dialog, IDCANCEL);

@@ -12,12 +12,12 @@
 #include "images/picture.h"
 #include "resources/resource.h"
 #include "scene/scene.h"
+#include "support/memory_surface.h"
 #include "support/test_support.h"
 
 using Bytes = std::vector<uint8_t>;
 using Grid = std::function<bool(int, int)>;
 using Strings = std::vector<std::string>;
-constexpr uint32_t kUntouched = 0x010203, kGrey = 0x808080;
 constexpr int kAnyCount = 1 << 30;  // a mask's rectangle budget that nothing reaches
 
 inline Strings Seen(const std::vector<SeenMessageBox>& boxes) {  // "caption: text" of plain boxes without owner
@@ -82,20 +82,10 @@ inline int ReadAtPageEnd(const Bytes& bytes, BmpImage* image) {
   return VirtualFree(end - span, 0, MEM_RELEASE), result;
 }
 
-// A 32-bit top-down DIB section in a memory DC; At gives 0xRRGGBB.
-struct Canvas {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap;
-  uint32_t* bits;
-  int width, height;
-  Canvas(int w, int h, uint32_t fill) : width(w), height(h) {
-    const BITMAPINFOHEADER bi{sizeof bi, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&bi), 0, (void**)&bits, 0, 0);
-    SelectObject(dc, bitmap);
-    std::fill(bits, bits + w * h, fill);
-  }
-  ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
-  uint32_t At(int x, int y) const { return GdiFlush(), bits[y * width + x] & 0xFFFFFF; }
+// A w x h canvas in memory, every pixel fill, to paint pictures on.
+struct Canvas : MemorySurface {
+  const int width, height;
+  Canvas(int w, int h, uint32_t fill) : MemorySurface({RECT{0, 0, w, h}}, fill), width(w), height(h) {}
   void Draw(BmpImage* image, int layout) { DrawPicture(nullptr, dc, image, width, height, layout); }
 };
 

@@ -31,15 +31,13 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-std::vector<RECT> monitors;  // what the monitor seam lists
-std::vector<RECT> ListMonitors() { return monitors; }
+std::vector<RECT> monitors;  // of the desktop laid out
 
 // The scene on the desktop, with snow on it and the given settings, drawn
 // on surface, its background painted.
 HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit, HWND parent = nullptr) {
-  SetMonitorLister(ListMonitors);
   ShowDesktopThroughSeams();
-  return StartSaverOnSurface(surface, [&](SettingsRecord& s) {
+  return StartOnMonitors(monitors, &surface, [&](SettingsRecord& s) {
     s.SnowOnDesktop = 1, s.FlakeCount = 500, s.WindOn = 0, s.SleighOn = 0, s.SceneryOn = 0;
     s.SnowOnGround = 0, s.MaskPath[0] = 0;  // the ledges alone hold snow
     edit(s);
@@ -47,28 +45,20 @@ HWND StartOnDesktop(const MemorySurface& surface, const SettingsEdit& edit, HWND
 }
 
 void StopOnDesktop(HWND saver) {
-  StopSaverOnSurface(saver);
-  SetMonitorLister(nullptr);
+  StopOnMonitors(saver);
   ShowSystemsDesktop();
 }
 
-// Where the ledges' snow may lie: from each ceiling down to the seed band
-// under the edge.
-HRGN LedgeArea(const std::vector<Ledge>& ledges) {
-  HRGN area = CreateRectRgn(0, 0, 0, 0);
+// Whether the cover lies where the ledges' snow may: from each ceiling
+// down to the seed band under the edge.
+bool CoverWithin(const std::vector<Ledge>& ledges) {
+  HRGN outside = CreateRectRgn(0, 0, 0, 0), one = CreateRectRgn(0, 0, 0, 0);
+  int left = CombineRgn(outside, CoverRegion(), nullptr, RGN_COPY);
   for (const Ledge& l : ledges) {
-    HRGN one = CreateRectRgn(l.left, l.ceiling, l.right, l.edge + 2);
-    CombineRgn(area, area, one, RGN_OR);
-    DeleteObject(one);
+    SetRectRgn(one, l.left, l.ceiling, l.right, l.edge + 2);
+    left = CombineRgn(outside, outside, one, RGN_DIFF);
   }
-  return area;
-}
-
-bool Within(HRGN region, HRGN area) {
-  HRGN outside = CreateRectRgn(0, 0, 0, 0);
-  const bool within = CombineRgn(outside, region, area, RGN_DIFF) == NULLREGION;
-  DeleteObject(outside);
-  return within;
+  return DeleteObject(one), DeleteObject(outside), left == NULLREGION;
 }
 
 // White pixels outside the ledges' rows, and inside them.
@@ -122,8 +112,7 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
     EXPECT_EQ(expected, Ledges());
 
     RunFrames(saver, 400);
-    HRGN allowed = LedgeArea(expected);
-    EXPECT_TRUE(Within(CoverRegion(), allowed)) << "no snow settles higher than the depth, or elsewhere";
+    EXPECT_TRUE(CoverWithin(expected)) << "no snow settles higher than the depth, or elsewhere";
     for (const Ledge& l : expected) {
       const RECT pile{l.left, l.ceiling, l.right, l.edge};
       EXPECT_TRUE(RectInRegion(CoverRegion(), &pile)) << "snow piles up on " << l;
@@ -140,12 +129,9 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
       std::vector<Ledge> lower = expected;
       for (Ledge& l : lower) l.ceiling = l.edge - 5;
       EXPECT_EQ(lower, Ledges());
-      HRGN area = LedgeArea(lower);
-      EXPECT_TRUE(Within(CoverRegion(), area));
+      EXPECT_TRUE(CoverWithin(lower));
       EXPECT_EQ(0, SnowOutsideAndOnLedges(surface, lower).first);
-      DeleteObject(area);
     }
-    DeleteObject(allowed);
     StopOnDesktop(saver);
   }
 }
@@ -186,7 +172,7 @@ TEST(DesktopSnow, FallsBackWithoutAWord) {
 // Larger than the bound, or on a desktop of its own: nothing is copied.
 TEST(DesktopSnow, NothingIsCopiedBeyondTheMemoryBoundOrOffTheUsersDesktop) {
   LayOutDesktop();
-  SetMonitorLister(ListMonitors);
+  SetMonitorLister([] { return monitors; });
   ShowDesktopThroughSeams();
   const RECT k4{0, 0, 3840, 2160};
   const struct {

@@ -20,28 +20,6 @@
 
 namespace {
 
-std::vector<RECT> listed;  // what the monitor seam gives, the primary first
-std::vector<RECT> Listed() { return listed; }
-
-// The scene on the listed monitors, drawn on surface (or, without one, on
-// the window): its background painted, then frames.
-HWND StartOnMonitors(const std::vector<RECT>& monitors, const MemorySurface* surface,
-                     const SettingsEdit& edit) {
-  listed = monitors;
-  SetMonitorLister(Listed);
-  DrawOnMemorySurface(surface ? surface->dc : nullptr);
-  ResetRandom();
-  HWND saver = StartSaver(edit);
-  if (surface) PaintBackground(surface->dc, surface->span);
-  return saver;
-}
-
-void StopOnMonitors(HWND saver) {
-  StopSaver(saver);
-  DrawOnMemorySurface(nullptr);
-  SetMonitorLister(nullptr);
-}
-
 RECT Moved(RECT r, const RECT& span) { return OffsetRect(&r, -span.left, -span.top), r; }
 
 bool Meets(HRGN region, const RECT& r) { return region && RectInRegion(region, &r); }
@@ -200,23 +178,6 @@ TEST(Monitors, AMaskOverItsBudgetIsLeftOffThatMonitorWithOneMessage) {
     for (const RECT& m : monitors) EXPECT_EQ(kGrey, surface.At(m.left + 1, m.top + 1));
     StopOnMonitors(saver);
   }
-}
-
-// One monitor in the list is a single screen: the same frames on a memory
-// surface as on the window, pixel for pixel.
-TEST(Monitors, OneMonitorDrawsAsASingleScreen) {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  auto edit = [](SettingsRecord& s) { s.FlakeCount = 300, s.WindOn = 0; };
-  ResetRandom();
-  HWND saver = StartSaver(edit);
-  RunFrames(saver, 120);
-  const Capture window = CaptureSaver(saver);
-  StopSaver(saver);
-  MemorySurface surface({RECT{0, 0, w, h}});
-  saver = StartOnMonitors({RECT{0, 0, w, h}}, &surface, edit);
-  RunFrames(saver, 120);
-  EXPECT_TRUE(window == CaptureDC(surface.dc, w, h));
-  StopOnMonitors(saver);
 }
 
 // Monitors so far apart that a byte per pixel of the rectangle around them

@@ -1,6 +1,5 @@
 // The saver's snow, sleigh and trees beside the same rules drawn the plain
 // way; whole runs repeated.
-#include "resources/resource.h"
 #include "snow/snow_help.h"
 #include "sprites/trees.h"
 
@@ -8,15 +7,6 @@
 const unsigned char kShapes[3][7] = {{0xA0, 0x40, 0xA0},
                                      {0x44, 0xD6, 0x28, 0x54, 0x28, 0xD6, 0x44},
                                      {0x28, 0x10, 0x92, 0x6C, 0x92, 0x10, 0x28}};
-
-// The large sleigh's images and masks, frame by frame.
-const int kLargeImages[4] = {IDB_SLEIGH_LARGE_PLAIN_0, IDB_SLEIGH_LARGE_PLAIN_1, IDB_SLEIGH_LARGE_PLAIN_2,
-                             IDB_SLEIGH_LARGE_PLAIN_3};
-const int kLargeMasks[4] = {IDB_SLEIGH_LARGE_PLAIN_0_MASK, IDB_SLEIGH_LARGE_PLAIN_1_MASK,
-                            IDB_SLEIGH_LARGE_PLAIN_2_MASK, IDB_SLEIGH_LARGE_PLAIN_3_MASK};
-HBITMAP Resource(int id) {
-  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-}
 
 // The flakes, the sleigh and the trees drawn the plain way on a copy of the
 // screen: a compatible bitmap per slot for its background, each in a memory
@@ -31,7 +21,7 @@ struct Plain {
   WindState wind = Wind();
   Lcg g;  // the generator's copy
   SleighState sleigh = Sleigh();  // its bitmaps are the plain ones below
-  HBITMAP background, images[4], masks[4], tree = Resource(IDB_TREE), treeMask = Resource(IDB_TREE_MASK);
+  HBITMAP background, images[4], masks[4], tree = SpriteFile("tree"), treeMask = SpriteFile("tree-mask");
   int counter = SceneFrameCounter();
   HRGN cover = Rgn({}), room = Rgn({}), occupied = Rgn({}), rect = Rgn({});
 
@@ -50,7 +40,10 @@ struct Plain {
     for (HDC& c : cell) c = With(CreateCompatibleBitmap(dc, 7, 7));
     CombineRgn(cover, Surface().coverRegion, nullptr, RGN_COPY);
     CombineRgn(room, Surface().roomRegion, nullptr, RGN_COPY);
-    for (int k = 0; k < 4; ++k) images[k] = Resource(kLargeImages[k]), masks[k] = Resource(kLargeMasks[k]);
+    for (int k = 0; k < 4; ++k) {  // the large sleigh's, frame by frame
+      images[k] = SpriteFile("sleigh-large-plain-" + std::to_string(k));
+      masks[k] = SpriteFile("sleigh-large-plain-" + std::to_string(k) + "-mask");
+    }
     background = CreateCompatibleBitmap(dc, 177, 34);
   }
   void Masked(HBITMAP mask, HBITMAP image, int x, int y, int sw, int sh) {
@@ -179,6 +172,10 @@ struct Plain {
   }
 };
 
+static std::array<int, 7> Of(const SleighState& z) {
+  return {z.sleighX, z.sleighY, z.sleighFrame, z.backgroundPending, z.gustPush, z.bobCount, z.bobSign};
+}
+
 // The wind timers before a frame: a gust every 350 frames after 150 calm
 // ones, rising for 120 with a step every frame (so long past GustMax), then
 // falling for 80 with a step every other frame.
@@ -207,12 +204,7 @@ static void SideBySide(int frames, int offset, const SettingsEdit& edit, Capture
     plain.Frame();
     for (int i = 0; i < kFlakeSlots; ++i) ASSERT_EQ(Of(plain.f[i]), Slot(i)) << frame << ":" << i;
     ASSERT_EQ(Of(plain.wind), Of(Wind())) << frame;
-    const SleighState& z = Sleigh();
-    ASSERT_EQ(std::vector<int>({plain.sleigh.sleighX, plain.sleigh.sleighY, plain.sleigh.sleighFrame,
-                                plain.sleigh.backgroundPending, plain.sleigh.gustPush, plain.sleigh.bobCount,
-                                plain.sleigh.bobSign}),
-              std::vector<int>({z.sleighX, z.sleighY, z.sleighFrame, z.backgroundPending, z.gustPush,
-                                z.bobCount, z.bobSign})) << frame;
+    ASSERT_EQ(Of(plain.sleigh), Of(Sleigh())) << frame;
     ASSERT_EQ(plain.g.Next(), RandomNext()) << frame;
     if (frame == 100) freePlaces = FreeGdiPlaces();
     if (frame % 50) continue;

@@ -48,3 +48,9 @@ inline bool RepaintedIn(HWND saver, const Capture& was, HRGN region) {
   DeleteObject(region);
   return want == CaptureSaver(saver);
 }
+
+// The art of a sprite as drawn for the program ("tree", "sleigh-small-red-0-mask").
+inline HBITMAP SpriteFile(const std::string& name) {
+  const std::string path = NIVALO_SPRITES_DIR "/" + name + ".bmp";
+  return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}

@@ -45,14 +45,6 @@ TEST_F(Gusts, EachDrawsItsDirectionOnce) {
   }
 }
 
-// Only a flake holds a rising gust at GustMax.
-TEST_F(Gusts, GrowPastGustMaxWithoutFlakes) {
-  RunWindTimer(saver, kCalmTimer);
-  for (int i = 0; i < 60; ++i) RunWindTimer(saver, kRiseStepTimer);
-  RunFrames(saver, 2);
-  EXPECT_EQ(60, Wind().strength);
-}
-
 static HRGN Or(HRGN target, HRGN other) {  // a null region counts as empty
   if (other) CombineRgn(target, target, other, RGN_OR);
   return target;

@@ -60,20 +60,6 @@ TEST_F(Sprites, EraseFlakesUnderPutsBackOnlyTheDrawnActiveFlakesUnderIt) {
   EXPECT_TRUE(want == CaptureSaver(saver) && slot0 == Slot(0));
 }
 
-// The sleigh takes exactly its rectangle (of its current frame) off the
-// occupied set.
-TEST_F(Sprites, TheSleighLeavesTheOccupiedSetWithItsRectangle) {
-  OccupiedAddRect(RECT{90, 95, 130, 120});
-  OccupiedAddRect(RECT{300, 100, 307, 107});
-  RECT sleigh{0, 0, 0, 0};
-  BitmapRect(&sleigh, Sleigh().sleighMasks[Sleigh().sleighFrame & 3]);
-  OffsetRect(&sleigh, 100, 100);
-  HRGN left = Rgn({{90, 95, 130, 120}, {300, 100, 307, 107}});
-  CombineRgn(left, left, Rgn({sleigh}), RGN_DIFF);
-  RestoreSleighBackground(dc, 100, 100);
-  EXPECT_TRUE(Equal(OccupiedAsRegion(), left));
-}
-
 HBITMAP WINAPI NoDib(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD) { return nullptr; }
 
 // Without the bitmaps to put them together and save their background in,

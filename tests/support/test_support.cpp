@@ -41,10 +41,9 @@ void DropPendingMessages() {
 
 }  // namespace
 
-void ClearStoredSettings() {
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orwenk\\Nivalo\\ScreenSaverSettings");
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orwenk\\Nivalo");
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orwenk");
+void ClearStoredSettings() {  // the settings' key, then its parents below Software
+  std::string key = kSettingsKeyPath;
+  for (; key.find('\\') != key.npos; key.erase(key.rfind('\\'))) RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
 }
 
 void StoreSettings(const SettingsEdit& edit) {

@@ -116,6 +116,10 @@ TEST(DesktopSnow, SettlesOnTheUncoveredTopEdgesUpToTheDepth) {
     for (const Ledge& l : expected) {
       const RECT pile{l.left, l.ceiling, l.right, l.edge};
       EXPECT_TRUE(RectInRegion(CoverRegion(), &pile)) << "snow piles up on " << l;
+      // A mound, not a slab: its ends stay low.
+      for (const RECT& end : {RECT{l.left, l.ceiling, l.left + 6, l.ceiling + 6},
+                              RECT{l.right - 6, l.ceiling, l.right, l.ceiling + 6}})
+        EXPECT_FALSE(RectInRegion(CoverRegion(), &end)) << "the ends of " << l << " stay low";
     }
     StopSnowfall();
     const auto [outside, on] = SnowOutsideAndOnLedges(surface, expected);
